@@ -1,0 +1,100 @@
+#pragma once
+// Files, folders, drives and wildcard search, spoken in Windows paths (drive letter,
+// backslash; a forward slash is accepted as a separator too) in code page 1250.
+// Every call answers a Win32 error code or a plain fact; none throws.
+#include "platform/win_error.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace nimbrel::platform {
+
+// File attributes, with Windows' bits.
+enum : std::uint32_t {
+    FileAttributeReadOnly = 0x01,
+    FileAttributeHidden = 0x02,
+    FileAttributeSystem = 0x04,
+    FileAttributeDirectory = 0x10,
+    FileAttributeArchive = 0x20,
+    FileAttributeNormal = 0x80,
+    InvalidFileAttributes = 0xFFFFFFFF,
+};
+
+// A move-only open file; closed on destruction (a failure there is lost: call Close).
+class File {
+public:
+    File();
+    ~File();
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool IsOpen() const;
+    // An existing file, for reading only (shared for reading).
+    WinError OpenRead(std::string_view path);
+    // A new empty file for writing, replacing one of that name (CREATE_ALWAYS).
+    WinError Create(std::string_view path);
+    // Reads up to `size` bytes; `done` 0 with success means the end of the file.
+    WinError Read(void* buffer, std::size_t size, std::size_t& done);
+    // Writes all `size` bytes or fails (a full disk is ErrorDiskFull / ErrorHandleDiskFull).
+    WinError Write(const void* buffer, std::size_t size, std::size_t& done);
+    // Size of the open file in bytes.
+    WinError Size(std::uint64_t& size) const;
+    // Flushes and closes; a failure of either is reported.
+    WinError Close();
+
+    class Impl; // backend-specific
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// GetFileAttributes: InvalidFileAttributes when nothing is there.
+std::uint32_t FileAttributes(std::string_view path);
+bool FileExists(std::string_view path);      // a file, not a folder
+bool DirectoryExists(std::string_view path); // a folder (a drive root counts)
+WinError DeleteFile(std::string_view path);
+// MoveFileEx with MOVEFILE_REPLACE_EXISTING: renames `from` to `to`, replacing `to`.
+WinError ReplaceFile(std::string_view from, std::string_view to);
+// GetTempFileName in the folder of `beside` (which need not exist): creates an empty,
+// uniquely named file there and returns its path.
+WinError CreateTempFileBeside(std::string_view beside, std::string& tempPath);
+
+// One entry of a wildcard search.
+struct FindData {
+    std::string name; // the long name, no folder
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+
+// FindFirstFile / FindNextFile / FindClose over a path pattern (folder, backslash, wildcard
+// name with * and ?), matched case-insensitively; every attribute qualifies. A doubled
+// backslash after a drive root (C:\\*.JPG) is the root's pattern. Closed on destruction.
+class FileSearch {
+public:
+    explicit FileSearch(std::string_view pattern);
+    ~FileSearch();
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+    // The next entry, in the platform's order; false when there is none (or the folder is missing).
+    bool Next(FindData& entry);
+
+    class Impl; // backend-specific
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// The drive letters that exist, upper case, in order ("C", "CD", ...).
+std::string LogicalDrives();
+// The process's current folder (C:\WORK), and changing it (per drive, as Windows keeps it).
+std::string CurrentDirectory();
+WinError SetCurrentDirectory(std::string_view path);
+// GetFullPathName: an absolute path for `path`; "D:" alone gives D:'s current folder.
+std::string FullPathName(std::string_view path);
+
+} // namespace nimbrel::platform

@@ -1,0 +1,29 @@
+#pragma once
+// The help viewer: context pop-ups by help file and context number.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace nimbrel::platform {
+
+enum : unsigned {
+    HelpContextPopup = 0x0008, // HELP_CONTEXTPOPUP: data is the context number
+    HelpSetPopupPos = 0x000D,  // HELP_SETPOPUP_POS: data is the point (x low word, y high word)
+};
+
+// WinHelp(window, file, command, data): false when the viewer refuses.
+bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data);
+
+// Where there is no help viewer (the emulated environment) the requests are recorded and
+// handed to a presenter that the GUI may install (a small pop-up beside the control).
+struct HelpRequest {
+    std::string helpFile;
+    unsigned command = 0;
+    std::uintptr_t data = 0;
+};
+const std::vector<HelpRequest>& RecordedHelpRequests();
+void ClearRecordedHelpRequests();
+void SetHelpPresenter(std::function<void(const HelpRequest&)> presenter);
+
+} // namespace nimbrel::platform

@@ -1,0 +1,184 @@
+#pragma once
+// The options dialog: the program's only window. One class whose controls and handlers
+// carry the names the product's documentation uses, split over files by page:
+//   options_form.cpp        the shell (window, page control, bottom panel), creation, closing
+//   wallpaper_layout.cpp    screen_saver_layout.cpp    stretching_layout.cpp    nwp_layout.cpp
+//   load_settings.cpp       save_settings.cpp          enabling_rules.cpp      help.cpp
+//   wallpaper_page.cpp      nwp_page.cpp (the behaviour of those two pages)
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QGroupBox;
+
+namespace nimbrel {
+
+class TCheckBox;
+class TDriveSelector;
+class TDropDownList;
+class TFolderList;
+class TGetNumber;
+class TPasswordEdit;
+class TPictureBox;
+class TRadioButton;
+class TTrackBar;
+
+// What the program hands to the dialog at creation.
+struct TFormStart {
+    // The command-line arguments after the program's name.
+    std::vector<std::string> arguments;
+    // Lowers the user-interface thread to the idle priority (step 2 of the creation).
+    // Tests replace it: an idle thread starves on a busy build machine.
+    std::function<void()> lowerThreadPriority;
+};
+
+// The folder of a program file, up to and including its last backslash (C:\APPS\N\).
+std::string FolderOfProgram(std::string_view programFile);
+// The path without its last character when that is a backslash (C:\ gives C:).
+std::string StripTrailingBackslash(std::string_view path);
+// Top-left corner of the dialog's outer frame: 100 pixels right of and 50 below centred.
+QPoint DialogPlacement(QSize screen, QSize outerFrame);
+
+// The sorted list (case-insensitive, each name once) of the upper-case bare names of the
+// directory entries that match a path pattern such as C:\PICS\*.JPG. Lets pending window
+// messages run once per entry found.
+void ListFiles(std::string_view mask, std::vector<std::string>& list);
+
+class TOptionsForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TOptionsForm(TFormStart start = {}, QWidget* parent = nullptr);
+    ~TOptionsForm() override;
+
+    // The application's help file, set at creation.
+    const std::string& HelpFile() const { return helpFile_; }
+
+    // Handlers (each runs on its control's event; the form's own run from creation and show).
+    void FormCreate();
+    void FormShow();
+    void Button5Click(); // "&OK": save, then close
+    void Button3Click(); // "&Cancel": close without saving
+    void IdleTimeTrackBarChange();
+    void ScreenSaverTrackBarChange();
+    void UseAccessKeyClick();
+    void WMFitClick();
+    void WMOrgClick();
+    void WMResClick();
+    void WMHeightEnter();
+    void TabSheet4Enter();
+
+    // Wallpaper page.
+    void FillWallPapers();
+    void WallpaperListClick();
+    void FolderChange();
+    void DriveChange();
+    void Button1Click(); // "&Change to"
+    void Button2Click(); // "&Set as next"
+
+    // NWP page.
+    void CountNWPFiles(); // the count sentence and the buttons, at creation
+    void Button4Click();  // "Convert"
+    void Button6Click();  // "Delete"
+
+    // The page control and its pages (tabs in the order TabSheet1, 2, 4, 3).
+    QTabWidget* Page = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QWidget* Panel1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+    // "Wallpaper"
+    QLabel* Label11 = nullptr;
+    TTrackBar* IdleTimeTrackBar = nullptr;
+    QLabel* IdleTime = nullptr;
+    QLabel* Label1 = nullptr;
+    TDriveSelector* Drive = nullptr;
+    TFolderList* Folder = nullptr;
+    QLabel* Label2 = nullptr;
+    QListWidget* WallpaperList = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLabel* Label9 = nullptr;
+    TPictureBox* Preview = nullptr;
+    TCheckBox* AutoLoad = nullptr;
+    TCheckBox* ExitOnChange = nullptr;
+
+    // "Screen Saver"
+    QLabel* Label3 = nullptr;
+    TTrackBar* ScreenSaverTrackBar = nullptr;
+    QLabel* SSIdleTime = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    TCheckBox* OtherSS = nullptr;
+    TCheckBox* UseAccessKey = nullptr;
+    QLabel* Label5 = nullptr;
+    TDropDownList* AKShift = nullptr;
+    TDropDownList* AKCode = nullptr;
+    QLabel* Label6 = nullptr;
+    TGetNumber* AKTimes = nullptr;
+    QLabel* Label7 = nullptr;
+    TPasswordEdit* AKPassword = nullptr;
+    QLabel* Label8 = nullptr;
+    TPasswordEdit* AKPassword2 = nullptr;
+
+    // "Picture Stretching"
+    QGroupBox* GroupBox3 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    TRadioButton* WMFit = nullptr;
+    TRadioButton* WMOrg = nullptr;
+    TRadioButton* WMRes = nullptr;
+    TGetNumber* WMWidth = nullptr;
+    QLabel* Label10 = nullptr;
+    TGetNumber* WMHeight = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    TDropDownList* WMPosition = nullptr;
+    TRadioButton* SSFit = nullptr;
+    TRadioButton* SSOrg = nullptr;
+
+    // "NWP support"
+    QLabel* Label4 = nullptr;
+    QLabel* NoOfNWPs = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button6 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildShell();
+    void BuildWallpaperPage();
+    void BuildScreenSaverPage();
+    void BuildStretchingPage();
+    void BuildNWPPage();
+    void ConnectHandlers();
+    void SetTabOrder();
+    void PlaceOnScreen();
+    void SelectFirstPage();
+
+    void LoadSettings();
+    void SaveSettings();
+    void ConvertNWPFiles();
+    void DeleteNWPFiles();
+
+    // Context help for a control: its number or the nearest parent's, shown as a pop-up.
+    void ShowHelpFor(QWidget* control);
+    void FocusChanged(QWidget* from, QWidget* to);
+
+    TFormStart start_;
+    std::string ProgramFolder;
+    std::string helpFile_;
+};
+
+} // namespace nimbrel

@@ -17,9 +17,24 @@ struct TFormatSettings {
 // The process-wide settings.
 TFormatSettings& FormatSettings();
 // Loads them from the host's regional settings (GetLocaleInfo on Windows, the user's
-// locale elsewhere).
+// locale elsewhere, read from the environment without changing the process's locale).
 void LoadFormatSettingsFromHost();
-// Fixes them to "." and "," and day.month.year, unless they are right already.
+// Fixes them to "." and "," and day.month.year, unless they are right already, and
+// switches off their reloading on a system change.
 void FixFormatSettings();
+
+// What a POSIX locale reports (nl_langinfo), already in code page 1250: the radix and
+// grouping characters and the strftime patterns of a date and a time ("%d.%m.%Y").
+struct TLocaleData {
+    std::string DecimalPoint;
+    std::string ThousandsSeparator;
+    std::string DateFormat;
+    std::string TimeFormat;
+};
+// The format settings such a locale gives: its separators (the first character of each;
+// a locale without a grouping character gives ","), the date and time separators found
+// in the patterns, and the date pattern in Windows' notation (%d -> dd, %m -> MM,
+// %Y -> yyyy, %y -> yy, %e -> d, %b -> MMM, %B -> MMMM).
+TFormatSettings FormatSettingsFromLocaleData(const TLocaleData& data);
 
 } // namespace nimbrel

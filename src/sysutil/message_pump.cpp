@@ -15,6 +15,8 @@ void ProcessMessages() {
         Pump()();
 }
 
-void SetMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
+void SetMessagePump(std::function<void()> pump) {
+    Pump() = std::move(pump);
+}
 
 } // namespace nimbrel

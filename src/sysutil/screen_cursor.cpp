@@ -11,7 +11,9 @@ std::function<void(TCursor)>& Handler() {
 }
 } // namespace
 
-TCursor ScreenCursor() { return current; }
+TCursor ScreenCursor() {
+    return current;
+}
 
 void SetScreenCursor(TCursor cursor) {
     current = cursor;

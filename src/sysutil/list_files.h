@@ -1,0 +1,24 @@
+#pragma once
+// The file lister of the wallpaper list and the NWP page.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbrel {
+
+// Fills `list` with the names of every directory entry matching `mask`, a full path pattern
+// (folder, backslash, wildcard name such as C:\PICS\*.JPG; a drive root may give C:\\*.JPG).
+// Entries of every attribute qualify, directories too. Each name is the bare long name
+// upper-cased in "a".."z" only. The list is sorted by CompareNamesNoCase and holds each name
+// once under it (the first found is kept). One ProcessMessages() pass runs for every entry
+// found, before it is added. A pattern that matches nothing or a missing folder gives an
+// empty list; nothing is raised.
+void ListFiles(std::string_view mask, std::vector<std::string>& list);
+
+// The lister's order: a case-insensitive, accent-aware comparison of code page 1250 text
+// as a user locale sorts it (letters by their base letter first, accents next; control
+// characters before punctuation before digits before letters). Answers <0, 0 or >0; 0
+// exactly when the two texts differ at most in letter case.
+int CompareNamesNoCase(std::string_view a, std::string_view b);
+
+} // namespace nimbrel

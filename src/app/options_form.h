@@ -46,11 +46,6 @@ std::string StripTrailingBackslash(std::string_view path);
 // Top-left corner of the dialog's outer frame: 100 pixels right of and 50 below centred.
 QPoint DialogPlacement(QSize screen, QSize outerFrame);
 
-// The sorted list (case-insensitive, each name once) of the upper-case bare names of the
-// directory entries that match a path pattern such as C:\PICS\*.JPG. Lets pending window
-// messages run once per entry found.
-void ListFiles(std::string_view mask, std::vector<std::string>& list);
-
 class TOptionsForm : public QWidget {
     Q_OBJECT
 
@@ -169,16 +164,21 @@ private:
 
     void LoadSettings();
     void SaveSettings();
+    bool ProtectionIsValid() const;
     void ConvertNWPFiles();
     void DeleteNWPFiles();
 
     // Context help for a control: its number or the nearest parent's, shown as a pop-up.
     void ShowHelpFor(QWidget* control);
+    bool HelpEvent(QObject* watched, QEvent* event);
+    // A key that moves the wallpaper list's selection counts as a click in the list.
+    bool WallpaperListKey(QObject* watched, QEvent* event);
     void FocusChanged(QWidget* from, QWidget* to);
 
     TFormStart start_;
     std::string ProgramFolder;
     std::string helpFile_;
+    bool forwardingListKey_ = false;
 };
 
 } // namespace nimbrel

@@ -3,10 +3,6 @@
 
 namespace nimbrel {
 
-void ListFiles(std::string_view mask, std::vector<std::string>& list) {
-    list.clear();
-}
-
 void TOptionsForm::FillWallPapers() {}
 
 void TOptionsForm::WallpaperListClick() {}

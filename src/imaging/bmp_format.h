@@ -1,0 +1,22 @@
+#pragma once
+// The BMP file form of a bitmap, and the packed form (no file header) the clipboard holds.
+//
+// Read: 1, 4 and 8 bits per pixel (becoming 8-bit bitmaps with the file's palette), 24 bits,
+// and 32 bits (blue, green, red, unused; becoming 24-bit), uncompressed, rows bottom-up
+// (positive height) or top-down (negative height). Every header field is checked before it
+// is used and the pixel data must be all there: anything else raises EInvalidGraphic
+// "Bitmap image is not valid" before any pixel memory is taken. The readers fill `bitmap`
+// directly, so give them a fresh one when a failure must leave a picture as it was.
+// Written: an uncompressed bottom-up file with a 40-byte information header, 8 bits with
+// the bitmap's palette or 24 bits.
+#include "imaging/bitmap.h"
+#include "imaging/stream.h"
+
+namespace nimbrel {
+
+void ReadBmp(TStream& stream, TBitmap& bitmap);
+void ReadPackedDib(TStream& stream, TBitmap& bitmap);
+void WriteBmp(TStream& stream, const TBitmap& bitmap);
+void WritePackedDib(TStream& stream, const TBitmap& bitmap);
+
+} // namespace nimbrel

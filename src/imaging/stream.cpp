@@ -1,0 +1,99 @@
+#include "imaging/stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace nimbrel {
+
+std::uint64_t TStream::Remaining() const {
+    const std::uint64_t size = Size();
+    const std::uint64_t position = Position();
+    return position < size ? size - position : 0;
+}
+
+void TStream::ReadBuffer(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    while (count > 0) {
+        const std::size_t done = Read(bytes, count);
+        if (done == 0)
+            throw EReadError();
+        bytes += done;
+        count -= done;
+    }
+}
+
+void TStream::WriteBuffer(const void* buffer, std::size_t count) {
+    if (count > 0 && Write(buffer, count) != count)
+        throw EWriteError();
+}
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+    const std::size_t done = std::min(count, bytes_.size() - position_);
+    if (done > 0)
+        std::memcpy(buffer, bytes_.data() + position_, done);
+    position_ += done;
+    return done;
+}
+
+std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+    if (count == 0)
+        return 0;
+    if (position_ + count > bytes_.size())
+        bytes_.resize(position_ + count);
+    std::memcpy(bytes_.data() + position_, buffer, count);
+    position_ += count;
+    return count;
+}
+
+void TMemoryStream::SetPosition(std::uint64_t position) {
+    position_ = static_cast<std::size_t>(std::min<std::uint64_t>(position, bytes_.size()));
+}
+
+void TMemoryStream::SetSize(std::size_t size) {
+    bytes_.resize(size);
+    position_ = std::min(position_, size);
+}
+
+void TMemoryStream::Clear() {
+    bytes_.clear();
+    bytes_.shrink_to_fit();
+    position_ = 0;
+}
+
+TFileStream::TFileStream(std::string_view path, TMode mode) : mode_(mode) {
+    if (mode == TMode::OpenRead) {
+        if (file_.OpenRead(path) != platform::ErrorSuccess ||
+            file_.Size(size_) != platform::ErrorSuccess)
+            throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
+    } else if (file_.Create(path) != platform::ErrorSuccess) {
+        throw EFCreateError("Cannot create file \"" + std::string(path) + "\"");
+    }
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    if (mode_ != TMode::OpenRead || file_.Read(buffer, count, done) != platform::ErrorSuccess)
+        return 0;
+    position_ += done;
+    return done;
+}
+
+std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    if (mode_ != TMode::Create || file_.Write(buffer, count, done) != platform::ErrorSuccess)
+        return 0;
+    position_ += done;
+    size_ = std::max(size_, position_);
+    return done;
+}
+
+std::uint64_t TFileStream::Size() const {
+    return size_;
+}
+
+void TFileStream::Close() {
+    if (file_.IsOpen() && file_.Close() != platform::ErrorSuccess && mode_ == TMode::Create)
+        throw EWriteError();
+}
+
+} // namespace nimbrel

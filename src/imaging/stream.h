@@ -1,0 +1,101 @@
+#pragma once
+// Byte streams that pictures load from and save to: an in-memory stream and a stream over
+// a file opened through the platform layer (Windows paths, code page 1250).
+#include "platform/files.h"
+#include "sysutil/exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbrel {
+
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+// "Stream read error": fewer bytes than required were there.
+class EReadError : public EStreamError {
+public:
+    EReadError() : EStreamError("Stream read error") {}
+};
+// "Stream write error": the stream took fewer bytes than it was given.
+class EWriteError : public EStreamError {
+public:
+    EWriteError() : EStreamError("Stream write error") {}
+};
+// A file that cannot be opened or created; the message names the file.
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Reads up to `count` bytes; answers how many arrived (0 at the end).
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    // Writes up to `count` bytes; answers how many were taken.
+    virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+    virtual std::uint64_t Position() const = 0;
+    virtual std::uint64_t Size() const = 0;
+    // Bytes from the position to the end.
+    std::uint64_t Remaining() const;
+
+    // All `count` bytes or EReadError / EWriteError.
+    void ReadBuffer(void* buffer, std::size_t count);
+    void WriteBuffer(const void* buffer, std::size_t count);
+};
+
+// A growable buffer of bytes with a position.
+class TMemoryStream : public TStream {
+public:
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    std::uint64_t Position() const override { return position_; }
+    std::uint64_t Size() const override { return bytes_.size(); }
+
+    // Moves the position, clamped to the size.
+    void SetPosition(std::uint64_t position);
+    // Resizes the buffer (new bytes are zero); the position stays within it.
+    void SetSize(std::size_t size);
+    void Clear();
+
+    const std::uint8_t* Memory() const { return bytes_.data(); }
+    std::uint8_t* Memory() { return bytes_.data(); }
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t position_ = 0;
+};
+
+// A file read or written from its start to its end, in order.
+class TFileStream : public TStream {
+public:
+    enum class TMode { OpenRead, Create };
+    // EFOpenError "Cannot open file "<path>"" or EFCreateError "Cannot create file "<path>"".
+    TFileStream(std::string_view path, TMode mode);
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    std::uint64_t Position() const override { return position_; }
+    std::uint64_t Size() const override;
+
+    // Flushes and closes; a failure to do so is a write error (the file may be incomplete).
+    void Close();
+
+private:
+    platform::File file_;
+    std::uint64_t position_ = 0;
+    std::uint64_t size_ = 0; // at opening, for a file read; grows with writes otherwise
+    TMode mode_;
+};
+
+} // namespace nimbrel

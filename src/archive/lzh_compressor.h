@@ -1,0 +1,108 @@
+#pragma once
+// Expansion of a byte stream packed with LZSS over a 4,096-byte ring, its literals and
+// match lengths in an adaptive Huffman code and its match positions in a fixed prefix
+// code. Input is pulled through OnGetBytes, output pushed through OnPutBytes, both a
+// buffer at a time; the end of each run is told through OnPressFinished.
+#include "archive/lzh_constants.h"
+#include "archive/lzh_huffman_tree.h"
+#include "sysutil/exception.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace nimbrel {
+
+using Word = std::uint16_t;
+
+// Raised only to leave the decoding loop at the end of the stream; never reaches a caller.
+class ECompress : public Exception {
+public:
+    ECompress() : Exception("") {}
+};
+
+class TLZHCompressor;
+
+// Fill DTA with at most NBytes bytes and store how many in Bytes_Got; 0 means the input is
+// exhausted, and must go on being answered when asked again.
+using TGetBytesProc =
+    std::function<void(TLZHCompressor* Sender, void* DTA, Word NBytes, Word& Bytes_Got)>;
+// Take the first NBytes bytes of DTA as output. Bytes_Put is never read back.
+using TPutBytesProc =
+    std::function<void(TLZHCompressor* Sender, const void* DTA, Word NBytes, Word& Bytes_Put)>;
+using TPressFinishedEvent = std::function<void(TLZHCompressor* Sender)>;
+
+class TLZHCompressor {
+public:
+    static constexpr Word DefaultBufSize = 1024;
+    static constexpr Word MinBufSize = 16;
+    static constexpr Word MaxBufSize = 32768;
+
+    TLZHCompressor();
+    virtual ~TLZHCompressor();
+    TLZHCompressor(const TLZHCompressor&) = delete;
+    TLZHCompressor& operator=(const TLZHCompressor&) = delete;
+
+    // Both must be assigned before Decode; OnPressFinished is optional.
+    TGetBytesProc OnGetBytes;
+    TPutBytesProc OnPutBytes;
+    TPressFinishedEvent OnPressFinished;
+
+    Word ReadBufSize() const { return readBufSize_; }
+    Word WriteBufSize() const { return writeBufSize_; }
+    // Ignored during a run; clamped to 16..32768.
+    void SetReadBufSize(Word size);
+    void SetWriteBufSize(Word size);
+    // True while no run is under way.
+    bool Finished() const { return finished_; }
+
+    // Expands the whole input stream in one run. Does nothing when called during a run.
+    // An error of a handler inside the loop ends the run quietly; an error of the final
+    // flush reaches the caller after the clean-up.
+    void Decode();
+
+protected:
+    // The buffered writer: takes `count` bytes, handing a full write buffer to OnPutBytes.
+    virtual void PutBytes(const void* block, Word count, Word& taken);
+    // The buffered reader: delivers up to `count` bytes from the read buffer, refilling it
+    // through OnGetBytes when it is used up; 0 delivered means the input has ended.
+    virtual void GetBytes(void* block, Word count, Word& delivered);
+
+private:
+    // The bit reader's state: the next bits left-aligned in 16 bits.
+    struct BitInput {
+        unsigned buffer = 0;
+        unsigned count = 0;
+        bool endOfInput = false;
+        // A byte fetched early to tell whether the input had ended (see EndOfStream).
+        int pending = -1;
+    };
+
+    void ClearState();
+    void RunLoop();
+    void Refill(BitInput& bits);
+    unsigned GetBit(BitInput& bits);
+    unsigned GetByte(BitInput& bits);
+    unsigned DecodeChar(BitInput& bits, lzh::HuffmanTree& tree);
+    unsigned DecodePosition(BitInput& bits);
+    // After a pass: true when only the stream's closing bits are left.
+    bool EndOfStream(BitInput& bits);
+    void PutByte(std::uint8_t byte);
+    void SetBufSize(Word& field, Word size);
+
+    std::unique_ptr<std::uint8_t[]> ring_;
+    std::unique_ptr<lzh::HuffmanTree> tree_;
+
+    Word writePos_ = 1; // 1-based index of the next free byte of the write buffer
+    Word readPos_ = 1;  // 1-based index of the next byte not yet taken from the read buffer
+    Word readCount_ = 0;
+    std::unique_ptr<std::uint8_t[]> readBuffer_;
+    std::unique_ptr<std::uint8_t[]> writeBuffer_;
+
+    bool finished_ = true;
+    Word readBufSize_ = DefaultBufSize;
+    Word writeBufSize_ = DefaultBufSize;
+};
+
+} // namespace nimbrel

@@ -1,0 +1,58 @@
+#pragma once
+// The adaptive Huffman tree of literals and match lengths: node frequencies kept in
+// non-decreasing order by node index, so that a node whose count grows past its
+// neighbour's trades places with the last node of the smaller count.
+#include "archive/lzh_constants.h"
+
+#include <array>
+#include <cstdint>
+
+namespace nimbrel::lzh {
+
+struct HuffmanTree {
+    // Frequency of each node; entry TreeSize is a sentinel holding 0xFFFF.
+    std::array<std::uint16_t, TreeSize + 1> frequency;
+    // 0..TreeSize-1: the parent of each node; TreeSize + s: the leaf node of symbol s.
+    std::array<std::uint16_t, TreeSize + SymbolCount> parent;
+    // An inner node's first child (the second is the next index); for a leaf, TreeSize + symbol.
+    std::array<std::uint16_t, TreeSize> child;
+
+    void Clear();
+    void StartHuff();
+    // Halves every leaf count and rebuilds the inner nodes, once the root reaches the limit.
+    void Reconst();
+    // Counts one more occurrence of `symbol`.
+    void Update(unsigned symbol);
+};
+
+inline void HuffmanTree::Update(unsigned symbol) {
+    if (frequency[Root] == FrequencyLimit)
+        Reconst();
+    unsigned node = parent[symbol + TreeSize];
+    do {
+        const std::uint16_t count = ++frequency[node];
+        if (count > frequency[node + 1]) {
+            // The sentinel stops the scan; nodes before it only hold counts up to the limit.
+            unsigned last = node + 1;
+            while (count > frequency[last + 1])
+                ++last;
+            frequency[node] = frequency[last];
+            frequency[last] = count;
+
+            const unsigned moved = child[node];
+            parent[moved] = static_cast<std::uint16_t>(last);
+            if (moved < TreeSize)
+                parent[moved + 1] = static_cast<std::uint16_t>(last);
+            const unsigned other = child[last];
+            child[last] = static_cast<std::uint16_t>(moved);
+            parent[other] = static_cast<std::uint16_t>(node);
+            if (other < TreeSize)
+                parent[other + 1] = static_cast<std::uint16_t>(node);
+            child[node] = static_cast<std::uint16_t>(other);
+            node = last;
+        }
+        node = parent[node];
+    } while (node != 0);
+}
+
+} // namespace nimbrel::lzh

@@ -45,16 +45,17 @@ enum : int {
     VkF1 = 112,
 };
 
-using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TValidateEvent = std::function<void(QObject* Sender, bool& IsValid)>;
-// `Key` is the virtual key code; setting it to 0 consumes the key.
-using TKeyEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
-// `Key` is the 1250 character; setting it to 0 consumes it.
-using TKeyPressEvent = std::function<void(QObject* Sender, char& Key)>;
 
 class TGetString : public QLineEdit {
     Q_OBJECT
 public:
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    // `Key` is the virtual key code; setting it to 0 consumes the key.
+    using TKeyEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
+    // `Key` is the 1250 character; setting it to 0 consumes it.
+    using TKeyPressEvent = std::function<void(QObject* Sender, char& Key)>;
+
     explicit TGetString(QWidget* parent = nullptr);
 
     // Kept for the owner's use; no behaviour of the field reads it.

@@ -1,0 +1,111 @@
+#include "support/bmp_maker.h"
+
+#include <cstdlib>
+
+namespace nimbrel::test {
+namespace {
+void Append16(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+    bytes.push_back(static_cast<std::uint8_t>(value));
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+void Append32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+    Append16(bytes, value);
+    Append16(bytes, value >> 16);
+}
+} // namespace
+
+void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void PutLe16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value) {
+    bytes.at(offset) = static_cast<std::uint8_t>(value);
+    bytes.at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+void BmpPaletteColor(int i, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) {
+    red = static_cast<std::uint8_t>(i * 37);
+    green = static_cast<std::uint8_t>(255 - i);
+    blue = static_cast<std::uint8_t>(i * 11 + 5);
+}
+
+std::uint8_t BmpIndexAt(int x, int y, int bitCount) {
+    return static_cast<std::uint8_t>((x * 3 + y * 5) % (1 << bitCount));
+}
+
+void BmpColorAt(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue) {
+    red = static_cast<std::uint8_t>(x * 13 + 1);
+    green = static_cast<std::uint8_t>(y * 17 + 2);
+    blue = static_cast<std::uint8_t>(x * y + 3);
+}
+
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
+    const bool core = spec.headerSize == 12;
+    const std::uint32_t paletteCount = spec.colorsUsed != 0 ? spec.colorsUsed
+                                       : spec.bitCount <= 8 ? 1u << spec.bitCount
+                                                            : 0;
+    const std::uint32_t entrySize = core ? 3 : 4;
+    const std::uint32_t headersEnd = 14 + spec.headerSize + paletteCount * entrySize;
+    const std::uint32_t offset =
+        spec.pixelOffset >= 0 ? static_cast<std::uint32_t>(spec.pixelOffset) : headersEnd;
+    const int width = spec.width;
+    const int height = std::abs(spec.height);
+    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * spec.bitCount + 31) / 32) * 4;
+
+    std::vector<std::uint8_t> bytes{'B', 'M'};
+    Append32(bytes, static_cast<std::uint32_t>(offset + rowBytes * height));
+    Append32(bytes, 0);
+    Append32(bytes, offset);
+    Append32(bytes, spec.headerSize);
+    if (core) {
+        Append16(bytes, static_cast<std::uint32_t>(width));
+        Append16(bytes, static_cast<std::uint32_t>(spec.height));
+        Append16(bytes, spec.planes);
+        Append16(bytes, spec.bitCount);
+    } else {
+        Append32(bytes, static_cast<std::uint32_t>(width));
+        Append32(bytes, static_cast<std::uint32_t>(spec.height));
+        Append16(bytes, spec.planes);
+        Append16(bytes, spec.bitCount);
+        Append32(bytes, spec.compression);
+        Append32(bytes, static_cast<std::uint32_t>(rowBytes * height));
+        Append32(bytes, 0); // pixels per metre, as the program writes them
+        Append32(bytes, 0);
+        Append32(bytes, spec.colorsUsed);
+        Append32(bytes, 0);
+        bytes.resize(14 + spec.headerSize, 0);
+    }
+    for (std::uint32_t i = 0; i < paletteCount; ++i) {
+        std::uint8_t r, g, b;
+        BmpPaletteColor(static_cast<int>(i), r, g, b);
+        bytes.push_back(b);
+        bytes.push_back(g);
+        bytes.push_back(r);
+        if (!core)
+            bytes.push_back(0);
+    }
+    bytes.resize(offset, 0);
+    for (int i = 0; i < height; ++i) {
+        const int y = spec.height < 0 ? i : height - 1 - i; // the picture row stored here
+        std::vector<std::uint8_t> row(rowBytes, 0);
+        for (int x = 0; x < width; ++x) {
+            if (spec.bitCount <= 8) {
+                const std::uint8_t index = BmpIndexAt(x, y, spec.bitCount);
+                const int bit = x * spec.bitCount;
+                row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - spec.bitCount - bit % 8));
+            } else {
+                std::uint8_t r, g, b;
+                BmpColorAt(x, y, r, g, b);
+                const std::size_t at = static_cast<std::size_t>(x) * (spec.bitCount / 8);
+                row[at] = b;
+                row[at + 1] = g;
+                row[at + 2] = r;
+            }
+        }
+        bytes.insert(bytes.end(), row.begin(), row.end());
+    }
+    return bytes;
+}
+
+} // namespace nimbrel::test

@@ -1,0 +1,245 @@
+#include "platform/files.h"
+
+#include "platform/win32/windows_api.h"
+
+#include <algorithm>
+#include <string>
+
+namespace nimbrel::platform {
+
+class File::Impl {
+public:
+    Impl(HANDLE handle, bool writable) : handle(handle), writable(writable) {}
+    ~Impl() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    HANDLE handle;
+    bool writable;
+};
+
+class FileSearch::Impl {
+public:
+    ~Impl() {
+        if (handle != INVALID_HANDLE_VALUE)
+            FindClose(handle);
+    }
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA found = {};
+    bool pending = false; // `found` holds an entry not yet handed out
+};
+
+namespace {
+
+WinError LastError() {
+    return static_cast<WinError>(GetLastError());
+}
+
+// Largest transfer of one ReadFile or WriteFile call.
+constexpr std::size_t chunk = 1u << 30;
+
+// Asks `query` for a text into a buffer of its size; the call answers the length written,
+// or the size it needs (zero included) when the buffer was too small, or 0 on failure.
+template <typename Query> std::string GrowingQuery(Query query) {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = query(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length);
+    }
+}
+
+std::string FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash == std::string_view::npos)
+        return path.size() >= 2 && path[1] == ':' ? std::string(path.substr(0, 2)) : ".";
+    return std::string(path.substr(0, slash + 1));
+}
+
+} // namespace
+
+File::File() = default;
+File::~File() = default;
+File::File(File&& other) noexcept = default;
+File& File::operator=(File&& other) noexcept = default;
+
+bool File::IsOpen() const {
+    return impl_ != nullptr;
+}
+
+WinError File::OpenRead(std::string_view path) {
+    const std::string name(path);
+    const HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastError();
+    impl_ = std::make_unique<Impl>(handle, false);
+    return ErrorSuccess;
+}
+
+WinError File::Create(std::string_view path) {
+    const std::string name(path);
+    const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastError();
+    impl_ = std::make_unique<Impl>(handle, true);
+    return ErrorSuccess;
+}
+
+WinError File::Read(void* buffer, std::size_t size, std::size_t& done) {
+    done = 0;
+    if (!impl_)
+        return ErrorInvalidHandle;
+    DWORD read = 0;
+    if (!ReadFile(impl_->handle, buffer, static_cast<DWORD>(std::min(size, chunk)), &read, nullptr))
+        return LastError();
+    done = read;
+    return ErrorSuccess;
+}
+
+WinError File::Write(const void* buffer, std::size_t size, std::size_t& done) {
+    done = 0;
+    if (!impl_)
+        return ErrorInvalidHandle;
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (done < size) {
+        DWORD written = 0;
+        if (!WriteFile(impl_->handle, bytes + done,
+                       static_cast<DWORD>(std::min(size - done, chunk)), &written, nullptr))
+            return LastError();
+        if (written == 0) // no error and no progress: the medium takes nothing more
+            return ErrorWriteFault;
+        done += written;
+    }
+    return ErrorSuccess;
+}
+
+WinError File::Size(std::uint64_t& size) const {
+    if (!impl_)
+        return ErrorInvalidHandle;
+    LARGE_INTEGER answer;
+    if (!GetFileSizeEx(impl_->handle, &answer))
+        return LastError();
+    size = static_cast<std::uint64_t>(answer.QuadPart);
+    return ErrorSuccess;
+}
+
+WinError File::Close() {
+    if (!impl_)
+        return ErrorSuccess;
+    const std::unique_ptr<Impl> open = std::move(impl_);
+    WinError error = ErrorSuccess;
+    // Data still in the system's cache may fail to reach the disk: that is a write error too.
+    if (open->writable && !FlushFileBuffers(open->handle))
+        error = LastError();
+    const HANDLE handle = open->handle;
+    open->handle = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(handle) && error == ErrorSuccess)
+        error = LastError();
+    return error;
+}
+
+std::uint32_t FileAttributes(std::string_view path) {
+    const std::string name(path);
+    return GetFileAttributesA(name.c_str());
+}
+
+bool FileExists(std::string_view path) {
+    const std::uint32_t attributes = FileAttributes(path);
+    return attributes != InvalidFileAttributes && !(attributes & FileAttributeDirectory);
+}
+
+bool DirectoryExists(std::string_view path) {
+    const std::uint32_t attributes = FileAttributes(path);
+    return attributes != InvalidFileAttributes && (attributes & FileAttributeDirectory);
+}
+
+WinError DeleteFile(std::string_view path) {
+    const std::string name(path);
+    return DeleteFileA(name.c_str()) ? ErrorSuccess : LastError();
+}
+
+WinError ReplaceFile(std::string_view from, std::string_view to) {
+    const std::string source(from), target(to);
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? ErrorSuccess
+                                                                                  : LastError();
+}
+
+WinError CreateTempFileBeside(std::string_view beside, std::string& tempPath) {
+    const std::string folder = FolderOf(beside);
+    char buffer[MAX_PATH] = {};
+    if (GetTempFileNameA(folder.c_str(), "nim", 0, buffer) == 0)
+        return LastError();
+    tempPath = buffer;
+    return ErrorSuccess;
+}
+
+FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>()) {
+    const std::string mask(pattern);
+    impl_->handle = FindFirstFileA(mask.c_str(), &impl_->found);
+    impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;
+}
+
+FileSearch::~FileSearch() = default;
+
+bool FileSearch::Next(FindData& entry) {
+    if (impl_->handle == INVALID_HANDLE_VALUE)
+        return false;
+    if (!impl_->pending && !FindNextFileA(impl_->handle, &impl_->found))
+        return false;
+    impl_->pending = false;
+    const WIN32_FIND_DATAA& found = impl_->found;
+    entry.name = found.cFileName;
+    entry.attributes = found.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    return true;
+}
+
+std::string LogicalDrives() {
+    const DWORD mask = GetLogicalDrives();
+    std::string letters;
+    for (int drive = 0; drive < 26; ++drive) {
+        if (mask & (1u << drive))
+            letters += static_cast<char>('A' + drive);
+    }
+    return letters;
+}
+
+std::string CurrentDirectory() {
+    return GrowingQuery(
+        [](DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); });
+}
+
+WinError SetCurrentDirectory(std::string_view path) {
+    const std::string name(path);
+    if (!SetCurrentDirectoryA(name.c_str()))
+        return LastError();
+    // Windows keeps one current folder per drive in the "=X:" variables, which
+    // GetFullPathName("X:") reads; the system call itself does not set them.
+    const std::string now = CurrentDirectory();
+    if (now.size() >= 2 && now[1] == ':') {
+        char letter = now[0];
+        if (letter >= 'a' && letter <= 'z')
+            letter = static_cast<char>(letter - 'a' + 'A');
+        const std::string variable = std::string("=") + letter + ":";
+        SetEnvironmentVariableA(variable.c_str(), now.c_str());
+    }
+    return ErrorSuccess;
+}
+
+std::string FullPathName(std::string_view path) {
+    const std::string name(path);
+    return GrowingQuery([&name](DWORD size, char* buffer) {
+        return GetFullPathNameA(name.c_str(), size, buffer, nullptr);
+    });
+}
+
+} // namespace nimbrel::platform

@@ -14,6 +14,8 @@ struct OsVersion {
     std::uint32_t buildNumber = 0;
     std::uint32_t platformId = 0; // 0 Win32s, 1 Windows 9x, 2 NT; other values elsewhere
 };
+// The platform id of the emulated environment (its version numbers are the host kernel's).
+enum : std::uint32_t { PlatformIdEmulated = 0x4E42 };
 // GetVersionEx with the record's size set to 148: false when the call fails.
 bool QueryOsVersion(OsVersion& version);
 

@@ -10,6 +10,7 @@ enum : WinError {
     ErrorSuccess = 0,
     ErrorFileNotFound = 2,
     ErrorPathNotFound = 3,
+    ErrorTooManyOpenFiles = 4,
     ErrorAccessDenied = 5,
     ErrorInvalidHandle = 6,
     ErrorNotEnoughMemory = 8,
@@ -17,6 +18,7 @@ enum : WinError {
     ErrorNoMoreFiles = 18,
     ErrorWriteFault = 29,
     ErrorReadFault = 30,
+    ErrorGenFailure = 31,
     ErrorSharingViolation = 32,
     ErrorHandleDiskFull = 39,
     ErrorFileExists = 80,
@@ -25,13 +27,16 @@ enum : WinError {
     ErrorInvalidName = 123,
     ErrorBadPathname = 161,
     ErrorAlreadyExists = 183,
+    ErrorFilenameExcedRange = 206,
     ErrorMoreData = 234,
     ErrorNoMoreItems = 259,
+    ErrorDirectory = 267,
     ErrorBadDb = 1009,
     ErrorBadKey = 1010,
     ErrorCantRead = 1012,
     ErrorCantWrite = 1013,
     ErrorRegistryIoFailed = 1016,
+    ErrorCantResolveFilename = 1921,
 };
 
 } // namespace nimbrel::platform

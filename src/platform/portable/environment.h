@@ -2,11 +2,25 @@
 // The emulated Windows environment: one root folder ($NIMBREL_ROOT, by default
 // $XDG_DATA_HOME/nimbrel or ~/.local/share/nimbrel) holding registry.sqlite3, the
 // windows/ folder and the drives table.
+//
+// The drives table (<root>/drives) maps drive letters to host folders, one "C: /" a line;
+// blank lines and lines starting with '#' are skipped. Without the file, C: is "/". When no
+// drive holds the root folder, the root appears as one more drive on the highest free
+// letter (normally Z:), and so does the program's own folder (then Y:), so that the
+// Windows directory and the program file always have a Windows path.
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace nimbrel::platform::portable {
+
+// A drives table that cannot be read or has a bad line; the message names the file and
+// line. Raised by the first call that needs the drives.
+class EnvironmentError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The root folder (host path), created on first use.
 std::string EnvironmentRoot();

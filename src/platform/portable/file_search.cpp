@@ -1,0 +1,104 @@
+// Wildcard search over a host folder, in Windows' terms: every entry whose name matches,
+// directories included, with "." and ".." in folders below a drive root.
+#include "platform/files.h"
+
+#include "platform/codepage1250.h"
+#include "platform/portable/case_fold.h"
+#include "platform/portable/emulated_environment.h"
+#include "platform/portable/wildcard.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace nimbrel::platform {
+
+namespace {
+
+struct Pattern {
+    std::string folder; // Windows path of the folder, possibly relative or empty
+    std::string name;   // the wildcard name
+};
+
+Pattern SplitPattern(std::string_view pattern) {
+    const std::size_t separator = pattern.find_last_of("\\/");
+    if (separator != std::string_view::npos)
+        return {std::string(pattern.substr(0, separator + 1)),
+                std::string(pattern.substr(separator + 1))};
+    if (pattern.size() >= 2 && pattern[1] == ':')
+        return {std::string(pattern.substr(0, 2)), std::string(pattern.substr(2))};
+    return {".", std::string(pattern)};
+}
+
+std::uint32_t AttributesOf(const struct stat& info, std::string_view hostName) {
+    std::uint32_t attributes =
+        S_ISDIR(info.st_mode) ? FileAttributeDirectory : FileAttributeArchive;
+    if ((info.st_mode & S_IWUSR) == 0)
+        attributes |= FileAttributeReadOnly;
+    if (hostName.size() > 1 && hostName.front() == '.' && hostName != "..")
+        attributes |= FileAttributeHidden;
+    return attributes;
+}
+
+} // namespace
+
+class FileSearch::Impl {
+public:
+    std::vector<FindData> entries;
+    std::size_t next = 0;
+};
+
+FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>()) {
+    const Pattern parts = SplitPattern(pattern);
+    if (parts.name.empty())
+        return;
+    const auto folder = portable::Absolute(parts.folder);
+    if (!folder)
+        return;
+    const auto resolved = portable::Resolve(*folder);
+    if (!resolved)
+        return;
+    DIR* dir = ::opendir(resolved->host.c_str());
+    if (!dir)
+        return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+    const std::u32string wanted = portable::FoldedFromCp1250(parts.name);
+    const bool belowRoot = !folder->components.empty();
+    std::vector<std::pair<std::u32string, FindData>> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view hostName = entry->d_name;
+        const bool dotEntry = hostName == "." || hostName == "..";
+        if (dotEntry && !belowRoot)
+            continue;
+        std::u32string folded = portable::FoldedFromUtf8(hostName);
+        if (!portable::MatchesWildcard(wanted, folded))
+            continue;
+        struct stat info {};
+        const std::string hostPath = resolved->host + "/" + std::string(hostName);
+        if (::stat(hostPath.c_str(), &info) != 0 && ::lstat(hostPath.c_str(), &info) != 0)
+            continue; // vanished while listing
+        FindData data;
+        data.name = Cp1250FromUtf8(hostName);
+        data.attributes = AttributesOf(info, hostName);
+        data.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+        found.emplace_back(std::move(folded), std::move(data));
+    }
+    // In name order, as the home file system returns them.
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [folded, data] : found)
+        impl_->entries.push_back(std::move(data));
+}
+
+FileSearch::~FileSearch() = default;
+
+bool FileSearch::Next(FindData& entry) {
+    if (impl_->next >= impl_->entries.size())
+        return false;
+    entry = impl_->entries[impl_->next++];
+    return true;
+}
+
+} // namespace nimbrel::platform

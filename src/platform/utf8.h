@@ -1,0 +1,16 @@
+#pragma once
+// UTF-8 to and from code points, for the host side of names and texts.
+#include <string>
+#include <string_view>
+
+namespace nimbrel::platform {
+
+// A malformed sequence (bad lead byte, truncated, overlong, surrogate, beyond U+10FFFF)
+// becomes one U+FFFD per offending byte, so a bad name never stops a conversion.
+std::u32string DecodeUtf8(std::string_view text);
+std::string EncodeUtf8(std::u32string_view text);
+void AppendUtf8(std::string& out, char32_t c);
+
+inline constexpr char32_t ReplacementCharacter = 0xFFFD;
+
+} // namespace nimbrel::platform

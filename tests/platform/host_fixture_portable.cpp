@@ -1,0 +1,56 @@
+// The emulated environment gives each test its own root, drives C: and D: and registry.
+#include "platform/host_fixture.h"
+
+#include "support/temp_environment.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace nimbrel::test {
+
+struct HostFixture::Host {
+    TempEnvironment environment{TempEnvironment::Options{true}};
+    std::string OnDisk(std::string_view relativePath) const {
+        return environment.DriveFolder('C') + "/" + std::string(relativePath);
+    }
+};
+
+HostFixture::HostFixture() : host_(std::make_unique<Host>()) {}
+HostFixture::~HostFixture() = default;
+
+std::string HostFixture::Root() const {
+    return "C:";
+}
+bool HostFixture::RootIsDrive() const {
+    return true;
+}
+std::string HostFixture::SecondDrive() const {
+    return "D:";
+}
+
+void HostFixture::MakeFileOnDisk(std::string_view relativePath, std::string_view bytes) {
+    host_->environment.WriteHostFile('C', relativePath, bytes);
+}
+
+void HostFixture::MakeFolderOnDisk(std::string_view relativePath) {
+    host_->environment.MakeHostFolder('C', relativePath);
+}
+
+std::string HostFixture::ReadFileOnDisk(std::string_view relativePath) {
+    return ReadHostFile(host_->OnDisk(relativePath));
+}
+
+bool HostFixture::ExistsOnDisk(std::string_view relativePath) {
+    std::error_code ignored;
+    return std::filesystem::exists(host_->OnDisk(relativePath), ignored);
+}
+
+void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
+    ::chmod(host_->OnDisk(relativePath).c_str(), 0444);
+}
+
+std::string HostFixture::TestKey() const {
+    return "Software\\Vexmoor\\PlatformTest";
+}
+
+} // namespace nimbrel::test

@@ -37,7 +37,7 @@ void HostFixture::MakeFolderOnDisk(std::string_view relativePath) {
 }
 
 std::string HostFixture::ReadFileOnDisk(std::string_view relativePath) {
-    return ReadHostFile(host_->OnDisk(relativePath));
+    return HostFileBytes(host_->OnDisk(relativePath));
 }
 
 bool HostFixture::ExistsOnDisk(std::string_view relativePath) {

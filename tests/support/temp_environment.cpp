@@ -87,7 +87,7 @@ std::string TempEnvironment::MakeHostFolder(char drive, std::string_view relativ
     return path.string();
 }
 
-std::string ReadHostFile(const std::string& hostPath) {
+std::string HostFileBytes(const std::string& hostPath) {
     std::ifstream file(hostPath, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();

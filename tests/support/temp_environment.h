@@ -39,6 +39,6 @@ private:
 };
 
 // The bytes of a host file; empty when it cannot be read.
-std::string ReadHostFile(const std::string& hostPath);
+std::string HostFileBytes(const std::string& hostPath);
 
 } // namespace nimbrel::test

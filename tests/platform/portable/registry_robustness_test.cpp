@@ -60,7 +60,7 @@ int ExitCodeOf(pid_t pid) {
 }
 
 std::string FileBytes(const std::string& path) {
-    return test::ReadHostFile(path);
+    return test::HostFileBytes(path);
 }
 
 TEST(RegistryRobustness, AnUnusableDatabaseFailsAndIsLeftAsItIs) {

@@ -1,0 +1,101 @@
+// Decoding a 12-megapixel colour JPEG through TJPEGImage against a bare library decode of the
+// same bytes into a buffer, and loading (header only) against decoding.
+// Budgets: picture decode <= 1.10 x bare decode; load < 2 % of a decode.
+#include "imaging/jpeg_image.h"
+#include "support/jpeg_maker.h"
+
+#include <benchmark/benchmark.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+using namespace nimbrel;
+
+const std::vector<std::uint8_t>& Photo() {
+    // 4000 x 3000, baseline 4:2:0 at quality 90: a camera's picture.
+    static const std::vector<std::uint8_t> bytes =
+        test::MakeJpeg({test::JpegKind::Baseline420, 4000, 3000, 90});
+    return bytes;
+}
+
+struct BareError {
+    jpeg_error_mgr library;
+    std::jmp_buf jump;
+};
+
+void BareErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<BareError*>(cinfo->err)->jump, 1);
+}
+
+// The library alone: same parameters as the picture's (slow integer DCT, fancy upsampling,
+// blue-green-red output), rows straight into one freshly allocated buffer.
+void BareDecode(benchmark::State& state) {
+    const auto& bytes = Photo();
+    for (auto _ : state) {
+        jpeg_decompress_struct d{};
+        BareError error{};
+        d.err = jpeg_std_error(&error.library);
+        error.library.error_exit = BareErrorExit;
+        if (setjmp(error.jump) != 0) {
+            jpeg_destroy_decompress(&d);
+            state.SkipWithError("library error");
+            break;
+        }
+        jpeg_create_decompress(&d);
+        jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+        jpeg_read_header(&d, TRUE);
+        d.out_color_space = JCS_EXT_BGR;
+        jpeg_start_decompress(&d);
+        const std::size_t rowBytes = (d.output_width * 3 + 3) & ~3u;
+        auto* pixels = static_cast<std::uint8_t*>(std::calloc(rowBytes * d.output_height, 1));
+        while (d.output_scanline < d.output_height) {
+            JSAMPROW rows[16];
+            const unsigned count = std::min(16u, d.output_height - d.output_scanline);
+            for (unsigned i = 0; i < count; ++i)
+                rows[i] = pixels + (d.output_scanline + i) * rowBytes;
+            jpeg_read_scanlines(&d, rows, count);
+        }
+        jpeg_finish_decompress(&d);
+        jpeg_destroy_decompress(&d);
+        benchmark::DoNotOptimize(pixels[0]);
+        std::free(pixels);
+    }
+}
+
+void PictureDecode(benchmark::State& state) {
+    const auto& bytes = Photo();
+    for (auto _ : state) {
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.data(), bytes.size());
+        stream.SetPosition(0);
+        TJPEGImage picture;
+        picture.LoadFromStream(stream);
+        const TBitmap& bitmap = picture.DecodeBitmap();
+        benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
+    }
+}
+
+void PictureLoad(benchmark::State& state) {
+    const auto& bytes = Photo();
+    for (auto _ : state) {
+        TMemoryStream stream;
+        stream.WriteBuffer(bytes.data(), bytes.size());
+        stream.SetPosition(0);
+        TJPEGImage picture;
+        picture.LoadFromStream(stream);
+        benchmark::DoNotOptimize(picture.Width());
+    }
+}
+
+BENCHMARK(BareDecode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(PictureDecode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(PictureLoad)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+} // namespace

@@ -13,8 +13,8 @@
 #include <iterator>
 #include <string>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace nimbrel {
 namespace {
@@ -24,9 +24,10 @@ namespace fs = std::filesystem;
 class DecodeCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("nimbrel-decode-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            fs::temp_directory_path() /
+            ("nimbrel-decode-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "root");
     }
@@ -42,7 +43,8 @@ protected:
     }
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         std::ofstream(folder_ / name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
     std::vector<std::uint8_t> Read(const std::string& name) const {
         std::ifstream in(folder_ / name, std::ios::binary);
@@ -74,7 +76,8 @@ TEST_F(DecodeCommand, WritesTheDecodedRowsAsABmpFile) {
         test::JpegKind kind;
         int bitsPerPixel;
     };
-    for (const Case& c : {Case{test::JpegKind::Baseline420, 24}, Case{test::JpegKind::Grayscale, 8}}) {
+    for (const Case& c :
+         {Case{test::JpegKind::Baseline420, 24}, Case{test::JpegKind::Grayscale, 8}}) {
         const auto jpeg = test::MakeJpeg({c.kind, 23, 11});
         Write("IN.JPG", jpeg);
         std::string output;
@@ -94,8 +97,9 @@ TEST_F(DecodeCommand, WritesTheDecodedRowsAsABmpFile) {
         for (int y = 0; y < reference.height; ++y) {
             ASSERT_EQ(0, std::memcmp(bitmap.ScanLine(y), reference.pixels.data() + y * used, used));
         }
-        if (c.bitsPerPixel == 8)
+        if (c.bitsPerPixel == 8) {
             EXPECT_EQ(bitmap.Palette()->Entries.size() * 3, reference.colormap.size());
+        }
     }
 }
 

@@ -19,12 +19,13 @@ TSystemInfo& Info() {
     return info;
 }
 
-std::string OperatingSystemName() {
-    platform::OsVersion version;
-    if (!platform::QueryOsVersion(version))
+} // namespace
+
+std::string OperatingSystemText(const platform::OsVersion* version) {
+    if (version == nullptr)
         return "Nedolo\xE8ljiv OS?";
     std::string name;
-    switch (version.platformId) {
+    switch (version->platformId) {
     case 0:
         name = "Windows 3.1x z Win32s";
         break;
@@ -38,9 +39,11 @@ std::string OperatingSystemName() {
         break;
     }
     const auto asInt = [](std::uint32_t n) { return NumToText(static_cast<std::int32_t>(n), 0); };
-    return name + "   [" + asInt(version.majorVersion) + "." + asInt(version.minorVersion) + "." +
-           asInt(version.buildNumber & 0xFFFF) + "]";
+    return name + "   [" + asInt(version->majorVersion) + "." + asInt(version->minorVersion) + "." +
+           asInt(version->buildNumber & 0xFFFF) + "]";
 }
+
+namespace {
 
 // A string value of an HKLM key opened for reading. Only a text that is there counts: a
 // missing key or value, or a value that is not a string, gives "" (a value of another
@@ -64,16 +67,15 @@ std::string FolderOf(std::string_view path) {
     return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
-// The file name of a Windows path with its extension replaced by ".INI".
-std::string IniNameOf(std::string_view path) {
-    std::string name(path.substr(path.find_last_of("\\/") + 1));
+} // namespace
+
+std::string ProgramProfileFile(std::string_view windowsDirectory, std::string_view programFile) {
+    std::string name(programFile.substr(programFile.find_last_of("\\/") + 1));
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos)
         name.erase(dot);
-    return name + ".INI";
+    return std::string(windowsDirectory) + "\\" + name + ".INI";
 }
-
-} // namespace
 
 const TSystemInfo& SystemInfo() {
     return Info();
@@ -81,7 +83,8 @@ const TSystemInfo& SystemInfo() {
 
 void CollectSystemInfo() {
     TSystemInfo& info = Info();
-    info.OSName = OperatingSystemName();
+    platform::OsVersion version;
+    info.OSName = OperatingSystemText(platform::QueryOsVersion(version) ? &version : nullptr);
 
     const std::string windowsDirectory = platform::WindowsDirectory();
     const std::string winIni = windowsDirectory + "\\WIN.INI";
@@ -116,7 +119,7 @@ void CollectSystemInfo() {
         !IsBlank(MachineString("SOFTWARE\\Corvane\\Tessaly\\CurrentVersion", "RootDirectory"));
 
     const std::string programFile = platform::ProgramFilePath();
-    info.ProgIni = std::make_unique<TIniFile>(windowsDirectory + "\\" + IniNameOf(programFile));
+    info.ProgIni = std::make_unique<TIniFile>(ProgramProfileFile(windowsDirectory, programFile));
     info.ExePath = FolderOf(programFile);
 }
 

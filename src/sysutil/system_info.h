@@ -1,7 +1,10 @@
 #pragma once
 // Facts about the machine collected once at start-up.
+#include "platform/system.h"
+
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace nimbrel {
 
@@ -29,6 +32,15 @@ struct TSystemInfo {
 };
 
 const TSystemInfo& SystemInfo();
+// Fills SystemInfo() from the host: the version, WIN.INI, the HKLM database entries and the
+// program file. Runs after FixFormatSettings, whose separators it copies. Never throws.
 void CollectSystemInfo();
+
+// The operating-system text of a version record ("Windows NT   [4.0.1381]"); nullptr
+// stands for a failed version query.
+std::string OperatingSystemText(const platform::OsVersion* version);
+// The program's own profile file: the Windows directory, a backslash and the program
+// file's name with its extension replaced by ".INI" (C:\APPS\SETUP.EXE -> <dir>\SETUP.INI).
+std::string ProgramProfileFile(std::string_view windowsDirectory, std::string_view programFile);
 
 } // namespace nimbrel

@@ -102,6 +102,14 @@ TEST_F(JpegPicture, NewDataNeverShowsTheOldDecodedBitmap) {
     EXPECT_EQ(picture.DecodeBitmap().Width(), 30);
 }
 
+TEST_F(JpegPicture, LoadingSetsAndClearsProgressive) {
+    TJPEGImage picture;
+    LoadBytes(picture, test::MakeJpeg({JpegKind::Progressive, 8, 8}));
+    EXPECT_TRUE(picture.Progressive());
+    LoadBytes(picture, test::MakeJpeg({JpegKind::Baseline420, 8, 8}));
+    EXPECT_FALSE(picture.Progressive());
+}
+
 TEST_F(JpegPicture, SizeCannotBeSet) {
     TJPEGImage picture;
     for (auto set : {&TJPEGImage::SetWidth, &TJPEGImage::SetHeight}) {

@@ -61,6 +61,13 @@ std::u32string DecodeUtf8(std::string_view text) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (char32_t c : DecodeUtf8(text))
+        if (c == ReplacementCharacter)
+            return false;
+    return true;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));

@@ -10,6 +10,8 @@ namespace nimbrel::platform {
 std::u32string DecodeUtf8(std::string_view text);
 std::string EncodeUtf8(std::u32string_view text);
 void AppendUtf8(std::string& out, char32_t c);
+// True when every byte belongs to a well-formed sequence.
+bool IsValidUtf8(std::string_view text);
 
 inline constexpr char32_t ReplacementCharacter = 0xFFFD;
 

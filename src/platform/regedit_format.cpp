@@ -1,0 +1,317 @@
+#include "platform/regedit_format.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace nimbrel::platform::regedit {
+namespace {
+
+constexpr std::size_t WrapColumn = 76;
+
+struct HiveName {
+    const char* longName;
+    const char* shortName;
+    Hive hive;
+};
+constexpr HiveName HiveNames[] = {
+    {"HKEY_CURRENT_USER", "HKCU", Hive::CurrentUser},
+    {"HKEY_LOCAL_MACHINE", "HKLM", Hive::LocalMachine},
+};
+
+bool SameAscii(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            quoted.push_back('\\');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+bool WritableAsText(const std::vector<std::uint8_t>& data) {
+    for (std::uint8_t byte : data)
+        if (byte == 0 || byte == '\r' || byte == '\n')
+            return false;
+    return true;
+}
+
+std::string HexList(std::string line, const std::vector<std::uint8_t>& data) {
+    char pair[4];
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", data[i]);
+        line += pair;
+        if (i + 1 < data.size()) {
+            line.push_back(',');
+            const std::size_t lineStart =
+                line.rfind('\n') == std::string::npos ? 0 : line.rfind('\n') + 1;
+            if (line.size() - lineStart >= WrapColumn)
+                line += "\\\n  ";
+        }
+    }
+    return line;
+}
+
+// A quoted text at the start of `text`, unescaped; `rest` is what follows the closing quote.
+std::optional<std::string> ParseQuoted(std::string_view text, std::string_view& rest) {
+    if (text.empty() || text.front() != '"')
+        return std::nullopt;
+    std::string out;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            rest = text.substr(i + 1);
+            return out;
+        }
+        if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '\\' || text[i + 1] == '"'))
+            ++i;
+        out.push_back(text[i]);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ParseHexNumber(std::string_view text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        value = value * 16 + static_cast<std::uint32_t>(
+                                 std::isdigit(static_cast<unsigned char>(c))
+                                     ? c - '0'
+                                     : std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+    }
+    return value;
+}
+
+std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view text) {
+    std::vector<std::uint8_t> bytes;
+    text = Trim(text);
+    if (text.empty())
+        return bytes;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const auto byte = ParseHexNumber(Trim(text.substr(start, end - start)), 2);
+        if (!byte)
+            return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(*byte));
+        start = end + 1;
+    }
+    return bytes;
+}
+
+// The logical lines of a text: a line ending in "\" continues on the next one.
+std::vector<std::pair<int, std::string>> LogicalLines(std::string_view text) {
+    std::vector<std::pair<int, std::string>> lines;
+    int number = 0;
+    bool continuing = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = Trim(text.substr(start, end - start));
+        start = end + 1;
+        ++number;
+        // Only a hex list is broken over lines: a text ends in a quote, a key in "]".
+        const bool continues = !line.empty() && line.back() == '\\';
+        if (continues)
+            line.remove_suffix(1);
+        if (continuing)
+            lines.back().second += std::string(line);
+        else
+            lines.emplace_back(number, std::string(line));
+        continuing = continues;
+    }
+    return lines;
+}
+
+} // namespace
+
+std::optional<KeyName> ParseKeyName(std::string_view text) {
+    const std::size_t separator = text.find('\\');
+    const std::string_view hive = text.substr(0, separator);
+    for (const HiveName& name : HiveNames) {
+        if (!SameAscii(hive, name.longName) && !SameAscii(hive, name.shortName))
+            continue;
+        KeyName key;
+        key.hive = name.hive;
+        if (separator != std::string_view::npos) {
+            std::string_view path = text.substr(separator + 1);
+            while (!path.empty() && path.back() == '\\')
+                path.remove_suffix(1);
+            key.path = std::string(path);
+        }
+        return key;
+    }
+    return std::nullopt;
+}
+
+std::string FormatKeyName(const KeyName& key) {
+    for (const HiveName& name : HiveNames) {
+        if (name.hive == key.hive)
+            return key.path.empty() ? std::string(name.longName)
+                                    : std::string(name.longName) + "\\" + key.path;
+    }
+    return key.path;
+}
+
+std::string FormatValue(std::string_view name, const RegValue& value) {
+    std::string line = name.empty() ? "@=" : Quoted(name) + "=";
+    if (value.type == RegSz && WritableAsText(value.data))
+        return line + Quoted(std::string(value.data.begin(), value.data.end()));
+    if (value.type == RegDword && value.data.size() == 4) {
+        const std::uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                                     (static_cast<std::uint32_t>(value.data[3]) << 24);
+        char text[16];
+        std::snprintf(text, sizeof text, "dword:%08x", number);
+        return line + text;
+    }
+    if (value.type == RegBinary)
+        return HexList(line + "hex:", value.data);
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
+    return HexList(line + prefix, value.data);
+}
+
+std::optional<RegValue> ParseValueData(std::string_view text, std::string& reason) {
+    text = Trim(text);
+    RegValue value;
+    if (!text.empty() && text.front() == '"') {
+        std::string_view rest;
+        const auto content = ParseQuoted(text, rest);
+        if (!content || !Trim(rest).empty()) {
+            reason = "a text value must be one quoted string";
+            return std::nullopt;
+        }
+        value.type = RegSz;
+        value.data.assign(content->begin(), content->end());
+        return value;
+    }
+    if (SameAscii(text.substr(0, 6), "dword:")) {
+        const auto number = ParseHexNumber(text.substr(6), 8);
+        if (!number) {
+            reason = "a dword needs 1 to 8 hex digits";
+            return std::nullopt;
+        }
+        value.type = RegDword;
+        value.data = {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
+                      static_cast<std::uint8_t>(*number >> 16),
+                      static_cast<std::uint8_t>(*number >> 24)};
+        return value;
+    }
+    if (SameAscii(text.substr(0, 3), "hex")) {
+        std::string_view rest = text.substr(3);
+        value.type = RegBinary;
+        if (!rest.empty() && rest.front() == '(') {
+            const std::size_t close = rest.find(')');
+            const auto type = close == std::string_view::npos
+                                  ? std::nullopt
+                                  : ParseHexNumber(rest.substr(1, close - 1), 8);
+            if (!type) {
+                reason = "hex( needs a type number in hex and a closing )";
+                return std::nullopt;
+            }
+            value.type = *type;
+            rest = rest.substr(close + 1);
+        }
+        if (rest.empty() || rest.front() != ':') {
+            reason = "a hex value needs a colon before its bytes";
+            return std::nullopt;
+        }
+        const auto bytes = ParseHexBytes(rest.substr(1));
+        if (!bytes) {
+            reason = "hex bytes must be two-digit hex numbers separated by commas";
+            return std::nullopt;
+        }
+        value.data = *bytes;
+        return value;
+    }
+    if (text == "-")
+        reason = "deleting values is not supported";
+    else
+        reason = "a value must be \"text\", dword:, hex: or hex(N):";
+    return std::nullopt;
+}
+
+std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseError& error) {
+    std::vector<KeyValues> keys;
+    bool header = false;
+    for (const auto& [number, line] : LogicalLines(text)) {
+        const auto fail = [&error, number = number](std::string reason) {
+            error.line = number;
+            error.reason = std::move(reason);
+            return std::nullopt;
+        };
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (!header) {
+            if (line != "REGEDIT4")
+                return fail("the first line must be REGEDIT4");
+            header = true;
+            continue;
+        }
+        if (line.front() == '[') {
+            if (line.back() != ']' || line.size() < 3)
+                return fail("a key line must be [KEY]");
+            const std::string_view name = std::string_view(line).substr(1, line.size() - 2);
+            if (name.front() == '-')
+                return fail("deleting keys is not supported");
+            const auto key = ParseKeyName(name);
+            if (!key)
+                return fail("a key must start with HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE");
+            keys.push_back({*key, {}});
+            continue;
+        }
+        if (keys.empty())
+            return fail("a value must follow a [KEY] line");
+        std::string name;
+        std::string_view rest;
+        if (line.front() == '@') {
+            rest = std::string_view(line).substr(1);
+        } else {
+            const auto quoted = ParseQuoted(line, rest);
+            if (!quoted)
+                return fail("a value line must start with \"NAME\" or @");
+            name = *quoted;
+        }
+        rest = Trim(rest);
+        if (rest.empty() || rest.front() != '=')
+            return fail("a value name must be followed by =");
+        std::string reason;
+        auto value = ParseValueData(rest.substr(1), reason);
+        if (!value)
+            return fail(reason);
+        keys.back().values.emplace_back(std::move(name), std::move(*value));
+    }
+    if (!header) {
+        error.line = 1;
+        error.reason = "the first line must be REGEDIT4";
+        return std::nullopt;
+    }
+    return keys;
+}
+
+} // namespace nimbrel::platform::regedit

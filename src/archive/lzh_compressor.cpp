@@ -84,6 +84,17 @@ void TLZHCompressor::ClearState() {
 }
 
 void TLZHCompressor::PutBytes(const void* block, Word count, Word& taken) {
+    // One byte into a buffer with room: the run's case, kept free of the rest.
+    if (count == 1 && writePos_ <= writeBufSize_) [[likely]] {
+        writeBuffer_[writePos_ - 1] = *static_cast<const std::uint8_t*>(block);
+        ++writePos_;
+        taken = 1;
+        return;
+    }
+    PutBytesFlushing(block, count, taken);
+}
+
+void TLZHCompressor::PutBytesFlushing(const void* block, Word count, Word& taken) {
     const auto* bytes = static_cast<const std::uint8_t*>(block);
     for (Word n = 0; n < count; ++n) {
         if (writePos_ > writeBufSize_) {
@@ -99,6 +110,17 @@ void TLZHCompressor::PutBytes(const void* block, Word count, Word& taken) {
 }
 
 void TLZHCompressor::GetBytes(void* block, Word count, Word& delivered) {
+    // One byte from a buffer not yet used up: the run's case, kept free of the rest.
+    if (count == 1 && readPos_ <= readCount_) [[likely]] {
+        *static_cast<std::uint8_t*>(block) = readBuffer_[readPos_ - 1];
+        ++readPos_;
+        delivered = 1;
+        return;
+    }
+    GetBytesRefilling(block, count, delivered);
+}
+
+void TLZHCompressor::GetBytesRefilling(void* block, Word count, Word& delivered) {
     delivered = 0;
     if (count == 0)
         return;
@@ -111,11 +133,9 @@ void TLZHCompressor::GetBytes(void* block, Word count, Word& delivered) {
             return; // the next call asks the handler again
         readPos_ = 1;
     }
-    auto* bytes = static_cast<std::uint8_t*>(block);
     const Word available = static_cast<Word>(readCount_ - readPos_ + 1);
     const Word n = std::min(count, available);
-    for (Word i = 0; i < n; ++i)
-        bytes[i] = readBuffer_[readPos_ - 1 + i];
+    std::memcpy(block, &readBuffer_[readPos_ - 1], n);
     readPos_ = static_cast<Word>(readPos_ + n);
     delivered = n;
 }
@@ -125,10 +145,12 @@ inline void TLZHCompressor::PutByte(std::uint8_t byte) {
     PutBytes(&byte, 1, taken);
 }
 
+// The bit buffer's 16 bits stand in the upper half of `bits.buffer`, so that shifting drops
+// the bits that leave them and no masking is needed.
 inline void TLZHCompressor::Refill(BitInput& bits) {
     std::uint8_t byte = 0;
     Word got = 0;
-    if (bits.pending >= 0) {
+    if (bits.pending >= 0) [[unlikely]] {
         byte = static_cast<std::uint8_t>(bits.pending);
         bits.pending = -1;
         got = 1;
@@ -140,15 +162,15 @@ inline void TLZHCompressor::Refill(BitInput& bits) {
         byte = 0;
         bits.endOfInput = true;
     }
-    bits.buffer = (bits.buffer | (unsigned{byte} << (8 - bits.count))) & 0xFFFF;
+    bits.buffer |= std::uint32_t{byte} << (24 - bits.count);
     bits.count += 8;
 }
 
 inline unsigned TLZHCompressor::GetBit(BitInput& bits) {
     if (bits.count < 8)
         Refill(bits);
-    const unsigned bit = bits.buffer >> 15;
-    bits.buffer = (bits.buffer << 1) & 0xFFFF;
+    const unsigned bit = bits.buffer >> 31;
+    bits.buffer <<= 1;
     --bits.count;
     return bit;
 }
@@ -156,22 +178,44 @@ inline unsigned TLZHCompressor::GetBit(BitInput& bits) {
 inline unsigned TLZHCompressor::GetByte(BitInput& bits) {
     if (bits.count < 8)
         Refill(bits);
-    const unsigned byte = bits.buffer >> 8;
-    bits.buffer = (bits.buffer << 8) & 0xFFFF;
+    const unsigned byte = bits.buffer >> 24;
+    bits.buffer <<= 8;
     bits.count -= 8;
     return byte;
 }
 
-inline unsigned TLZHCompressor::DecodeChar(BitInput& bits, HuffmanTree& tree) {
-    unsigned node = tree.child[Root];
+// The walk from `node` down to a leaf once the input has ended: after every step, only zero
+// bits left means the stream's closing 1 bit has been read, and the symbol under way is
+// dropped.
+inline unsigned TLZHCompressor::WalkToLeafAtEnd(BitInput& bits, const HuffmanTree& tree,
+                                                unsigned node) {
     while (node < TreeSize) {
         node = tree.child[node + GetBit(bits)];
-        // Only zero bits are left: the stream's closing 1 bit has been read.
-        if (bits.endOfInput && bits.buffer == 0) [[unlikely]] {
-            bits.buffer = 0x8000;
+        if (bits.endOfInput && bits.buffer == 0) {
+            bits.buffer = EndMark;
             RaiseEndOfStream();
         }
     }
+    return node;
+}
+
+inline unsigned TLZHCompressor::DecodeChar(BitInput& bits, HuffmanTree& tree) {
+    unsigned node = tree.child[Root];
+    // While input is left no end test is needed; the walk changes over when it runs out.
+    while (!bits.endOfInput) {
+        if (bits.count < 8) {
+            Refill(bits);
+            continue;
+        }
+        // Shifting the top bit out hands it over as the carry: one add-with-carry a bit.
+        const bool bit = __builtin_add_overflow(bits.buffer, bits.buffer, &bits.buffer);
+        node = tree.child[node + bit];
+        --bits.count;
+        if (node >= TreeSize)
+            break;
+    }
+    if (node < TreeSize) [[unlikely]]
+        node = WalkToLeafAtEnd(bits, tree, node);
     const unsigned symbol = node - TreeSize;
     tree.Update(symbol);
     return symbol;
@@ -180,14 +224,15 @@ inline unsigned TLZHCompressor::DecodeChar(BitInput& bits, HuffmanTree& tree) {
 inline unsigned TLZHCompressor::DecodePosition(BitInput& bits) {
     unsigned code = GetByte(bits);
     const unsigned upper = unsigned{PositionUpperBits[code]} << 6;
+    // At most 6 more bits: the code stays within 16 bits.
     for (unsigned n = PositionCodeLength[code] - 2u; n > 0; --n)
-        code = ((code << 1) + GetBit(bits)) & 0xFFFF;
+        code = (code << 1) + GetBit(bits);
     return upper | (code & 63);
 }
 
 inline bool TLZHCompressor::EndOfStream(BitInput& bits) {
     // What is left is the closing 1 bit and the zero bits after it.
-    if (bits.buffer != 0x8000)
+    if (bits.buffer != EndMark)
         return false;
     if (bits.endOfInput)
         return true;

@@ -39,6 +39,11 @@ public:
     static constexpr Word MinBufSize = 16;
     static constexpr Word MaxBufSize = 32768;
 
+private:
+    // The bit buffer holding the closing 1 bit and nothing else after it.
+    static constexpr std::uint32_t EndMark = 0x8000u << 16;
+
+public:
     TLZHCompressor();
     virtual ~TLZHCompressor();
     TLZHCompressor(const TLZHCompressor&) = delete;
@@ -70,21 +75,25 @@ protected:
     virtual void GetBytes(void* block, Word count, Word& delivered);
 
 private:
-    // The bit reader's state: the next bits left-aligned in 16 bits.
+    // The bit reader's state: the 16-bit bit buffer, most significant bit next, held in the
+    // upper half of `buffer`.
     struct BitInput {
-        unsigned buffer = 0;
+        std::uint32_t buffer = 0;
         unsigned count = 0;
         bool endOfInput = false;
         // A byte fetched early to tell whether the input had ended (see EndOfStream).
         int pending = -1;
     };
 
+    void PutBytesFlushing(const void* block, Word count, Word& taken);
+    void GetBytesRefilling(void* block, Word count, Word& delivered);
     void ClearState();
     void RunLoop();
     void Refill(BitInput& bits);
     unsigned GetBit(BitInput& bits);
     unsigned GetByte(BitInput& bits);
     unsigned DecodeChar(BitInput& bits, lzh::HuffmanTree& tree);
+    unsigned WalkToLeafAtEnd(BitInput& bits, const lzh::HuffmanTree& tree, unsigned node);
     unsigned DecodePosition(BitInput& bits);
     // After a pass: true when only the stream's closing bits are left.
     bool EndOfStream(BitInput& bits);

@@ -5,6 +5,7 @@
 #include "archive/lzh_constants.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace nimbrel::lzh {
@@ -23,36 +24,47 @@ struct HuffmanTree {
     void Reconst();
     // Counts one more occurrence of `symbol`.
     void Update(unsigned symbol);
+
+private:
+    // Moves the node whose count has just become `count` past the nodes of its old count,
+    // exchanging subtrees with the last of them; answers the node's new index.
+    std::size_t SwapWithLastBelow(std::size_t node, std::uint16_t count);
 };
 
 inline void HuffmanTree::Update(unsigned symbol) {
     if (frequency[Root] == FrequencyLimit)
         Reconst();
-    unsigned node = parent[symbol + TreeSize];
+    std::uint16_t* const counts = frequency.data();
+    std::size_t node = parent[symbol + TreeSize];
     do {
-        const std::uint16_t count = ++frequency[node];
-        if (count > frequency[node + 1]) {
-            // The sentinel stops the scan; nodes before it only hold counts up to the limit.
-            unsigned last = node + 1;
-            while (count > frequency[last + 1])
-                ++last;
-            frequency[node] = frequency[last];
-            frequency[last] = count;
-
-            const unsigned moved = child[node];
-            parent[moved] = static_cast<std::uint16_t>(last);
-            if (moved < TreeSize)
-                parent[moved + 1] = static_cast<std::uint16_t>(last);
-            const unsigned other = child[last];
-            child[last] = static_cast<std::uint16_t>(moved);
-            parent[other] = static_cast<std::uint16_t>(node);
-            if (other < TreeSize)
-                parent[other + 1] = static_cast<std::uint16_t>(node);
-            child[node] = static_cast<std::uint16_t>(other);
-            node = last;
-        }
+        // Compared as unsigned 16-bit values; the root stays at or below the limit.
+        std::uint16_t* const at = counts + node;
+        const std::uint16_t count = ++*at;
+        if (count > at[1]) [[unlikely]]
+            node = SwapWithLastBelow(node, count);
         node = parent[node];
     } while (node != 0);
+}
+
+inline std::size_t HuffmanTree::SwapWithLastBelow(std::size_t node, std::uint16_t count) {
+    // The last node above `node` whose count is below the new one; the sentinel stops the scan.
+    std::size_t last = node + 1;
+    while (count > frequency[last + 1])
+        ++last;
+    frequency[node] = frequency[last];
+    frequency[last] = count;
+
+    const unsigned moved = child[node];
+    parent[moved] = static_cast<std::uint16_t>(last);
+    if (moved < TreeSize)
+        parent[moved + 1] = static_cast<std::uint16_t>(last);
+    const unsigned other = child[last];
+    child[last] = static_cast<std::uint16_t>(moved);
+    parent[other] = static_cast<std::uint16_t>(node);
+    if (other < TreeSize)
+        parent[other + 1] = static_cast<std::uint16_t>(node);
+    child[node] = static_cast<std::uint16_t>(other);
+    return last;
 }
 
 } // namespace nimbrel::lzh

@@ -84,6 +84,7 @@ void TArchive::ExpandFile(const std::string& inputName, const std::string& outpu
 
     readFailed_ = false;
     writeFailed_ = false;
+    transferAt_ = transferCount_ = 0;
     OnGetBytes = std::bind_front(&TArchive::ReadInput, this);
     OnPutBytes = std::bind_front(&TArchive::WriteOutput, this);
     OnPressFinished = std::bind_front(&TArchive::ExpandDone, this);
@@ -115,19 +116,21 @@ bool TArchive::ReadSignature() {
 }
 
 void TArchive::ReadInput(TLZHCompressor*, void* DTA, Word NBytes, Word& Bytes_Got) {
-    Bytes_Got = 0;
-    if (readFailed_)
-        return; // goes on reporting the end
-    const std::size_t wanted = std::min<std::size_t>(NBytes, TransferBufferSize);
-    std::size_t done = 0;
-    if (input_.Read(transfer_.get(), wanted, done) != ErrorSuccess) {
-        // Ends the expansion as at the end of the input; ExpandFile then reports it.
-        readFailed_ = true;
-        done = 0;
+    // The transfer buffer is filled by one read of at most its size and handed out in the
+    // pieces the codec asks for, so a 1,024-byte request is not a system call each.
+    if (transferAt_ == transferCount_ && !readFailed_) {
+        transferAt_ = transferCount_ = 0;
+        if (input_.Read(transfer_.get(), TransferBufferSize, transferCount_) != ErrorSuccess) {
+            // Ends the expansion as at the end of the input; ExpandFile then reports it.
+            readFailed_ = true;
+            transferCount_ = 0;
+        }
+        transferCount_ = std::min(transferCount_, TransferBufferSize);
     }
-    done = std::min(done, wanted);
-    std::memcpy(DTA, transfer_.get(), done);
-    Bytes_Got = static_cast<Word>(done);
+    const std::size_t n = std::min<std::size_t>(NBytes, transferCount_ - transferAt_);
+    std::memcpy(DTA, transfer_.get() + transferAt_, n);
+    transferAt_ += n;
+    Bytes_Got = static_cast<Word>(n);
 }
 
 void TArchive::WriteOutput(TLZHCompressor*, const void* DTA, Word NBytes, Word&) {

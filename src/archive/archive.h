@@ -41,6 +41,8 @@ private:
     platform::File input_;
     platform::File output_;
     std::unique_ptr<std::uint8_t[]> transfer_;
+    std::size_t transferAt_ = 0;    // next byte of the transfer buffer to hand out
+    std::size_t transferCount_ = 0; // bytes in the transfer buffer
     bool readFailed_ = false;
     bool writeFailed_ = false;
 };

@@ -33,7 +33,8 @@ struct TSystemInfo {
 
 const TSystemInfo& SystemInfo();
 // Fills SystemInfo() from the host: the version, WIN.INI, the HKLM database entries and the
-// program file. Runs after FixFormatSettings, whose separators it copies. Never throws.
+// program file. Runs after FixFormatSettings, whose separators it copies. A missing file,
+// key or value, or an entry of an unexpected type, only gives an empty value or a false flag.
 void CollectSystemInfo();
 
 // The operating-system text of a version record ("Windows NT   [4.0.1381]"); nullptr

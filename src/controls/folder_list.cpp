@@ -19,10 +19,12 @@ constexpr int PathRole = Qt::UserRole;
 constexpr int LevelRole = Qt::UserRole + 1;
 constexpr int IndentPerLevel = 8;
 
-// Each line is indented by its depth below the drive root.
+// Each line is indented by its depth below the drive root; lines may have a fixed height.
 class IndentDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    int itemHeight = 0;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -32,7 +34,11 @@ public:
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return QStyledItemDelegate::sizeHint(option, index) + QSize(Indent(index), 0);
+        QSize size = QStyledItemDelegate::sizeHint(option, index) + QSize(Indent(index), 0);
+        if (itemHeight > 0) {
+            size.setHeight(itemHeight);
+        }
+        return size;
     }
 
 private:
@@ -115,6 +121,13 @@ void TFolderList::SetDirectory(std::string_view path) {
     directory_ = entered;
     Fill();
     emit Changed();
+}
+
+void TFolderList::SetItemHeight(int height) {
+    if (auto* delegate = dynamic_cast<IndentDelegate*>(itemDelegate())) {
+        delegate->itemHeight = height;
+        doItemsLayout();
+    }
 }
 
 void TFolderList::Fill() {

@@ -25,6 +25,8 @@ public:
     // ignored; a drive alone (D:) goes to that drive's current folder. A folder that
     // cannot be entered throws an Exception and the list stays where it was.
     void SetDirectory(std::string_view path);
+    // The height of every line in pixels (0: as the style makes it).
+    void SetItemHeight(int height);
 
 signals:
     // The folder changed, by the user or by code.

@@ -16,6 +16,7 @@ void TPictureBox::LoadFromFile(std::string_view path) {
 
 void TPictureBox::Clear() {
     picture_.SetGraphic(nullptr);
+    update();
 }
 
 void TPictureBox::paintEvent(QPaintEvent*) {

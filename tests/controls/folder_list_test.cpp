@@ -1,0 +1,222 @@
+// The folder list and the drive selector bound to it, on two drives of a temporary
+// environment.
+#include "controls/drive_selector.h"
+#include "controls/folder_list.h"
+#include "controls/qt_text.h"
+#include "platform/files.h"
+#include "support/temp_environment.h"
+#include "sysutil/exception.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace nimbrel;
+
+namespace {
+
+QStringList Lines(const TFolderList& list) {
+    QStringList lines;
+    for (int i = 0; i < list.count(); ++i) {
+        lines << list.item(i)->text();
+    }
+    return lines;
+}
+
+QListWidgetItem* LineNamed(const TFolderList& list, const QString& text) {
+    const QList<QListWidgetItem*> found = list.findItems(text, Qt::MatchExactly);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+} // namespace
+
+class FolderListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void ShowsThePathThenTheSubfolders();
+    void SetDirectory_data();
+    void SetDirectory();
+    void DriveAloneGoesToItsCurrentFolder();
+    void DoubleClickOpensAFolder();
+    void DriveSelectorMovesTheListFirst();
+    void DriveSelectorIgnoresItsOwnDrive();
+    void UnenterableDriveKeepsBoth();
+
+private:
+    std::unique_ptr<test::TempEnvironment> environment_;
+};
+
+// Every test starts on C:\PICS with D: at its root.
+void FolderListTest::init() {
+    environment_ =
+        std::make_unique<test::TempEnvironment>(test::TempEnvironment::Options{.withDriveD = true});
+    for (const char* folder : {"PICS/Summer", "PICS/winter", "PICS/autumn", "Work"}) {
+        environment_->MakeHostFolder('C', folder);
+    }
+    environment_->MakeHostFolder('D', "Photos/Old");
+    environment_->WriteHostFile('C', "PICS/SUNSET.JPG", "");
+    QCOMPARE(platform::SetCurrentDirectory("D:\\"), platform::ErrorSuccess);
+    QCOMPARE(platform::SetCurrentDirectory("C:\\PICS"), platform::ErrorSuccess);
+}
+
+void FolderListTest::cleanup() {
+    environment_.reset();
+}
+
+void FolderListTest::ShowsThePathThenTheSubfolders() {
+    TFolderList list;
+    QCOMPARE(list.Directory(), std::string("C:\\PICS"));
+    // Files are not listed; subfolders sort without regard to case.
+    QCOMPARE(Lines(list), (QStringList{"C:\\", "PICS", "autumn", "Summer", "winter"}));
+    QCOMPARE(list.currentItem()->text(), QString("PICS"));
+}
+
+void FolderListTest::SetDirectory_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("directory"); // where the list is afterwards
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<bool>("throws");
+
+    QTest::newRow("empty path") << ""
+                                << "C:\\PICS" << 0 << false;
+    QTest::newRow("the same path") << "C:\\PICS"
+                                   << "C:\\PICS" << 0 << false;
+    QTest::newRow("the same path in other case") << "c:\\pics"
+                                                 << "C:\\PICS" << 0 << false;
+    QTest::newRow("a subfolder") << "C:\\PICS\\Summer"
+                                 << "C:\\PICS\\Summer" << 1 << false;
+    QTest::newRow("the root ends in a backslash") << "C:\\"
+                                                  << "C:\\" << 1 << false;
+    QTest::newRow("another drive") << "D:\\Photos\\Old"
+                                   << "D:\\Photos\\Old" << 1 << false;
+    QTest::newRow("a missing folder") << "C:\\PICS\\Spring"
+                                      << "C:\\PICS" << 0 << true;
+    QTest::newRow("a file") << "C:\\PICS\\SUNSET.JPG"
+                            << "C:\\PICS" << 0 << true;
+    QTest::newRow("an unknown drive") << "Q:\\"
+                                      << "C:\\PICS" << 0 << true;
+}
+
+void FolderListTest::SetDirectory() {
+    QFETCH(QString, path);
+    QFETCH(QString, directory);
+    QFETCH(int, changes);
+    QFETCH(bool, throws);
+    TFolderList list;
+    const QStringList linesBefore = Lines(list);
+    QSignalSpy changed(&list, &TFolderList::Changed);
+    bool thrown = false;
+    try {
+        list.SetDirectory(FromQString(path));
+    } catch (const Exception&) {
+        thrown = true;
+    }
+    QCOMPARE(thrown, throws);
+    QCOMPARE(ToQString(list.Directory()), directory);
+    QCOMPARE(changed.count(), changes);
+    if (throws) {
+        QCOMPARE(Lines(list), linesBefore);
+        QCOMPARE(ToQString(platform::CurrentDirectory()), QString("C:\\PICS"));
+    }
+}
+
+// Each drive keeps the folder it was left in.
+void FolderListTest::DriveAloneGoesToItsCurrentFolder() {
+    TFolderList list;
+    list.SetDirectory("D:");
+    QCOMPARE(list.Directory(), std::string("D:\\"));
+    list.SetDirectory("D:\\Photos");
+    list.SetDirectory("C:");
+    QCOMPARE(list.Directory(), std::string("C:\\PICS"));
+    list.SetDirectory("D:");
+    QCOMPARE(list.Directory(), std::string("D:\\Photos"));
+}
+
+void FolderListTest::DoubleClickOpensAFolder() {
+    TFolderList list;
+    list.resize(181, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy changed(&list, &TFolderList::Changed);
+
+    QListWidgetItem* winter = LineNamed(list, "winter");
+    QVERIFY(winter != nullptr);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(winter).center());
+    QCOMPARE(list.Directory(), std::string("C:\\PICS\\winter"));
+    QCOMPARE(changed.count(), 1);
+
+    QListWidgetItem* root = LineNamed(list, "C:\\");
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(root).center());
+    QCOMPARE(list.Directory(), std::string("C:\\"));
+    QCOMPARE(Lines(list), (QStringList{"C:\\", "PICS", "Work"}));
+    QCOMPARE(changed.count(), 2);
+}
+
+// The folder list has moved, and reported it, before the selector reports its own change.
+void FolderListTest::DriveSelectorMovesTheListFirst() {
+    TFolderList list;
+    TDriveSelector drive;
+    drive.SetFolderList(&list);
+    QCOMPARE(drive.Drive(), 'C');
+    QStringList events;
+    connect(&list, &TFolderList::Changed, [&] {
+        events << "folder " + ToQString(list.Directory()) + " while drive " + QChar(drive.Drive());
+    });
+    connect(&drive, &TDriveSelector::Changed,
+            [&] { events << QString("drive ") + QChar(drive.Drive()); });
+
+    drive.show();
+    QTest::keyClick(&drive, Qt::Key_Down); // the user picks D:
+    QCOMPARE(drive.currentText(), QString("D:"));
+    drive.SetDrive('C');
+    QCOMPARE(events, (QStringList{"folder D:\\ while drive C", "drive D",
+                                  "folder C:\\PICS while drive D", "drive C"}));
+}
+
+void FolderListTest::DriveSelectorIgnoresItsOwnDrive() {
+    TFolderList list;
+    TDriveSelector drive;
+    drive.SetFolderList(&list);
+    list.SetDirectory("C:\\PICS\\Summer");
+    QSignalSpy listChanged(&list, &TFolderList::Changed);
+    QSignalSpy driveChanged(&drive, &TDriveSelector::Changed);
+    drive.SetDrive('c');
+    emit drive.activated(drive.currentIndex()); // the user picks the drive shown
+    QCOMPARE(listChanged.count(), 0);
+    QCOMPARE(driveChanged.count(), 0);
+    QCOMPARE(list.Directory(), std::string("C:\\PICS\\Summer"));
+}
+
+// A drive whose folder went away cannot be entered.
+void FolderListTest::UnenterableDriveKeepsBoth() {
+    TFolderList list;
+    TDriveSelector drive;
+    drive.SetFolderList(&list);
+    QVERIFY(QDir(QString::fromStdString(environment_->DriveFolder('D'))).removeRecursively());
+    QSignalSpy listChanged(&list, &TFolderList::Changed);
+    QSignalSpy driveChanged(&drive, &TDriveSelector::Changed);
+
+    QVERIFY_THROWS_EXCEPTION(Exception, drive.SetDrive('D'));
+    QCOMPARE(drive.Drive(), 'C');
+
+    // A pick by the user: the selector goes back at once; the error comes from an event.
+    const int d = drive.findText("D:");
+    QVERIFY(d >= 0);
+    drive.setCurrentIndex(d);
+    emit drive.activated(d);
+    QCOMPARE(drive.currentText(), QString("C:"));
+    QVERIFY_THROWS_EXCEPTION(Exception, QCoreApplication::sendPostedEvents());
+    QCOMPARE(drive.Drive(), 'C');
+    QCOMPARE(list.Directory(), std::string("C:\\PICS"));
+    QCOMPARE(listChanged.count(), 0);
+    QCOMPARE(driveChanged.count(), 0);
+}
+
+QTEST_MAIN(FolderListTest)
+#include "folder_list_test.moc"

@@ -157,6 +157,8 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
 void TJPEGImage::SaveToStream(TStream& stream) {
     if (!data_->Data)
         EncodeBitmap();
+    if (!data_->Data)
+        return; // an encode stopped by a listener leaves nothing to write
     const TMemoryStream& bytes = *data_->Data;
     stream.WriteBuffer(bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
 }

@@ -101,8 +101,6 @@ public:
     // The decoded bitmap; decodes on the first call only. A progress listener raising
     // EAbort stops the decode quietly, leaving the rows decoded so far.
     TBitmap& DecodeBitmap();
-    // Compresses the held bitmap into new JPEG bytes.
-    void EncodeBitmap();
 
     std::uint8_t Quality() const { return settings_.Quality; }
     bool GrayscaleOutput() const { return settings_.GrayscaleOutput; }
@@ -121,6 +119,8 @@ public:
 
 private:
     void NewData();
+    // Compresses the held bitmap into new JPEG bytes (saving a picture that has none).
+    void EncodeBitmap();
     void OpenDecompress(JpegContext& context);
     void DecodeInto(JpegContext& context, bool& buildPalette);
     void DecodeRows(JpegContext& context, bool& buildPalette);

@@ -190,10 +190,33 @@ TEST_F(JpegPicture, AbortWhileEncodingLeavesNoPartialData) {
         if (stage == TProgressStage::psRunning)
             throw EAbort();
     };
-    ASSERT_NO_THROW(picture.EncodeBitmap());
+    TMemoryStream saved;
+    ASSERT_NO_THROW(picture.SaveToStream(saved));
+    EXPECT_EQ(saved.Size(), 0u);
     TMemoryStream persisted;
     picture.WriteData(persisted);
     EXPECT_EQ(persisted.Size(), 4u) << "a zero count and no bytes";
+}
+
+TEST_F(JpegPicture, AFailedEncodeLeavesNoPartialDataToSave) {
+    UseFastClock();
+    TJPEGImage picture;
+    const auto made = PatternBitmap(64, 256);
+    picture.Assign(*made);
+    bool fail = true;
+    picture.OnProgress = [&](TGraphic&, TProgressStage stage, std::uint8_t, bool, const TRect&,
+                             const std::string&) {
+        if (fail && stage == TProgressStage::psRunning)
+            throw Exception("disk trouble");
+    };
+    TMemoryStream first;
+    EXPECT_THROW(picture.SaveToStream(first), Exception);
+    fail = false;
+    TMemoryStream second;
+    picture.SaveToStream(second);
+    ASSERT_GT(second.Size(), 2u);
+    EXPECT_EQ(second.Memory()[second.Size() - 2], 0xFF);
+    EXPECT_EQ(second.Memory()[second.Size() - 1], 0xD9) << "a whole JPEG, ending in its end marker";
 }
 
 TEST_F(JpegPicture, PersistentDataIsACountAndTheBytes) {

@@ -77,6 +77,12 @@ bool Prepare(sqlite3* connection) {
     if (sqlite3_exec(connection, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr) !=
         SQLITE_OK)
         return false;
+    // A short-lived process (nimbrel-tool, the dialog) should not pay for creating, syncing
+    // and removing the log on every run: it stays, and the automatic checkpoints of later
+    // writers fold it into the database. A crash loses nothing that was committed.
+    int keep = 1;
+    sqlite3_file_control(connection, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+    sqlite3_db_config(connection, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     if (TablesExist(connection))
         return true;
     if (sqlite3_exec(connection, CreateTables, nullptr, nullptr, nullptr) == SQLITE_OK)

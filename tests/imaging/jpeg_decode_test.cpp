@@ -258,6 +258,30 @@ TEST_F(JpegDecode, ProgressReportsRiseWithTheRowsDecoded) {
     EXPECT_EQ(listener.reports.back().stage, TProgressStage::psEnding);
 }
 
+TEST_F(JpegDecode, ProgressIsReportedAtMostEveryHalfSecond) {
+    const auto bytes = test::MakeJpeg({JpegKind::Baseline420, 64, 256});
+    auto runningReports = [&](std::uint32_t millisecondsPerReading) {
+        OverrideTickCount([tick = std::uint32_t{1}, millisecondsPerReading]() mutable {
+            return tick += millisecondsPerReading;
+        });
+        TJPEGImage picture;
+        Listener listener(picture);
+        LoadBytes(picture, bytes);
+        picture.DecodeBitmap();
+        int running = 0;
+        for (const auto& r : listener.reports)
+            running += r.stage == TProgressStage::psRunning;
+        return running;
+    };
+    const int every = runningReports(1000);
+    const int half = runningReports(250);  // every second reading is due
+    const int fifth = runningReports(100); // every fifth
+    EXPECT_EQ(runningReports(0), 0);
+    EXPECT_GT(fifth, 0);
+    EXPECT_LT(fifth, half);
+    EXPECT_LT(half, every);
+}
+
 TEST_F(JpegDecode, AbortFromTheListenerKeepsThePartlyDecodedBitmapQuietly) {
     UseFastClock();
     const auto bytes = test::MakeJpeg({JpegKind::Baseline420, 64, 256});

@@ -1,9 +1,56 @@
 // The NWP page's behaviour: the count of legacy pictures, their conversion and deletion.
 #include "app/options_form.h"
 
+#include "archive/archive.h"
+#include "controls/folder_list.h"
+#include "controls/qt_text.h"
+#include "platform/files.h"
+#include "sysutil/list_files.h"
+#include "sysutil/message_pump.h"
+#include "sysutil/text_routines.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace nimbrel {
 
-void TOptionsForm::CountNWPFiles() {}
+namespace {
+
+// The NWP files of a folder: sorted, upper-case bare names.
+std::vector<std::string> NWPFilesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    ListFiles(folder + "\\*.NWP", names);
+    return names;
+}
+
+// The name with its extension (from the last dot on) replaced by ".BMP".
+std::string BitmapNameOf(std::string_view name) {
+    return std::string(name.substr(0, name.rfind('.'))) + ".BMP";
+}
+
+std::string CountSentence(std::size_t count) {
+    std::string text = "There are " + NumToText(static_cast<std::int32_t>(count), 0) +
+                       " NWP files left in your wallpaper folder.";
+    if (count > 0)
+        text += " If you'd like to use them, click \"Convert\" button below! If you don't want "
+                "to use them, click Delete button.";
+    return text;
+}
+
+} // namespace
+
+void TOptionsForm::CountNWPFiles() {
+    const std::size_t count = NWPFilesOf(Folder->Directory()).size();
+    NoOfNWPs->setText(ToQString(CountSentence(count)));
+    if (count > 0) {
+        Button4->setEnabled(true);
+        Button6->setEnabled(true);
+    }
+}
 
 void TOptionsForm::Button4Click() {
     ConvertNWPFiles();
@@ -13,8 +60,35 @@ void TOptionsForm::Button6Click() {
     DeleteNWPFiles();
 }
 
-void TOptionsForm::ConvertNWPFiles() {}
+void TOptionsForm::ConvertNWPFiles() {
+    NoOfNWPs->setText(QStringLiteral("Converting NWP files, please wait..."));
+    setEnabled(false);
+    ProcessMessages();
+    try {
+        for (const std::string& name : NWPFilesOf(Folder->Directory())) {
+            const std::string output = Folder->Directory() + "\\" + BitmapNameOf(name);
+            const std::string input = Folder->Directory() + "\\" + name;
+            DecompressFile(input, output);
+            // A file that cannot be deleted stays beside its bitmap, without a word.
+            platform::DeleteFile(input);
+        }
+    } catch (...) {
+        // The dialog stays open after a failed conversion: make it usable again and say
+        // what is left before the error is reported.
+        setEnabled(true);
+        const std::size_t left = NWPFilesOf(Folder->Directory()).size();
+        NoOfNWPs->setText(ToQString(CountSentence(left)));
+        Button4->setEnabled(left > 0);
+        Button6->setEnabled(left > 0);
+        throw;
+    }
+    close();
+}
 
-void TOptionsForm::DeleteNWPFiles() {}
+void TOptionsForm::DeleteNWPFiles() {
+    for (const std::string& name : NWPFilesOf(Folder->Directory()))
+        platform::DeleteFile(Folder->Directory() + "\\" + name);
+    close();
+}
 
 } // namespace nimbrel

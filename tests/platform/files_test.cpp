@@ -50,6 +50,10 @@ TEST_F(FilesTest, ExistingComponentsResolveWithoutRegardToCase) {
 TEST_F(FilesTest, ExactNameWinsOverOtherCase) {
     MakeFileOnDisk("both/a.txt", "lower");
     MakeFileOnDisk("both/A.TXT", "upper");
+    if (!Traits().exactCaseWins) { // the host's choice, but one file for both names
+        EXPECT_EQ(ReadWhole(Path("BOTH\\a.txt")), ReadWhole(Path("BOTH\\A.TXT")));
+        return;
+    }
     EXPECT_EQ(ReadWhole(Path("BOTH\\a.txt")), "lower");
     EXPECT_EQ(ReadWhole(Path("BOTH\\A.TXT")), "upper");
 }
@@ -120,6 +124,8 @@ TEST_F(FilesTest, ReadOnlyFilesOpenForReadingButRefuseChange) {
     MakeReadOnlyOnDisk("locked.nwp");
     EXPECT_EQ(ReadWhole(Path("LOCKED.NWP")), "keep");
     EXPECT_NE(FileAttributes(Path("LOCKED.NWP")) & FileAttributeReadOnly, 0u);
+    if (!Traits().readOnlyEnforced)
+        return;
     File file;
     EXPECT_EQ(file.Create(Path("LOCKED.NWP")), ErrorAccessDenied);
     EXPECT_EQ(DeleteFile(Path("LOCKED.NWP")), ErrorAccessDenied);
@@ -156,7 +162,7 @@ TEST_F(FilesTest, TempFileBesideThenReplaceTheTarget) {
 
     EXPECT_EQ(ReplaceFile(Path("PICS\\GONE.TMP"), Path("PICS\\X.BMP")), ErrorFileNotFound);
     std::string none;
-    EXPECT_EQ(CreateTempFileBeside(Path("NOPE\\X.BMP"), none), ErrorPathNotFound);
+    EXPECT_EQ(CreateTempFileBeside(Path("NOPE\\X.BMP"), none), Traits().tempFileInMissingFolder);
 }
 
 TEST_F(FilesTest, AttributesAndDriveRoots) {

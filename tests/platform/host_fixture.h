@@ -4,11 +4,34 @@
 // exist. Everything else the tests do through the platform headers alone.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace nimbrel::test {
+
+// The facts in which the hosts truly differ. A test that meets one asks for it by name and
+// checks what that host does instead.
+struct HostTraits {
+    // Two names that differ only in case can both be on the disk, and the exact one is
+    // opened (the emulated environment over a case-sensitive file system). On Windows the
+    // two are one file; Wine, over a case-sensitive disk, opens either.
+    bool exactCaseWins = true;
+    // A read-only file refuses to be opened for writing or deleted. Wine run as root does
+    // not enforce it: it keeps the attribute as host permissions, which root passes.
+    bool readOnlyEnforced = true;
+    // WritePrivateProfileString changes its one line and leaves the rest of the file as it
+    // was. Wine rewrites the whole file: blank lines dropped, CR LF line ends, no spaces
+    // around section names.
+    bool profileKeepsLayout = true;
+    // Profile section names compare ignoring the case of 1250's national letters (Š, š)
+    // too. Wine's profile files fold ASCII letters only.
+    bool profileFoldsNationalLetters = true;
+    // GetTempFileName's answer for a folder that does not exist: Windows (and Wine)
+    // answer ERROR_DIRECTORY, the emulated environment ERROR_PATH_NOT_FOUND.
+    std::uint32_t tempFileInMissingFolder = 3;
+};
 
 class HostFixture : public ::testing::Test {
 protected:
@@ -33,6 +56,9 @@ protected:
 
     // A registry key (below HKEY_CURRENT_USER) that only this test uses.
     std::string TestKey() const;
+
+    // This host's answers where the hosts differ.
+    static const HostTraits& Traits();
 
 private:
     struct Host;

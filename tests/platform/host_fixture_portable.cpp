@@ -49,6 +49,11 @@ void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
     ::chmod(host_->OnDisk(relativePath).c_str(), 0444);
 }
 
+const HostTraits& HostFixture::Traits() {
+    static const HostTraits emulated;
+    return emulated;
+}
+
 std::string HostFixture::TestKey() const {
     return "Software\\Vexmoor\\PlatformTest";
 }

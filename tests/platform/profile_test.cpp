@@ -10,6 +10,32 @@ namespace {
 class ProfileTest : public test::HostFixture {
 protected:
     std::string File() const { return Root() + "\\TEST.INI"; }
+
+    // A file as a writer that rewrites it whole would leave it: no blank lines, CR LF line
+    // ends, no spaces around section names.
+    static std::string Rewritten(std::string_view text) {
+        std::string result;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos)
+                end = text.size();
+            std::string line(text.substr(start, end - start));
+            start = end + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (line.empty())
+                continue;
+            if (line.front() == '[' && line.back() == ']') {
+                const std::size_t first = line.find_first_not_of(' ', 1);
+                const std::size_t last = line.find_last_not_of(' ', line.size() - 2);
+                line = line.substr(first - 1, last - first + 2).append("]");
+                line.front() = '[';
+            }
+            result += line + "\r\n";
+        }
+        return result;
+    }
 };
 
 TEST_F(ProfileTest, WritesChangeOneEntryAndKeepTheRestOfTheFile) {
@@ -46,9 +72,15 @@ TEST_F(ProfileTest, WritesChangeOneEntryAndKeepTheRestOfTheFile) {
          "ola]\r\nk=NEW\r\n"},
     };
     for (const auto& c : cases) {
+        if (!Traits().profileFoldsNationalLetters &&
+            c.name == std::string("1250 section names fold"))
+            continue;
         MakeFileOnDisk("TEST.INI", c.before);
         EXPECT_TRUE(WriteProfileString(File(), c.section, c.key, "NEW")) << c.name;
-        EXPECT_EQ(ReadFileOnDisk("TEST.INI"), c.after) << c.name;
+        if (Traits().profileKeepsLayout)
+            EXPECT_EQ(ReadFileOnDisk("TEST.INI"), c.after) << c.name;
+        else
+            EXPECT_EQ(Rewritten(ReadFileOnDisk("TEST.INI")), Rewritten(c.after)) << c.name;
     }
 }
 
@@ -79,8 +111,10 @@ TEST_F(ProfileTest, ReadsFallBackToTheDefault) {
 TEST_F(ProfileTest, ReadOnlyFileOrMissingFolderRefusesTheWrite) {
     MakeFileOnDisk("TEST.INI", "[boot]\r\n");
     MakeReadOnlyOnDisk("TEST.INI");
-    EXPECT_FALSE(WriteProfileString(File(), "boot", "k", "v"));
-    EXPECT_EQ(ReadFileOnDisk("TEST.INI"), "[boot]\r\n");
+    if (Traits().readOnlyEnforced) {
+        EXPECT_FALSE(WriteProfileString(File(), "boot", "k", "v"));
+        EXPECT_EQ(ReadFileOnDisk("TEST.INI"), "[boot]\r\n");
+    }
     EXPECT_FALSE(WriteProfileString(Root() + "\\NO\\SUCH\\FOLDER.INI", "boot", "k", "v"));
 }
 

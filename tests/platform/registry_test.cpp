@@ -77,8 +77,11 @@ TEST_F(RegistryTest, KeyPathsAndValueNamesIgnoreCase) {
     ASSERT_EQ(other.QueryValue("INTERVAL", value), ErrorSuccess);
     EXPECT_EQ(value.data, (Bytes{1, 0, 0, 0}));
 
-    // A write under another case replaces the one value, it does not add a second.
-    Set(other, "interval", RegDword, Bytes{2, 0, 0, 0});
+    // A write under another case replaces the one value, it does not add a second. (A key
+    // opened for reading refuses writes on Windows: write through one opened to change.)
+    RegKey writable;
+    ASSERT_EQ(writable.Create(Hive::CurrentUser, upper), ErrorSuccess);
+    Set(writable, "interval", RegDword, Bytes{2, 0, 0, 0});
     std::vector<std::pair<std::string, RegValue>> values;
     ASSERT_EQ(key.EnumValues(values), ErrorSuccess);
     ASSERT_EQ(values.size(), 1u);

@@ -237,9 +237,15 @@ WinError SetCurrentDirectory(std::string_view path) {
 
 std::string FullPathName(std::string_view path) {
     const std::string name(path);
-    return GrowingQuery([&name](DWORD size, char* buffer) {
+    std::string full = GrowingQuery([&name](DWORD size, char* buffer) {
         return GetFullPathNameA(name.c_str(), size, buffer, nullptr);
     });
+    // A drive alone is that drive's current folder, which ends in a backslash only at the
+    // root; Wine adds one when the folder comes from the drive's "=X:" variable.
+    const bool driveAlone = name.size() == 2 && name[1] == ':';
+    if (driveAlone && full.size() > 3 && full.back() == '\\')
+        full.pop_back();
+    return full;
 }
 
 } // namespace nimbrel::platform

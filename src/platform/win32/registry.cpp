@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -25,8 +26,8 @@ HKEY RootOf(Hive hive) {
     return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-// The size of the biggest subkey name, value name and value data of a key, so that the
-// enumerations start with buffers that usually fit.
+// The size of the biggest subkey name, value name (in characters) and value data of a key, so that
+// the enumerations start with buffers that usually fit.
 struct KeyLimits {
     DWORD subKeyName = 0;
     DWORD valueName = 0;
@@ -34,8 +35,46 @@ struct KeyLimits {
 };
 
 WinError QueryLimits(HKEY key, KeyLimits& limits) {
-    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &limits.subKeyName, nullptr,
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &limits.subKeyName, nullptr,
                             nullptr, &limits.valueName, &limits.valueData, nullptr, nullptr);
+}
+
+// Text of the ANSI code page (1250 for this program) and UTF-16, both ways, exactly: every
+// character of the one is one of the other.
+std::wstring WideFromAnsi(std::string_view text) {
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string AnsiFromWide(const wchar_t* text, std::size_t count) {
+    if (count == 0)
+        return {};
+    const int size = static_cast<int>(count);
+    const int length = WideCharToMultiByte(CP_ACP, 0, text, size, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, size, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// A value as the registry keeps it (strings in UTF-16), as the bytes an A call wrote: a
+// string's characters in the ANSI code page, nothing added. (An A read would add a zero
+// to a string stored without one whenever the buffer has room, and count it.)
+std::vector<std::uint8_t> AnsiData(DWORD type, const std::vector<std::uint8_t>& stored) {
+    if (!IsStringType(type))
+        return stored;
+    std::wstring characters(stored.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(characters.data(), stored.data(), characters.size() * sizeof(wchar_t));
+    const std::string ansi = AnsiFromWide(characters.data(), characters.size());
+    return std::vector<std::uint8_t>(ansi.begin(), ansi.end());
 }
 
 } // namespace
@@ -74,24 +113,21 @@ WinError RegKey::Open(Hive hive, std::string_view path) {
 WinError RegKey::QueryValue(std::string_view name, RegValue& value) const {
     if (!impl_)
         return ErrorInvalidHandle;
-    const std::string valueName(name);
+    const std::wstring valueName = WideFromAnsi(name);
     DWORD type = REG_NONE;
     DWORD size = 0;
     LSTATUS status =
-        RegQueryValueExA(impl_->key, valueName.c_str(), nullptr, &type, nullptr, &size);
+        RegQueryValueExW(impl_->key, valueName.c_str(), nullptr, &type, nullptr, &size);
     // The value may grow between the two calls: ask again with the size it has now.
     std::vector<std::uint8_t> data;
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        data.resize(size + 1);
-        size = static_cast<DWORD>(data.size());
-        status =
-            RegQueryValueExA(impl_->key, valueName.c_str(), nullptr, &type, data.data(), &size);
-        if (status == ERROR_SUCCESS) {
-            // The answer's size is the truth; what lies in the buffer beyond it is not data
-            // (a string read may or may not add a zero there).
-            data.resize(size);
+        data.resize(size);
+        status = RegQueryValueExW(impl_->key, valueName.c_str(), nullptr, &type,
+                                  data.empty() ? nullptr : data.data(), &size);
+        if (status == ERROR_SUCCESS && size <= data.size()) {
+            data.resize(size); // the answer's size is the truth, not the buffer's contents
             value.type = type;
-            value.data = std::move(data);
+            value.data = AnsiData(type, data);
             return ErrorSuccess;
         }
     }
@@ -102,13 +138,17 @@ WinError RegKey::SetValue(std::string_view name, std::uint32_t type, const std::
                           std::size_t size) {
     if (!impl_)
         return ErrorInvalidHandle;
-    if (size > std::numeric_limits<DWORD>::max())
+    if (size >= std::numeric_limits<DWORD>::max())
         return ErrorInvalidParameter;
     const std::string valueName(name);
-    static const BYTE none = 0;
+    // Windows stores one byte more of a string whose last byte is not zero when the byte
+    // after it is (it takes the zero for an uncounted terminator). A non-zero byte there
+    // makes it store exactly these bytes.
+    std::vector<std::uint8_t> bytes(size + 1, 0xFF);
+    if (size > 0)
+        std::memcpy(bytes.data(), data, size);
     return static_cast<WinError>(RegSetValueExA(impl_->key, valueName.c_str(), 0, type,
-                                                size == 0 ? &none : data,
-                                                static_cast<DWORD>(size)));
+                                                bytes.data(), static_cast<DWORD>(size)));
 }
 
 WinError RegKey::EnumSubKeys(std::vector<std::string>& names) const {
@@ -145,17 +185,17 @@ WinError RegKey::EnumValues(std::vector<std::pair<std::string, RegValue>>& value
     if (const WinError error = QueryLimits(impl_->key, limits); error != ErrorSuccess)
         return error;
     std::vector<std::pair<std::string, RegValue>> found;
-    std::string name(limits.valueName + 1, '\0');
+    std::wstring name(limits.valueName + 1, L'\0');
     std::vector<std::uint8_t> data(limits.valueData + 1);
     for (DWORD index = 0;;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = REG_NONE;
-        const LSTATUS status = RegEnumValueA(impl_->key, index, name.data(), &nameLength, nullptr,
+        const LSTATUS status = RegEnumValueW(impl_->key, index, name.data(), &nameLength, nullptr,
                                              &type, data.data(), &dataSize);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
-        if (status == ERROR_MORE_DATA) { // grew meanwhile, or the A conversion needs more
+        if (status == ERROR_MORE_DATA) { // a longer name or bigger data was added meanwhile
             name.resize(name.size() * 2);
             data.resize(data.size() * 2);
             continue;
@@ -164,8 +204,9 @@ WinError RegKey::EnumValues(std::vector<std::pair<std::string, RegValue>>& value
             return static_cast<WinError>(status);
         RegValue value;
         value.type = type;
-        value.data.assign(data.begin(), data.begin() + dataSize);
-        found.emplace_back(std::string(name.data(), nameLength), std::move(value));
+        value.data =
+            AnsiData(type, std::vector<std::uint8_t>(data.begin(), data.begin() + dataSize));
+        found.emplace_back(AnsiFromWide(name.data(), nameLength), std::move(value));
         ++index;
     }
     values = std::move(found);

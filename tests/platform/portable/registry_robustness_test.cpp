@@ -69,7 +69,7 @@ TEST(RegistryRobustness, AnUnusableDatabaseFailsAndIsLeftAsItIs) {
         std::string bytes;
     } cases[] = {
         {"text", std::string(3000, 'x')},
-        {"truncated header", std::string("SQLite format 3\0\x10\0\x01\x01", 22)},
+        {"truncated header", std::string("SQLite format 3\0\x10\0\x01\x01", 20)},
         {"zeroed pages", std::string("SQLite format 3", 16) + std::string(8192, '\0')},
     };
     for (const auto& c : cases) {

@@ -135,8 +135,10 @@ std::vector<std::pair<int, std::string>> LogicalLines(std::string_view text) {
         std::string_view line = Trim(text.substr(start, end - start));
         start = end + 1;
         ++number;
-        // Only a hex list is broken over lines: a text ends in a quote, a key in "]".
-        const bool continues = !line.empty() && line.back() == '\\';
+        // Only a hex list is broken over lines: a text ends in a quote, a key in "]", and a
+        // comment ends at its line whatever its last character.
+        const bool comment = !continuing && !line.empty() && line.front() == ';';
+        const bool continues = !comment && !line.empty() && line.back() == '\\';
         if (continues)
             line.remove_suffix(1);
         if (continuing)

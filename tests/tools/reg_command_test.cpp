@@ -191,7 +191,7 @@ TEST(RegCommand, ImportTakesWindowsFilesAndContinuedHexLists) {
     const std::string file = environment.Root() + "/windows.reg";
     // A 1250 file with CRLF lines, comments, a short key name and a list broken over lines.
     std::ofstream(file, std::ios::binary)
-        << "REGEDIT4\r\n\r\n; made on Windows\r\n[HKLM\\SOFTWARE\\\x8Akola]\r\n"
+        << "REGEDIT4\r\n\r\n; made on C:\\\r\n[HKLM\\SOFTWARE\\\x8Akola]\r\n"
            "\"Ime\"=\"\x8E"
            "aba\"\r\n@=dword:7\r\n\"List\"=hex(7):61,00,\\\r\n  62,00,00\r\n";
     const auto result = RunTool({"reg", "import", file});

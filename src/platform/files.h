@@ -1,7 +1,9 @@
 #pragma once
 // Files, folders, drives and wildcard search, spoken in Windows paths (drive letter,
 // backslash; a forward slash is accepted as a separator too) in code page 1250.
-// Every call answers a Win32 error code or a plain fact; none throws.
+// Every call answers a Win32 error code or a plain fact; none throws, except that in the
+// emulated environment a drives table that cannot be read raises
+// portable::EnvironmentError, whose message names the file and line.
 #include "platform/win_error.h"
 
 #include <cstddef>

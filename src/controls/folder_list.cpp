@@ -79,18 +79,19 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return !folder.empty() && folder.back() == '\\' ? folder + name : folder + '\\' + name;
 }
 
-std::vector<std::string> Subfolders(const std::string& folder) {
-    std::vector<std::string> names;
+// The subfolders' names, sorted without regard to case.
+std::vector<QString> Subfolders(const std::string& folder) {
+    std::vector<QString> names;
     platform::FileSearch search(JoinPath(folder, "*"));
     platform::FindData entry;
     while (search.Next(entry)) {
         if ((entry.attributes & platform::FileAttributeDirectory) != 0 && entry.name != "." &&
             entry.name != "..") {
-            names.push_back(entry.name);
+            names.push_back(ToQString(entry.name));
         }
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return ToQString(a).compare(ToQString(b), Qt::CaseInsensitive) < 0;
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
     });
     return names;
 }
@@ -150,8 +151,11 @@ void TFolderList::Fill() {
         path = JoinPath(path, folder);
         current = addLine(openIcon, folder, path, ++level);
     }
-    for (const std::string& name : Subfolders(directory_)) {
-        addLine(closedIcon, name, JoinPath(directory_, name), level + 1);
+    const QString folderPrefix = ToQString(JoinPath(directory_, ""));
+    for (const QString& name : Subfolders(directory_)) {
+        auto* item = new QListWidgetItem(closedIcon, name, this);
+        item->setData(PathRole, folderPrefix + name);
+        item->setData(LevelRole, level + 1);
     }
     setCurrentItem(current);
 }

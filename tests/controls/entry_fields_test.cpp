@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -88,6 +89,8 @@ private slots:
     void UpperCasesWhenFocusLeaves();
     void LeavingRaisesExitThenCorrect();
     void PopupsAndWindowSwitchesNeitherEnterNorLeave();
+    void EnteringSelectsTheWholeText();
+    void ComposedTextTakesTheCharacterPath();
     void NavigationKeys_data();
     void NavigationKeys();
 
@@ -387,6 +390,33 @@ void EntryFieldsTest::PopupsAndWindowSwitchesNeitherEnterNorLeave() {
     QCOMPARE(corrected, 0);
     Type(field, "2"); // still the same entry, not a fresh one
     QCOMPARE(field->text(), QString("12.00"));
+}
+
+// Qt selects the text only when focus comes by the keyboard.
+void EntryFieldsTest::EnteringSelectsTheWholeText() {
+    for (TGetString* field : {static_cast<TGetString*>(form_->number), form_->text}) {
+        field->setText("1,234.50");
+        field->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(field->selectedText(), QString("1,234.50"));
+        form_->before->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void EntryFieldsTest::ComposedTextTakesTheCharacterPath() {
+    form_->text->setFocus(Qt::TabFocusReason);
+    QInputMethodEvent composedText;
+    composedText.setCommitString("[a");
+    QApplication::sendEvent(form_->text, &composedText);
+    QCOMPARE(form_->text->text(), Cp("\x8a"
+                                     "a"));
+
+    form_->number->SetValue(4);
+    form_->number->setFocus(Qt::TabFocusReason);
+    QInputMethodEvent composedNumber;
+    composedNumber.setCommitString("7x");
+    QApplication::sendEvent(form_->number, &composedNumber);
+    QCOMPARE(form_->number->text(), QString("7.00"));
+    QCOMPARE(form_->number->Value(), 7.0L);
 }
 
 void EntryFieldsTest::NavigationKeys_data() {

@@ -1,0 +1,98 @@
+// How the controls enable and reset each other, the interval labels and the reload request.
+#include "app/options_form.h"
+#include "controls/check_box.h"
+#include "controls/drop_down_list.h"
+#include "controls/get_number.h"
+#include "controls/password_edit.h"
+#include "controls/qt_text.h"
+#include "controls/radio_button.h"
+#include "controls/track_bar.h"
+#include "settings/store_entries.h"
+#include "settings/store_values.h"
+#include "sysutil/text_routines.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include <cmath>
+
+namespace nimbrel {
+namespace {
+
+// Width to height of a 4:3 screen. Just below 4/3, so no quotient of the four-digit
+// fields falls exactly on one half.
+constexpr long double AspectRatio = 1.333333333L;
+
+enum class PositionIndex { None = -1, Center = 0, BottomRight = 8 };
+
+int ScreenHeight() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().height() : 0;
+}
+
+long double RoundToInteger(long double value) {
+    return std::nearbyint(value);
+}
+
+} // namespace
+
+void TOptionsForm::UseAccessKeyClick() {
+    const bool on = UseAccessKey->Checked();
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{AKShift, AKCode, AKTimes, AKPassword, AKPassword2})
+        field->setEnabled(on);
+    AKShift->SetItemIndex(on ? 0 : -1); // "Shift"
+    AKCode->SetItemIndex(on ? 0 : -1);  // "A"
+    AKTimes->SetValue(on ? store::MinAccessTimes : 0);
+    AKPassword->SetText("");
+    AKPassword2->SetText("");
+}
+
+void TOptionsForm::WMFitClick() {
+    WMWidth->setEnabled(false);
+    WMWidth->SetValue(0);
+    WMHeight->setEnabled(false);
+    WMHeight->SetValue(0);
+    WMPosition->setEnabled(false);
+    WMPosition->SetItemIndex(static_cast<int>(PositionIndex::None));
+}
+
+void TOptionsForm::WMOrgClick() {
+    WMWidth->setEnabled(false);
+    WMWidth->SetValue(0);
+    WMHeight->setEnabled(false);
+    WMHeight->SetValue(0);
+    WMPosition->setEnabled(true);
+    WMPosition->SetItemIndex(static_cast<int>(PositionIndex::Center));
+}
+
+// A resized picture starts as large as the screen allows below the task bar, at 4:3.
+void TOptionsForm::WMResClick() {
+    WMHeight->setEnabled(true);
+    WMHeight->SetValue(ScreenHeight() - 60);
+    WMWidth->setEnabled(true);
+    WMWidth->SetValue(RoundToInteger(WMHeight->Value() * AspectRatio));
+    WMPosition->setEnabled(true);
+    WMPosition->SetItemIndex(static_cast<int>(PositionIndex::BottomRight));
+}
+
+void TOptionsForm::WMHeightEnter() {
+    WMHeight->SetValue(RoundToInteger(WMWidth->Value() / AspectRatio));
+}
+
+void TOptionsForm::IdleTimeTrackBarChange() {
+    IdleTime->setText(ToQString(NumToText(IdleTimeTrackBar->Position(), 0) + "min"));
+}
+
+void TOptionsForm::ScreenSaverTrackBarChange() {
+    SSIdleTime->setText(ToQString(NumToText(ScreenSaverTrackBar->Position(), 0) + "sec"));
+}
+
+// Tells the wallpaper changer to reload its settings; not guarded, so a failed write is
+// reported.
+void TOptionsForm::TabSheet4Enter() {
+    WriteSettingsString(store::ForceReload, store::Yes);
+}
+
+} // namespace nimbrel

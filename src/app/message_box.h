@@ -1,0 +1,25 @@
+#pragma once
+// The dialog's modal message boxes, all with one OK button. Tests install an answerer
+// in place of the real box, so they can see what was shown and go on at once.
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace nimbrel {
+
+enum class TMessageIcon { None, Error };
+
+struct TMessageBoxRequest {
+    std::string caption; // code page 1250
+    std::string text;    // code page 1250; a carriage return starts a new line
+    TMessageIcon icon = TMessageIcon::None;
+};
+
+// Shows the box modally over `parent` (or the active window) until it is dismissed.
+void ShowMessageBox(const TMessageBoxRequest& request, QWidget* parent = nullptr);
+
+// Replaces showing: every request goes to the answerer instead. An empty one restores.
+void SetMessageBoxAnswerer(std::function<void(const TMessageBoxRequest&)> answerer);
+
+} // namespace nimbrel

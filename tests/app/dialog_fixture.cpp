@@ -1,0 +1,154 @@
+#include "dialog_fixture.h"
+
+#include "platform/portable/environment.h"
+#include "platform/system.h"
+#include "settings/store_values.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QImage>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace nimbrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+platform::RegKey OpenKey(std::string_view path) {
+    platform::RegKey key;
+    if (key.Create(platform::Hive::CurrentUser, path) != platform::ErrorSuccess)
+        throw std::runtime_error("cannot open a registry key of the test store");
+    return key;
+}
+
+constexpr std::string_view RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+void SetKeyValue(std::string_view path, std::string_view name, std::uint32_t type,
+                 std::string_view bytes) {
+    platform::RegKey key = OpenKey(path);
+    if (key.SetValue(name, type, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                     bytes.size()) != platform::ErrorSuccess)
+        throw std::runtime_error("cannot write a value of the test store");
+}
+
+std::optional<platform::RegValue> KeyValue(std::string_view path, std::string_view name) {
+    platform::RegKey key;
+    if (key.Open(platform::Hive::CurrentUser, path) != platform::ErrorSuccess)
+        return std::nullopt;
+    platform::RegValue value;
+    if (key.QueryValue(name, value) != platform::ErrorSuccess)
+        return std::nullopt;
+    return value;
+}
+
+void WritePicture(const std::string& hostPath, QColor colour) {
+    QImage picture(64, 48, QImage::Format_RGB888);
+    picture.fill(colour);
+    if (!picture.save(QString::fromStdString(hostPath), "BMP"))
+        throw std::runtime_error("cannot write a test picture");
+}
+
+} // namespace
+
+TDialogFixture::TDialogFixture() {
+    // The dialog finds its own folder through the drive table, like every other path.
+    const fs::path program = fs::path(QCoreApplication::applicationFilePath().toStdString());
+    {
+        std::ofstream drives(environment_.Root() + "/drives", std::ios::app);
+        drives << "E: " << program.parent_path().string() << "\n";
+    }
+    const std::string pictures = environment_.MakeHostFolder('C', "pics");
+    WritePicture(pictures + "/sunset.bmp", QColor(250, 120, 40));
+    WritePicture(pictures + "/meadow.bmp", QColor(60, 160, 70));
+    fs::current_path(pictures);
+    platform::portable::ResetEnvironment();
+    SetMessageBoxAnswerer(
+        [this](const TMessageBoxRequest& request) { messages.push_back(request); });
+}
+
+TDialogFixture::~TDialogFixture() {
+    form_.reset();
+    SetMessageBoxAnswerer({});
+}
+
+std::string TDialogFixture::ProgramFolder() const {
+    return FolderOfProgram(platform::ProgramFilePath());
+}
+
+std::string TDialogFixture::SystemIniHostPath() const {
+    return environment_.Root() + "/windows/SYSTEM.INI";
+}
+
+void TDialogFixture::SetString(std::string_view name, std::string_view text) {
+    SetRaw(name, platform::RegSz, text);
+}
+
+void TDialogFixture::SetInteger(std::string_view name, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    const char bytes[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
+                           static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
+    SetRaw(name, platform::RegDword, std::string_view(bytes, 4));
+}
+
+void TDialogFixture::SetRaw(std::string_view name, std::uint32_t type, std::string_view bytes) {
+    SetKeyValue(store::SettingsKey, name, type, bytes);
+}
+
+std::optional<platform::RegValue> TDialogFixture::Value(std::string_view name) const {
+    return KeyValue(store::SettingsKey, name);
+}
+
+std::vector<std::string> TDialogFixture::ValueNames() const {
+    std::vector<std::string> names;
+    platform::RegKey key;
+    if (key.Open(platform::Hive::CurrentUser, store::SettingsKey) != platform::ErrorSuccess)
+        return names;
+    std::vector<std::pair<std::string, platform::RegValue>> values;
+    key.EnumValues(values);
+    for (const auto& [name, value] : values)
+        names.push_back(name);
+    return names;
+}
+
+void TDialogFixture::SetRunRaw(std::uint32_t type, std::string_view bytes) {
+    SetKeyValue(RunKeyPath, store::AutostartValue, type, bytes);
+}
+
+std::optional<platform::RegValue> TDialogFixture::RunValue() const {
+    return KeyValue(RunKeyPath, store::AutostartValue);
+}
+
+TOptionsForm& TDialogFixture::Open(std::vector<std::string> arguments) {
+    TFormStart start{std::move(arguments), [this] { threadPriorityLowered = true; }};
+    form_ = std::make_unique<TOptionsForm>(std::move(start));
+    form_->show();
+    form_->activateWindow();
+    if (!QTest::qWaitForWindowExposed(form_.get()))
+        throw std::runtime_error("the dialog was not shown");
+    return *form_;
+}
+
+void TDialogFixture::Press(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+std::string AsText(const std::optional<platform::RegValue>& value) {
+    if (!value || value->type != platform::RegSz)
+        return "<not a string>";
+    return std::string(value->data.begin(), value->data.end());
+}
+
+std::int32_t AsInteger(const std::optional<platform::RegValue>& value) {
+    if (!value || value->type != platform::RegDword || value->data.size() != 4)
+        return INT32_MIN;
+    std::uint32_t u = 0;
+    for (int i = 3; i >= 0; --i)
+        u = (u << 8) | value->data[static_cast<std::size_t>(i)];
+    return static_cast<std::int32_t>(u);
+}
+
+} // namespace nimbrel::test

@@ -1,0 +1,58 @@
+#pragma once
+// One dialog test's world: a temporary emulated environment whose current folder C:\pics
+// holds two pictures, the settings store, the message boxes shown, and the dialog itself.
+#include "app/message_box.h"
+#include "app/options_form.h"
+#include "platform/registry.h"
+#include "support/temp_environment.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbrel::test {
+
+class TDialogFixture {
+public:
+    TDialogFixture();
+    ~TDialogFixture();
+
+    static constexpr const char* PicturesFolder = "C:\\pics";
+    // The test program's folder as the dialog sees it, ending in a backslash.
+    std::string ProgramFolder() const;
+    // The host path of the emulated SYSTEM.INI.
+    std::string SystemIniHostPath() const;
+    const TempEnvironment& Environment() const { return environment_; }
+
+    // The settings key.
+    void SetString(std::string_view name, std::string_view text);
+    void SetInteger(std::string_view name, std::int32_t value);
+    void SetRaw(std::string_view name, std::uint32_t type, std::string_view bytes);
+    std::optional<platform::RegValue> Value(std::string_view name) const;
+    std::vector<std::string> ValueNames() const;
+    // The autostart entry.
+    void SetRunRaw(std::uint32_t type, std::string_view bytes);
+    std::optional<platform::RegValue> RunValue() const;
+
+    // Creates the dialog with these arguments and shows it, as the program does.
+    TOptionsForm& Open(std::vector<std::string> arguments = {});
+    TOptionsForm& Form() { return *form_; }
+    // Presses a push button of the dialog with the mouse.
+    void Press(QWidget* button);
+
+    std::vector<TMessageBoxRequest> messages;
+    bool threadPriorityLowered = false;
+
+private:
+    TempEnvironment environment_;
+    std::unique_ptr<TOptionsForm> form_;
+};
+
+// Text and number of a value read back (type checked).
+std::string AsText(const std::optional<platform::RegValue>& value);
+std::int32_t AsInteger(const std::optional<platform::RegValue>& value);
+
+} // namespace nimbrel::test

@@ -1,0 +1,274 @@
+// What the dialog shows after loading a given store.
+#include "app_test_main.h"
+#include "dialog_fixture.h"
+
+#include "controls/check_box.h"
+#include "controls/drop_down_list.h"
+#include "controls/folder_list.h"
+#include "controls/get_number.h"
+#include "controls/password_edit.h"
+#include "controls/radio_button.h"
+#include "controls/track_bar.h"
+#include "platform/registry.h"
+#include "settings/store_values.h"
+
+#include <QObject>
+
+#include <functional>
+
+using namespace nimbrel;
+using namespace nimbrel::test;
+
+namespace {
+
+enum class Sizing { Fit, Original, Resize };
+
+// The controls a store shows. Defaults are those of an empty store on a 600-pixel screen.
+struct Shown {
+    Sizing sizing = Sizing::Fit;
+    long double width = 0;
+    long double height = 0;
+    int position = -1;
+    bool exitOnChange = false;
+    bool screenSaverOriginal = false;
+    bool installScreenSaver = true;
+    int interval = 60;
+    int screenSaverInterval = 30;
+    std::string folder = TDialogFixture::PicturesFolder;
+    bool protection = false;
+    int accessShift = -1;
+    int accessCode = -1;
+    std::string password;
+    bool autostart = true;
+};
+
+struct LoadCase {
+    const char* name;
+    std::function<void(TDialogFixture&)> store;
+    std::function<void(Shown&)> expected;
+};
+
+std::string Dword(std::uint32_t v) {
+    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+            static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+}
+
+Sizing SizingOf(const TOptionsForm& form) {
+    if (form.WMRes->Checked())
+        return Sizing::Resize;
+    return form.WMOrg->Checked() ? Sizing::Original : Sizing::Fit;
+}
+
+} // namespace
+
+class LoadSettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void storesShownInTheControls();
+    void sizingFieldsFollowTheMode();
+    void protectionFieldsFollowTheBox();
+};
+
+void LoadSettingsTest::storesShownInTheControls() {
+    const LoadCase cases[] = {
+        {"empty store (first run)", [](TDialogFixture&) {}, [](Shown&) {}},
+        {"intervals below range",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::Interval, 0);
+             f.SetInteger(store::ScreenSaverInterval, 5);
+         },
+         [](Shown& s) {
+             s.interval = 1;
+             s.screenSaverInterval = 10;
+         }},
+        {"intervals above range",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::Interval, 1000);
+             f.SetInteger(store::ScreenSaverInterval, 1000);
+         },
+         [](Shown& s) {
+             s.interval = 300;
+             s.screenSaverInterval = 300;
+         }},
+        {"interval stored as a string",
+         [](TDialogFixture& f) {
+             f.SetString(store::Interval, "45");
+             f.SetInteger(store::ScreenSaverInterval, 20);
+         },
+         [](Shown& s) { s.screenSaverInterval = 20; }},
+        {"texts compared exactly",
+         [](TDialogFixture& f) {
+             f.SetString(store::DisableScreenSaver, "yes");
+             f.SetString(store::ExitOnChange, "yes");
+             f.SetString(store::StretchScreenSaver, "original");
+             f.SetString(store::StretchWallpaper, "resize");
+         },
+         [](Shown&) {}},
+        {"stored texts",
+         [](TDialogFixture& f) {
+             f.SetString(store::DisableScreenSaver, "Yes");
+             f.SetString(store::ExitOnChange, "Yes");
+             f.SetString(store::StretchScreenSaver, "Original");
+         },
+         [](Shown& s) {
+             s.installScreenSaver = false;
+             s.exitOnChange = true;
+             s.screenSaverOriginal = true;
+         }},
+        {"installation flag of another type",
+         [](TDialogFixture& f) {
+             f.SetRaw(store::DisableScreenSaver, platform::RegDword, Dword(1));
+         },
+         [](Shown&) {}},
+        {"resize with size and position",
+         [](TDialogFixture& f) {
+             f.SetString(store::StretchWallpaper, "Resize");
+             f.SetInteger(store::StretchWallpaperWidth, 1024);
+             f.SetInteger(store::StretchWallpaperHeight, 768);
+             f.SetInteger(store::StretchWallpaperPosition, 2);
+         },
+         [](Shown& s) {
+             s.sizing = Sizing::Resize;
+             s.width = 1024;
+             s.height = 768;
+             s.position = 2;
+         }},
+        {"resize without width takes the screen's size",
+         [](TDialogFixture& f) { f.SetString(store::StretchWallpaper, "Resize"); },
+         [](Shown& s) {
+             s.sizing = Sizing::Resize;
+             s.width = 720;
+             s.height = 540;
+             s.position = 8;
+         }},
+        {"original size at the bottom",
+         [](TDialogFixture& f) {
+             f.SetString(store::StretchWallpaper, "Original");
+             f.SetInteger(store::StretchWallpaperWidth, 0);
+             f.SetInteger(store::StretchWallpaperHeight, 0);
+             f.SetInteger(store::StretchWallpaperPosition, 4);
+         },
+         [](Shown& s) {
+             s.sizing = Sizing::Original;
+             s.position = 4;
+         }},
+        {"fit to screen",
+         [](TDialogFixture& f) {
+             f.SetString(store::StretchWallpaper, "FitToScreen");
+             f.SetInteger(store::StretchWallpaperWidth, 0);
+             f.SetInteger(store::StretchWallpaperHeight, 0);
+             f.SetInteger(store::StretchWallpaperPosition, -1);
+         },
+         [](Shown&) {}},
+        {"protection Ctrl+B",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::AccessKey, 66);
+             f.SetInteger(store::AccessShift, 2);
+             f.SetInteger(store::AccessTimes, 4);
+             f.SetString(store::AccessPassword, "opensesame");
+         },
+         [](Shown& s) {
+             s.protection = true;
+             s.accessCode = 1;
+             s.accessShift = 1;
+             s.password = "opensesame";
+         }},
+        {"protection without its modifier is off",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::AccessKey, 66);
+             f.SetInteger(store::AccessTimes, 4);
+             f.SetString(store::AccessPassword, "opensesame");
+         },
+         [](Shown&) {}},
+        {"autostart off", [](TDialogFixture& f) { f.SetRunRaw(platform::RegSz, "*"); },
+         [](Shown& s) { s.autostart = false; }},
+        {"autostart empty text", [](TDialogFixture& f) { f.SetRunRaw(platform::RegSz, ""); },
+         [](Shown&) {}},
+        {"autostart of another type",
+         [](TDialogFixture& f) { f.SetRunRaw(platform::RegDword, Dword(1)); },
+         [](Shown& s) { s.autostart = false; }},
+        {"wallpaper folder with a trailing backslash",
+         [](TDialogFixture& f) {
+             f.Environment().MakeHostFolder('C', "art");
+             f.SetString(store::WallpaperFolder, "C:\\ART\\");
+         },
+         [](Shown& s) { s.folder = "C:\\art"; }},
+        {"wallpaper folder that cannot be entered",
+         [](TDialogFixture& f) { f.SetString(store::WallpaperFolder, "C:\\NOWHERE"); },
+         [](Shown&) {}},
+        {"a drive root stays the root",
+         [](TDialogFixture& f) { f.SetString(store::WallpaperFolder, "C:\\"); },
+         [](Shown& s) { s.folder = "C:\\"; }},
+    };
+    for (const LoadCase& c : cases) {
+        TDialogFixture fixture;
+        c.store(fixture);
+        Shown expected;
+        c.expected(expected);
+        const TOptionsForm& form = fixture.Open();
+        const QByteArray what = c.name;
+        QVERIFY2(SizingOf(form) == expected.sizing, what);
+        QVERIFY2(form.WMWidth->Value() == expected.width, what);
+        QVERIFY2(form.WMHeight->Value() == expected.height, what);
+        QVERIFY2(form.WMPosition->ItemIndex() == expected.position, what);
+        QVERIFY2(form.ExitOnChange->Checked() == expected.exitOnChange, what);
+        QVERIFY2(form.SSOrg->Checked() == expected.screenSaverOriginal, what);
+        QVERIFY2(form.SSFit->Checked() == !expected.screenSaverOriginal, what);
+        QVERIFY2(form.OtherSS->Checked() == expected.installScreenSaver, what);
+        QVERIFY2(form.IdleTimeTrackBar->Position() == expected.interval, what);
+        QVERIFY2(form.ScreenSaverTrackBar->Position() == expected.screenSaverInterval, what);
+        QVERIFY2(form.Folder->Directory() == expected.folder,
+                 what + " folder " + form.Folder->Directory().c_str());
+        QVERIFY2(form.UseAccessKey->Checked() == expected.protection, what);
+        QVERIFY2(form.AKShift->ItemIndex() == expected.accessShift, what);
+        QVERIFY2(form.AKCode->ItemIndex() == expected.accessCode, what);
+        QVERIFY2(form.AKPassword->Text() == expected.password, what);
+        QVERIFY2(form.AKPassword2->Text() == expected.password, what);
+        QVERIFY2(form.AutoLoad->Checked() == expected.autostart, what);
+        QVERIFY2(fixture.threadPriorityLowered, what);
+        // Loading alone writes nothing while the wallpaper folder is known.
+        QVERIFY2(fixture.messages.empty(), what);
+    }
+}
+
+void LoadSettingsTest::sizingFieldsFollowTheMode() {
+    struct Case {
+        const char* stretch;
+        bool fieldsEnabled;
+        bool positionEnabled;
+    } const cases[] = {
+        {"FitToScreen", false, false}, {"Original", false, true}, {"Resize", true, true}};
+    for (const Case& c : cases) {
+        TDialogFixture fixture;
+        fixture.SetString(store::StretchWallpaper, c.stretch);
+        const TOptionsForm& form = fixture.Open();
+        QVERIFY2(form.WMWidth->isEnabled() == c.fieldsEnabled, c.stretch);
+        QVERIFY2(form.WMHeight->isEnabled() == c.fieldsEnabled, c.stretch);
+        QVERIFY2(form.WMPosition->isEnabled() == c.positionEnabled, c.stretch);
+    }
+}
+
+void LoadSettingsTest::protectionFieldsFollowTheBox() {
+    for (bool stored : {false, true}) {
+        TDialogFixture fixture;
+        if (stored) {
+            fixture.SetInteger(store::AccessKey, 90);
+            fixture.SetInteger(store::AccessShift, 3);
+            fixture.SetInteger(store::AccessTimes, 7);
+            fixture.SetString(store::AccessPassword, "zzzzzz");
+        }
+        const TOptionsForm& form = fixture.Open();
+        for (QWidget* field : std::initializer_list<QWidget*>{
+                 form.AKShift, form.AKCode, form.AKTimes, form.AKPassword, form.AKPassword2})
+            QCOMPARE(field->isEnabled(), stored);
+        if (stored) {
+            QCOMPARE(form.AKCode->ItemIndex(), 25);
+            QCOMPARE(form.AKShift->ItemIndex(), 2);
+            QCOMPARE(form.AKTimes->Value(), 7.0L);
+        }
+    }
+}
+
+NIMBREL_DIALOG_TEST_MAIN(LoadSettingsTest)
+#include "load_settings_test.moc"

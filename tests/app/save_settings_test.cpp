@@ -1,0 +1,324 @@
+// What "&OK" writes into the store, the SYSTEM.INI entry and the autostart entry.
+#include "app_test_main.h"
+#include "dialog_fixture.h"
+
+#include "controls/check_box.h"
+#include "controls/drop_down_list.h"
+#include "controls/get_number.h"
+#include "controls/password_edit.h"
+#include "controls/radio_button.h"
+#include "controls/track_bar.h"
+#include "platform/portable/environment.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+#include "settings/store_values.h"
+#include "support/temp_environment.h"
+
+#include <QObject>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <variant>
+
+using namespace nimbrel;
+using namespace nimbrel::test;
+
+namespace {
+
+using Stored = std::variant<std::int32_t, std::string>;
+using StoredValues = std::map<std::string, Stored>;
+
+// Everything the save of an untouched first run writes into the settings key.
+StoredValues DefaultSave() {
+    return {{"ExitOnChange", "No"},
+            {"StretchWallpaper", "FitToScreen"},
+            {"StretchWallpaperWidth", 0},
+            {"StretchWallpaperHeight", 0},
+            {"StretchWallpaperPosition", -1},
+            {"StretchScreenSaver", "FitToScreen"},
+            {"DisableScreenSaver", "No"},
+            {"Interval", 60},
+            {"ScreenSaverInterval", 30},
+            {"WallpaperFolder", TDialogFixture::PicturesFolder},
+            {"AccessKey", 0},
+            {"AccessShift", 0},
+            {"AccessTimes", 0},
+            {"AccessPassword", ""}};
+}
+
+// Compares the settings key with the expected values; answers the first difference.
+QByteArray Difference(const TDialogFixture& fixture, const StoredValues& expected) {
+    for (const auto& [name, value] : expected) {
+        const auto stored = fixture.Value(name);
+        if (const auto* number = std::get_if<std::int32_t>(&value)) {
+            if (AsInteger(stored) != *number)
+                return QByteArray::fromStdString(name + " is " + std::to_string(AsInteger(stored)) +
+                                                 ", expected " + std::to_string(*number));
+        } else if (AsText(stored) != std::get<std::string>(value)) {
+            return QByteArray::fromStdString(name + " is " + AsText(stored) + ", expected " +
+                                             std::get<std::string>(value));
+        }
+    }
+    return {};
+}
+
+void TypeInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+struct SaveCase {
+    const char* name;
+    std::function<void(TDialogFixture&)> store;
+    std::function<void(TOptionsForm&)> act;
+    std::function<void(StoredValues&)> expected;
+};
+
+} // namespace
+
+class SaveSettingsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void okWritesEveryValue();
+    void invalidProtectionIsSavedAsOff();
+    void autostartEntry();
+    void screenSaverEntry();
+    void cancelWritesNothingButTheReloadRequest();
+    void blankWallpaperFolderSavesAtOnce();
+    void failedSystemIniWriteKeepsSaving();
+};
+
+void SaveSettingsTest::okWritesEveryValue() {
+    const SaveCase cases[] = {
+        {"untouched first run", [](TDialogFixture&) {}, [](TOptionsForm&) {}, [](StoredValues&) {}},
+        {"intervals out of range are saved back in range",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::Interval, 0);
+             f.SetInteger(store::ScreenSaverInterval, 1000);
+         },
+         [](TOptionsForm&) {},
+         [](StoredValues& v) {
+             v["Interval"] = 1;
+             v["ScreenSaverInterval"] = 300;
+         }},
+        {"screen-saver interval below range",
+         [](TDialogFixture& f) { f.SetInteger(store::ScreenSaverInterval, 5); },
+         [](TOptionsForm&) {}, [](StoredValues& v) { v["ScreenSaverInterval"] = 10; }},
+        {"resize clicked", [](TDialogFixture&) {},
+         [](TOptionsForm& form) { QTest::mouseClick(form.WMRes, Qt::LeftButton); },
+         [](StoredValues& v) {
+             v["StretchWallpaper"] = "Resize";
+             v["StretchWallpaperWidth"] = 720;
+             v["StretchWallpaperHeight"] = 540;
+             v["StretchWallpaperPosition"] = 8;
+         }},
+        {"original size after resize",
+         [](TDialogFixture& f) {
+             f.SetString(store::StretchWallpaper, "Resize");
+             f.SetInteger(store::StretchWallpaperWidth, 1024);
+             f.SetInteger(store::StretchWallpaperHeight, 768);
+             f.SetInteger(store::StretchWallpaperPosition, 2);
+         },
+         [](TOptionsForm& form) { form.WMOrg->SetChecked(true); },
+         [](StoredValues& v) {
+             v["StretchWallpaper"] = "Original";
+             v["StretchWallpaperPosition"] = 0;
+         }},
+        {"fit to screen after original size",
+         [](TDialogFixture& f) {
+             f.SetString(store::StretchWallpaper, "Original");
+             f.SetInteger(store::StretchWallpaperPosition, 5);
+         },
+         [](TOptionsForm& form) { form.WMFit->SetChecked(true); }, [](StoredValues&) {}},
+        {"a width too large for 32 bits is clamped",
+         [](TDialogFixture& f) { f.SetString(store::StretchWallpaper, "Resize"); },
+         [](TOptionsForm& form) {
+             form.WMWidth->SetValue(1e12L);
+             form.WMHeight->SetValue(-1e12L);
+         },
+         [](StoredValues& v) {
+             v["StretchWallpaper"] = "Resize";
+             v["StretchWallpaperWidth"] = 2147483647;
+             v["StretchWallpaperHeight"] = -2147483647 - 1;
+             v["StretchWallpaperPosition"] = 8;
+         }},
+        {"other check boxes", [](TDialogFixture&) {},
+         [](TOptionsForm& form) {
+             form.ExitOnChange->SetChecked(true);
+             form.SSOrg->SetChecked(true);
+             form.OtherSS->SetChecked(false);
+         },
+         [](StoredValues& v) {
+             v["ExitOnChange"] = "Yes";
+             v["StretchScreenSaver"] = "Original";
+             v["DisableScreenSaver"] = "Yes";
+         }},
+        {"valid protection typed in", [](TDialogFixture&) {},
+         [](TOptionsForm& form) {
+             form.Page->setCurrentWidget(form.TabSheet2);
+             QTest::mouseClick(form.UseAccessKey, Qt::LeftButton);
+             form.AKShift->SetItemIndex(1);
+             form.AKCode->SetItemIndex(1);
+             TypeInto(form.AKPassword, "Sesame");
+             TypeInto(form.AKPassword2, "Sesame");
+         },
+         [](StoredValues& v) {
+             v["AccessKey"] = 66;
+             v["AccessShift"] = 2;
+             v["AccessTimes"] = 3;
+             v["AccessPassword"] = "Sesame";
+         }},
+        {"stored protection saved again",
+         [](TDialogFixture& f) {
+             f.SetInteger(store::AccessKey, 90);
+             f.SetInteger(store::AccessShift, 3);
+             f.SetInteger(store::AccessTimes, 12);
+             f.SetString(store::AccessPassword, "long password");
+         },
+         [](TOptionsForm&) {},
+         [](StoredValues& v) {
+             v["AccessKey"] = 90;
+             v["AccessShift"] = 3;
+             v["AccessTimes"] = 12;
+             v["AccessPassword"] = "long password";
+         }},
+    };
+    for (const SaveCase& c : cases) {
+        TDialogFixture fixture;
+        c.store(fixture);
+        TOptionsForm& form = fixture.Open();
+        c.act(form);
+        StoredValues expected = DefaultSave();
+        c.expected(expected);
+        fixture.Press(form.Button5);
+        const QByteArray what = c.name;
+        QVERIFY2(!form.isVisible(), what);
+        QVERIFY2(fixture.messages.empty(), what);
+        const QByteArray difference = Difference(fixture, expected);
+        QVERIFY2(difference.isEmpty(), what + ": " + difference);
+    }
+}
+
+void SaveSettingsTest::invalidProtectionIsSavedAsOff() {
+    struct Case {
+        const char* name;
+        const char* times;
+        const char* password;
+        const char* retyped;
+    } const cases[] = {{"times 2", "2", "Sesame", "Sesame"},
+                       {"five characters", "3", "Sesam", "Sesam"},
+                       {"differ in letter case only", "3", "Sesame", "sesame"}};
+    for (const Case& c : cases) {
+        TDialogFixture fixture;
+        TOptionsForm& form = fixture.Open();
+        form.Page->setCurrentWidget(form.TabSheet2);
+        QTest::mouseClick(form.UseAccessKey, Qt::LeftButton);
+        TypeInto(form.AKTimes, c.times);
+        TypeInto(form.AKPassword, c.password);
+        TypeInto(form.AKPassword2, c.retyped);
+        fixture.Press(form.Button5);
+
+        const QByteArray what = c.name;
+        QVERIFY2(fixture.messages.size() == 1, what);
+        const TMessageBoxRequest& message = fixture.messages.front();
+        QCOMPARE(message.caption, std::string("Error setting Access Key"));
+        QCOMPARE(message.icon, TMessageIcon::None);
+        QCOMPARE(message.text, std::string("There's an error in Access Key settings:\r\r"
+                                           "* Number of times before asking for password is "
+                                           "less than 3\r"
+                                           "* Password is less than 6 characters long or\r"
+                                           "* Passwords do not match\r\r"
+                                           "Access Key will not be enabled!"));
+        QVERIFY2(!form.UseAccessKey->Checked() && !form.AKPassword->isEnabled(), what);
+        QVERIFY2(!form.isVisible(), what);
+        const QByteArray difference = Difference(fixture, DefaultSave());
+        QVERIFY2(difference.isEmpty(), what + ": " + difference);
+        // The password off is an empty string value, not a missing one.
+        const auto password = fixture.Value(store::AccessPassword);
+        QVERIFY2(password && password->type == platform::RegSz && password->data.empty(), what);
+    }
+}
+
+void SaveSettingsTest::autostartEntry() {
+    for (bool on : {true, false}) {
+        TDialogFixture fixture;
+        TOptionsForm& form = fixture.Open();
+        QVERIFY(form.AutoLoad->Checked());
+        if (!on)
+            QTest::mouseClick(form.AutoLoad, Qt::LeftButton);
+        fixture.Press(form.Button5);
+        QCOMPARE(AsText(fixture.RunValue()),
+                 on ? fixture.ProgramFolder() + "NIMBREL.EXE" : std::string("*"));
+    }
+}
+
+void SaveSettingsTest::screenSaverEntry() {
+    for (bool install : {true, false}) {
+        TDialogFixture fixture;
+        std::filesystem::create_directories(fixture.Environment().Root() + "/windows");
+        platform::WriteProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
+                                     "SCRNSAVE.EXE", "C:\\OTHER.SCR");
+        TOptionsForm& form = fixture.Open();
+        if (!install)
+            form.OtherSS->SetChecked(false);
+        fixture.Press(form.Button5);
+        QCOMPARE(platform::GetProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
+                                            "SCRNSAVE.EXE", ""),
+                 install ? fixture.ProgramFolder() + "NIMBRSRV.SCR" : std::string("C:\\OTHER.SCR"));
+    }
+}
+
+void SaveSettingsTest::cancelWritesNothingButTheReloadRequest() {
+    TDialogFixture fixture;
+    TOptionsForm& form = fixture.Open();
+    // The focus is on a control of the first page, so choosing the tab moves it into the page.
+    form.IdleTimeTrackBar->setFocus();
+    form.Page->setCurrentWidget(form.TabSheet4);
+    QVERIFY(form.TabSheet4->isAncestorOf(QApplication::focusWidget()));
+    QCOMPARE(AsText(fixture.Value(store::ForceReload)), std::string("Yes"));
+    form.WMRes->SetChecked(true);
+    fixture.Press(form.Button3);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(fixture.ValueNames(), std::vector<std::string>{"ForceReload"});
+    QVERIFY(!fixture.RunValue());
+}
+
+// A current folder outside every drive leaves the folder list blank: the dialog takes its
+// own folder and saves every setting at once.
+void SaveSettingsTest::blankWallpaperFolderSavesAtOnce() {
+    TDialogFixture fixture;
+    const std::string outside = fixture.Environment().Root() + "/outside";
+    std::filesystem::create_directories(outside);
+    std::filesystem::current_path(outside);
+    platform::portable::ResetEnvironment();
+    fixture.Open();
+    StoredValues expected = DefaultSave();
+    expected["WallpaperFolder"] =
+        fixture.ProgramFolder().substr(0, fixture.ProgramFolder().size() - 1);
+    const QByteArray difference = Difference(fixture, expected);
+    QVERIFY2(difference.isEmpty(), difference);
+    QCOMPARE(AsText(fixture.RunValue()), fixture.ProgramFolder() + "NIMBREL.EXE");
+}
+
+// SYSTEM.INI that cannot be written (a folder of that name) does not stop the values after it.
+void SaveSettingsTest::failedSystemIniWriteKeepsSaving() {
+    TDialogFixture fixture;
+    std::filesystem::create_directories(fixture.SystemIniHostPath());
+    TOptionsForm& form = fixture.Open();
+    form.IdleTimeTrackBar->SetPosition(45);
+    fixture.Press(form.Button5);
+    QVERIFY(!form.isVisible());
+    StoredValues expected = DefaultSave();
+    expected["Interval"] = 45;
+    const QByteArray difference = Difference(fixture, expected);
+    QVERIFY2(difference.isEmpty(), difference);
+}
+
+NIMBREL_DIALOG_TEST_MAIN(SaveSettingsTest)
+#include "save_settings_test.moc"

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     try {
         nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}});
         form.show();
-        nimbrel::ScreenshotAndQuitIfAsked(form);
+        nimbrel::QuitWhenShownIfAsked(form);
         application.exec();
     } catch (...) {
         // Only the dialog's creation can end here; the loop reports its own errors.

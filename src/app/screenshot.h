@@ -1,11 +1,12 @@
 #pragma once
-// For runs without a user (a display server started for a demonstration): with
-// NIMBREL_SCREENSHOT set to a file name, the program saves a picture of its window there
-// once it has been shown, and ends.
+// For runs without a user. With NIMBREL_SCREENSHOT set to a file name the program saves a
+// picture of its window there once the window has been shown, and ends (the demonstration
+// under a virtual display). With NIMBREL_QUIT_WHEN_SHOWN set it ends as soon as the window
+// has been shown (the start-up benchmark).
 class QWidget;
 
 namespace nimbrel {
 
-void ScreenshotAndQuitIfAsked(QWidget& window);
+void QuitWhenShownIfAsked(QWidget& window);
 
 } // namespace nimbrel

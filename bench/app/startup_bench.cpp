@@ -1,0 +1,84 @@
+// Start-up of the whole program, from the process's start to its dialog shown, against an
+// empty Qt dialog started the same way. Both run offscreen in a fresh environment whose
+// current folder holds a few pictures.
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch emulated environment: its own registry and Windows folder, and a picture folder.
+struct ScratchEnvironment {
+    fs::path base;
+    ScratchEnvironment() {
+        std::string pattern = (fs::temp_directory_path() / "nimbrel-startup-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a scratch folder");
+        base = pattern;
+        fs::create_directories(base / "root");
+        fs::create_directories(base / "pictures");
+        for (int i = 0; i < 20; ++i) {
+            QImage picture(320, 240, QImage::Format_RGB888);
+            picture.fill(QColor::fromHsv(i * 17 % 360, 160, 200));
+            picture.save(QString::fromStdString((base / "pictures" /
+                                                 ("picture" + std::to_string(i) + ".bmp"))
+                                                    .string()),
+                         "BMP");
+        }
+        ::setenv("NIMBREL_ROOT", (base / "root").c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::setenv("NIMBREL_QUIT_WHEN_SHOWN", "1", 1);
+        fs::current_path(base / "pictures");
+    }
+    ~ScratchEnvironment() {
+        std::error_code ignored;
+        fs::current_path(fs::temp_directory_path(), ignored);
+        fs::remove_all(base, ignored);
+    }
+};
+
+ScratchEnvironment& Environment() {
+    static ScratchEnvironment environment;
+    return environment;
+}
+
+void RunToEnd(const char* program) {
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, program, nullptr, nullptr, argv, environ) != 0)
+        throw std::runtime_error(std::string("cannot start ") + program);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(std::string(program) + " failed");
+}
+
+void BM_EmptyQtDialog(benchmark::State& state) {
+    Environment();
+    for (auto _ : state)
+        RunToEnd(EMPTY_DIALOG_PROGRAM);
+}
+
+void BM_OptionsDialog(benchmark::State& state) {
+    Environment();
+    for (auto _ : state)
+        RunToEnd(NIMBREL_EXT_PROGRAM);
+}
+
+} // namespace
+
+BENCHMARK(BM_EmptyQtDialog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_OptionsDialog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK_MAIN();

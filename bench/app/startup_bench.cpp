@@ -32,10 +32,10 @@ struct ScratchEnvironment {
         for (int i = 0; i < 20; ++i) {
             QImage picture(320, 240, QImage::Format_RGB888);
             picture.fill(QColor::fromHsv(i * 17 % 360, 160, 200));
-            picture.save(QString::fromStdString((base / "pictures" /
-                                                 ("picture" + std::to_string(i) + ".bmp"))
-                                                    .string()),
-                         "BMP");
+            picture.save(
+                QString::fromStdString(
+                    (base / "pictures" / ("picture" + std::to_string(i) + ".bmp")).string()),
+                "BMP");
         }
         ::setenv("NIMBREL_ROOT", (base / "root").c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

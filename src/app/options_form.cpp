@@ -74,7 +74,7 @@ QPoint DialogPlacement(QSize screen, QSize outerFrame) {
 TOptionsForm::TOptionsForm(TFormStart start, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowContextHelpButtonHint),
+                          Qt::WindowContextHelpButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       start_(std::move(start)) {
     BuildShell();
     BuildWallpaperPage();
@@ -188,7 +188,10 @@ bool TOptionsForm::WallpaperListKey(QObject* watched, QEvent* event) {
     return true;
 }
 
-void TOptionsForm::FocusChanged(QWidget* from, QWidget* to) {
+void TOptionsForm::FocusChanged(QWidget*, QWidget* to) {
+    if (!to || to->window() != this)
+        return;
+    const QPointer<QWidget> from = std::exchange(lastFocus_, to);
     if (IsInside(to, TabSheet4) && !IsInside(from, TabSheet4))
         TabSheet4Enter();
     if (to == WMHeight && from != WMHeight)

@@ -5,6 +5,7 @@
 //   wallpaper_layout.cpp    screen_saver_layout.cpp    stretching_layout.cpp    nwp_layout.cpp
 //   load_settings.cpp       save_settings.cpp          enabling_rules.cpp      help.cpp
 //   wallpaper_page.cpp      nwp_page.cpp (the behaviour of those two pages)
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -179,6 +180,9 @@ private:
     std::string ProgramFolder;
     std::string helpFile_;
     bool forwardingListKey_ = false;
+    // The control that had the focus last, kept while the window is inactive, so that
+    // coming back to the window enters nothing anew.
+    QPointer<QWidget> lastFocus_;
 };
 
 } // namespace nimbrel

@@ -35,11 +35,12 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("nimbrel-ext"));
     setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
 #ifndef _WIN32
-    // The classic look the dialog's pixel geometry was drawn for: at 96 pixels per inch an
-    // 8-point font is 11 pixels high, so the size is given in pixels to keep it on any screen.
+    // The classic look the dialog's pixel geometry was drawn for. Its 8-point font is 11
+    // pixels high at 96 pixels per inch and narrow; a condensed sans font at 11 pixels keeps
+    // every caption inside its control on any screen.
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
         setStyle(classic);
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);

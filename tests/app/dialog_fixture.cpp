@@ -127,7 +127,7 @@ TOptionsForm& TDialogFixture::Open(std::vector<std::string> arguments) {
     form_ = std::make_unique<TOptionsForm>(std::move(start));
     form_->show();
     form_->activateWindow();
-    if (!QTest::qWaitForWindowExposed(form_.get()))
+    if (!QTest::qWaitForWindowActive(form_.get()))
         throw std::runtime_error("the dialog was not shown");
     return *form_;
 }

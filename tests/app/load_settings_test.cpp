@@ -193,7 +193,7 @@ void LoadSettingsTest::storesShownInTheControls() {
              f.Environment().MakeHostFolder('C', "art");
              f.SetString(store::WallpaperFolder, "C:\\ART\\");
          },
-         [](Shown& s) { s.folder = "C:\\art"; }},
+         [](Shown& s) { s.folder = "C:\\ART"; }},
         {"wallpaper folder that cannot be entered",
          [](TDialogFixture& f) { f.SetString(store::WallpaperFolder, "C:\\NOWHERE"); },
          [](Shown&) {}},

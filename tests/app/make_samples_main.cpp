@@ -31,8 +31,7 @@ struct Scene {
     double sunX, sunY, hillPhase;
 };
 
-TBitmap Draw(const Scene& scene, int width, int height) {
-    TBitmap bitmap;
+void Draw(const Scene& scene, int width, int height, TBitmap& bitmap) {
     bitmap.SetPixelFormat(TPixelFormat::pf24bit);
     bitmap.SetSize(width, height);
     for (int y = 0; y < height; ++y) {
@@ -55,7 +54,6 @@ TBitmap Draw(const Scene& scene, int width, int height) {
             row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(colour.r, 0.0, 1.0) * 255);
         }
     }
-    return bitmap;
 }
 
 } // namespace
@@ -75,7 +73,7 @@ int main(int argc, char** argv) {
             return *path;
         };
         const Scene scenes[] = {
-            {"SUNSET",
+            {"sunset",
              {0.15, 0.1, 0.35},
              {1.0, 0.55, 0.2},
              {0.25, 0.2, 0.1},
@@ -83,7 +81,7 @@ int main(int argc, char** argv) {
              0.7,
              0.55,
              0.3},
-            {"MEADOW",
+            {"meadow",
              {0.2, 0.45, 0.9},
              {0.75, 0.88, 1.0},
              {0.3, 0.65, 0.2},
@@ -91,7 +89,7 @@ int main(int argc, char** argv) {
              0.2,
              0.2,
              1.7},
-            {"DUSK",
+            {"dusk",
              {0.05, 0.05, 0.2},
              {0.45, 0.3, 0.6},
              {0.15, 0.15, 0.2},
@@ -99,7 +97,7 @@ int main(int argc, char** argv) {
              0.35,
              0.3,
              4.1},
-            {"DUNES",
+            {"dunes",
              {0.35, 0.6, 0.95},
              {0.95, 0.85, 0.7},
              {0.85, 0.65, 0.35},
@@ -109,14 +107,15 @@ int main(int argc, char** argv) {
              2.6},
         };
         for (std::size_t i = 0; i < std::size(scenes); ++i) {
-            TBitmap bitmap = Draw(scenes[i], 200, 150);
+            TBitmap bitmap;
+            Draw(scenes[i], 200, 150, bitmap);
             const std::string name = scenes[i].name;
             if (i % 2 == 0) {
                 TJPEGImage jpeg;
                 jpeg.Assign(bitmap);
-                jpeg.SaveToFile(windowsPath(name + ".JPG"));
+                jpeg.SaveToFile(windowsPath(name + ".jpg"));
             } else {
-                bitmap.SaveToFile(windowsPath(name + ".BMP"));
+                bitmap.SaveToFile(windowsPath(name + ".bmp"));
             }
         }
     } catch (const std::exception& error) {

@@ -16,6 +16,7 @@
 
 #include <QObject>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -90,8 +91,8 @@ private slots:
     void autostartEntry();
     void screenSaverEntry();
     void cancelWritesNothingButTheReloadRequest();
-    void blankWallpaperFolderSavesAtOnce();
     void failedSystemIniWriteKeepsSaving();
+    void unwritableStoreIsReported();
 };
 
 void SaveSettingsTest::okWritesEveryValue() {
@@ -289,23 +290,6 @@ void SaveSettingsTest::cancelWritesNothingButTheReloadRequest() {
     QVERIFY(!fixture.RunValue());
 }
 
-// A current folder outside every drive leaves the folder list blank: the dialog takes its
-// own folder and saves every setting at once.
-void SaveSettingsTest::blankWallpaperFolderSavesAtOnce() {
-    TDialogFixture fixture;
-    const std::string outside = fixture.Environment().Root() + "/outside";
-    std::filesystem::create_directories(outside);
-    std::filesystem::current_path(outside);
-    platform::portable::ResetEnvironment();
-    fixture.Open();
-    StoredValues expected = DefaultSave();
-    expected["WallpaperFolder"] =
-        fixture.ProgramFolder().substr(0, fixture.ProgramFolder().size() - 1);
-    const QByteArray difference = Difference(fixture, expected);
-    QVERIFY2(difference.isEmpty(), difference);
-    QCOMPARE(AsText(fixture.RunValue()), fixture.ProgramFolder() + "NIMBREL.EXE");
-}
-
 // SYSTEM.INI that cannot be written (a folder of that name) does not stop the values after it.
 void SaveSettingsTest::failedSystemIniWriteKeepsSaving() {
     TDialogFixture fixture;
@@ -318,6 +302,33 @@ void SaveSettingsTest::failedSystemIniWriteKeepsSaving() {
     expected["Interval"] = 45;
     const QByteArray difference = Difference(fixture, expected);
     QVERIFY2(difference.isEmpty(), difference);
+}
+
+// A registry that cannot be opened reads like an empty one; every write to it fails. "&OK"
+// then reports the store's message and keeps the dialog open, and so does entering the
+// Picture Stretching page.
+void SaveSettingsTest::unwritableStoreIsReported() {
+    TDialogFixture fixture;
+    std::filesystem::create_directories(fixture.Environment().Root() + "/registry.sqlite3");
+    TOptionsForm& form = fixture.Open();
+    QCOMPARE(form.IdleTimeTrackBar->Position(), 60);
+    QVERIFY(fixture.messages.empty());
+
+    fixture.Press(form.Button5);
+    QVERIFY(form.isVisible());
+    QCOMPARE(fixture.messages.size(), std::size_t(1));
+    QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
+    QCOMPARE(fixture.messages[0].text, std::string("Failed to set data for 'ExitOnChange'"));
+    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
+
+    form.IdleTimeTrackBar->setFocus();
+    QTabBar* tabs = form.Page->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {},
+                      tabs->tabRect(form.Page->indexOf(form.TabSheet4)).center());
+    QCOMPARE(form.Page->currentWidget(), form.TabSheet4);
+    QCOMPARE(fixture.messages.size(), std::size_t(2));
+    QCOMPARE(fixture.messages[1].text, std::string("Failed to set data for 'ForceReload'"));
+    QVERIFY(form.isVisible());
 }
 
 NIMBREL_DIALOG_TEST_MAIN(SaveSettingsTest)

@@ -4,7 +4,7 @@
 #include "dialog_fixture.h"
 
 #include "app/help.h"
-#include "controls/get_number.h"
+#include "controls/check_box.h"
 #include "platform/help.h"
 #include "sysutil/exception.h"
 
@@ -138,15 +138,15 @@ void StartTest::helpRequestsForTheControl() {
     };
     // F1 on a field with its own number.
     platform::ClearRecordedHelpRequests();
-    form.AKTimes->setFocus();
-    QTest::keyClick(form.AKTimes, Qt::Key_F1);
+    form.OtherSS->setFocus();
+    QTest::keyClick(form.OtherSS, Qt::Key_F1);
     auto requests = platform::RecordedHelpRequests();
     QCOMPARE(requests.size(), std::size_t(2));
     QCOMPARE(requests[0].helpFile, form.HelpFile());
     QCOMPARE(requests[0].command, unsigned(platform::HelpSetPopupPos));
-    QCOMPARE(requests[0].data, pack(form.AKTimes->mapToGlobal(QPoint(0, 0))));
+    QCOMPARE(requests[0].data, pack(form.OtherSS->mapToGlobal(QPoint(0, 0))));
     QCOMPARE(requests[1].command, unsigned(platform::HelpContextPopup));
-    QCOMPARE(requests[1].data, std::uintptr_t(2104));
+    QCOMPARE(requests[1].data, std::uintptr_t(2106));
 
     // The caption's help button, then a click: the list's inner area takes the list's number.
     form.Page->setCurrentWidget(form.TabSheet1);

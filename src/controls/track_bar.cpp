@@ -1,26 +1,60 @@
 #include "controls/track_bar.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QTimerEvent>
+#include <QWheelEvent>
+
 namespace nimbrel {
 
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    // Every value change that code did not make comes from the user's mouse, keys or wheel.
     connect(this, &QSlider::valueChanged, this, [this] {
-        if (!settingByCode_) {
+        if (userInput_ && !settingByCode_) {
             emit Changed();
         }
     });
 }
 
 void TTrackBar::SetPosition(int position) {
-    settingByCode_ = true;
+    const QScopedValueRollback<bool> byCode(settingByCode_, true);
     setValue(position); // the slider clamps into its range
-    settingByCode_ = false;
 }
 
 void TTrackBar::SetRange(int min, int max) {
-    settingByCode_ = true;
+    const QScopedValueRollback<bool> byCode(settingByCode_, true);
     setRange(min, max);
-    settingByCode_ = false;
+}
+
+// A value that changes while the bar handles the user's input was changed by the user.
+void TTrackBar::keyPressEvent(QKeyEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::keyPressEvent(event);
+}
+
+void TTrackBar::mousePressEvent(QMouseEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::mousePressEvent(event);
+}
+
+void TTrackBar::mouseMoveEvent(QMouseEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::mouseMoveEvent(event);
+}
+
+void TTrackBar::mouseReleaseEvent(QMouseEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::mouseReleaseEvent(event);
+}
+
+void TTrackBar::wheelEvent(QWheelEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::wheelEvent(event);
+}
+
+void TTrackBar::timerEvent(QTimerEvent* event) {
+    const QScopedValueRollback<bool> user(userInput_, true);
+    QSlider::timerEvent(event);
 }
 
 } // namespace nimbrel

@@ -6,9 +6,13 @@
 #include "controls/radio_button.h"
 #include "controls/track_bar.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace nimbrel;
 
@@ -81,27 +85,61 @@ void ControlsTest::TrackBarRangeByCodeRaisesNothing() {
     QCOMPARE(changed.count(), 0);
 }
 
+namespace {
+
+// A track bar that tells where its handle is.
+class ProbedTrackBar : public TTrackBar {
+public:
+    QPoint HandleCentre() {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this)
+            .center();
+    }
+};
+
+} // namespace
+
+// Each way the user can move the bar raises Changed; no setter of code does, not even Qt's.
 void ControlsTest::TrackBarUserMovesRaiseChange() {
-    TTrackBar bar;
+    ProbedTrackBar bar;
     bar.SetRange(10, 300);
     bar.SetPosition(30);
     bar.resize(383, 31);
     bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
     QSignalSpy changed(&bar, &TTrackBar::Changed);
+    int seen = 0;
+    auto movedByUser = [&](int position) {
+        const bool moved = bar.Position() == position && changed.count() > seen;
+        seen = changed.count();
+        return moved;
+    };
 
     QTest::keyClick(&bar, Qt::Key_Right);
-    QCOMPARE(bar.Position(), 31);
-    QCOMPARE(changed.count(), 1);
+    QVERIFY(movedByUser(31));
     QTest::keyClick(&bar, Qt::Key_End);
-    QCOMPARE(bar.Position(), 300);
-    QCOMPARE(changed.count(), 2);
+    QVERIFY(movedByUser(300));
 
-    // Dragging the handle to the left end.
-    bar.setSliderDown(true);
-    bar.setSliderPosition(10);
-    bar.setSliderDown(false);
-    QCOMPARE(bar.Position(), 10);
-    QCOMPARE(changed.count(), 3);
+    QWheelEvent wheel(QPointF(100, 15), bar.mapToGlobal(QPointF(100, 15)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&bar, &wheel);
+    QVERIFY(movedByUser(297)); // three single steps a notch
+
+    const QPoint handle = bar.HandleCentre();
+    QTest::mousePress(&bar, Qt::LeftButton, {}, handle);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(0, handle.y()), bar.mapToGlobal(QPointF(0, 15)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&bar, &drag);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(0, handle.y()));
+    QVERIFY(movedByUser(10));
+
+    bar.setValue(50);
+    bar.setMinimum(60);
+    bar.setRange(70, 80);
+    QCOMPARE(bar.Position(), 70);
+    QCOMPARE(changed.count(), seen);
 }
 
 void ControlsTest::DropDownListIndex_data() {

@@ -1,6 +1,7 @@
 // The picture box: loading through the format registry, stretching, emptying, and a
 // drawing error leaving the paint for the application to report.
 #include "controls/picture_box.h"
+#include "controls/qt_canvas.h"
 #include "imaging/bitmap.h"
 #include "imaging/picture_formats.h"
 #include "imaging/stream.h"
@@ -8,6 +9,7 @@
 #include "sysutil/exception.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QTest>
 
 #include <cstring>
@@ -65,6 +67,7 @@ private slots:
     void FailedLoadsLeaveTheBox();
     void ClearEmptiesTheBox();
     void DrawingErrorsReachTheApplication();
+    void CanvasDrawsPaletteBitmaps();
 
 private:
     std::unique_ptr<test::TempEnvironment> environment_;
@@ -140,6 +143,27 @@ void PictureBoxTest::DrawingErrorsReachTheApplication() {
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.repaint();
     QCOMPARE(reportedError.value_or(""), std::string("Cannot draw this picture."));
+}
+
+// An 8-bit bitmap's pixels go through its own palette; an index past its end is black.
+void PictureBoxTest::CanvasDrawsPaletteBitmaps() {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(TPixelFormat::pf8bit);
+    bitmap.SetPalette(CreatePalette(TLogPalette{0x300, {{255, 0, 0, 0}, {0, 255, 0, 0}}}));
+    bitmap.SetSize(3, 1);
+    const std::uint8_t indices[3] = {1, 0, 7};
+    std::memcpy(bitmap.ScanLine(0), indices, sizeof indices);
+
+    QImage target(30, 4, QImage::Format_RGB32);
+    target.fill(Qt::white);
+    {
+        QPainter painter(&target);
+        TQtCanvas canvas(painter);
+        canvas.StretchDraw(TRect{0, 0, 30, 4}, bitmap);
+    }
+    QCOMPARE(QColor(target.pixel(5, 2)), QColor(Qt::green));
+    QCOMPARE(QColor(target.pixel(15, 0)), QColor(Qt::red));
+    QCOMPARE(QColor(target.pixel(25, 3)), QColor(Qt::black));
 }
 
 int main(int argc, char** argv) {

@@ -32,7 +32,8 @@ struct CodecHarness {
             if (beforeGet)
                 beforeGet(++getCalls);
             const std::size_t take = std::min<std::size_t>(n, input.size() - inputAt);
-            std::memcpy(dta, input.data() + inputAt, take);
+            if (take > 0)
+                std::memcpy(dta, input.data() + inputAt, take);
             inputAt += take;
             got = static_cast<Word>(take);
         };

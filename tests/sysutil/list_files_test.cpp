@@ -75,7 +75,8 @@ TEST_F(ListFilesTest, ThePumpRunsOncePerEntryFound) {
     SetMessagePump([&] { ++passes; });
     Names list;
     ListFiles("C:\\pics\\*.jpg", list);
-    EXPECT_EQ(passes, 3); // the duplicate was found, so it had its pass
+    // The duplicate was found, so it had its pass (where the disk can hold both names).
+    EXPECT_EQ(passes, testing::EmulatedRoot::NamesDifferingInCaseCoexist ? 3 : 2);
     EXPECT_EQ(list, (Names{"A.JPG", "B.JPG"}));
 }
 

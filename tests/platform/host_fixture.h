@@ -2,6 +2,9 @@
 // What the contract tests need from the host and that differs between hosts: a drive
 // (or folder) of their own, files made on the disk by their host names, and which drives
 // exist. Everything else the tests do through the platform headers alone.
+#include "platform/system.h"
+#include "platform/win_error.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -30,7 +33,14 @@ struct HostTraits {
     bool profileFoldsNationalLetters = true;
     // GetTempFileName's answer for a folder that does not exist: Windows (and Wine)
     // answer ERROR_DIRECTORY, the emulated environment ERROR_PATH_NOT_FOUND.
-    std::uint32_t tempFileInMissingFolder = 3;
+    platform::WinError tempFileInMissingFolder = platform::ErrorPathNotFound;
+    // A wildcard may also match a long name through its generated 8.3 short name, so that
+    // *.JPG finds f.jpgx (F~1.JPG). Windows (where short names are made) and Wine do; the
+    // emulated environment has no short names.
+    bool searchMatchesShortNames = false;
+    // The platform id of the version query: 2 (NT) on Windows, the emulated environment's
+    // own id elsewhere.
+    std::uint32_t platformId = platform::PlatformIdEmulated;
 };
 
 class HostFixture : public ::testing::Test {

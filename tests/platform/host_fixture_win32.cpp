@@ -224,6 +224,8 @@ HostTraits Win32Traits() {
     traits.profileKeepsLayout = !UnderWine();
     traits.profileFoldsNationalLetters = !UnderWine();
     traits.tempFileInMissingFolder = ERROR_DIRECTORY;
+    traits.searchMatchesShortNames = true;
+    traits.platformId = VER_PLATFORM_WIN32_NT;
     return traits;
 }
 

@@ -53,6 +53,14 @@ TEST_F(SearchTest, WildcardsMatchWithoutRegardToCase) {
         EXPECT_EQ(Find(pics + c.pattern), c.expected) << c.pattern;
 }
 
+TEST_F(SearchTest, ALongNameMayMatchThroughItsShortName) {
+    MakeFileOnDisk("pics/f.jpgx");
+    MakeFileOnDisk("pics/g.jpg");
+    const Names expected =
+        Traits().searchMatchesShortNames ? Names{"f.jpgx", "g.jpg"} : Names{"g.jpg"};
+    EXPECT_EQ(Find(Root() + "\\PICS\\*.JPG"), expected);
+}
+
 TEST_F(SearchTest, EntriesCarryTheirAttributesAndSizes) {
     MakeFileOnDisk("d/file.jpg", "12345");
     MakeFolderOnDisk("d/dir.jpg");

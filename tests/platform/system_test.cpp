@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/help.h"
 #include "platform/host_fixture.h"
 #include "platform/system.h"
 
@@ -23,6 +24,27 @@ TEST_F(SystemTest, VersionQueryAnswers) {
     OsVersion version;
     ASSERT_TRUE(QueryOsVersion(version));
     EXPECT_GT(version.majorVersion, 0u);
+    EXPECT_EQ(version.platformId, Traits().platformId);
+}
+
+TEST_F(SystemTest, ScreenSaverActivityIsSwitchedOn) {
+    EXPECT_TRUE(SetScreenSaverActive());
+}
+
+TEST_F(SystemTest, HelpRequestsAreRecordedInOrder) {
+    // Whether a viewer shows them is the host's affair (the test runs have none).
+    ClearRecordedHelpRequests();
+    WinHelp("C:\\N\\NIMBREL.HLP", HelpSetPopupPos, 0x00200010);
+    WinHelp("C:\\N\\NIMBREL.HLP", HelpContextPopup, 2002);
+    const std::vector<HelpRequest>& recorded = RecordedHelpRequests();
+    ASSERT_EQ(recorded.size(), 2u);
+    EXPECT_EQ(recorded[0].helpFile, "C:\\N\\NIMBREL.HLP");
+    EXPECT_EQ(recorded[0].command, HelpSetPopupPos);
+    EXPECT_EQ(recorded[0].data, 0x00200010u);
+    EXPECT_EQ(recorded[1].command, HelpContextPopup);
+    EXPECT_EQ(recorded[1].data, 2002u);
+    ClearRecordedHelpRequests();
+    EXPECT_TRUE(RecordedHelpRequests().empty());
 }
 
 TEST_F(SystemTest, IdlePriorityForTheCallingThread) {

@@ -37,12 +37,17 @@ private:
     void WriteOutput(TLZHCompressor* Sender, const void* DTA, Word NBytes, Word& Bytes_Put);
     void ExpandDone(TLZHCompressor* Sender);
     bool ReadSignature();
+    // Writes what the collect buffer holds; false when the file did not take all of it.
+    bool WriteCollected();
+    [[noreturn]] void FailWrite();
 
     platform::File input_;
     platform::File output_;
     std::unique_ptr<std::uint8_t[]> transfer_;
-    std::size_t transferAt_ = 0;    // next byte of the transfer buffer to hand out
-    std::size_t transferCount_ = 0; // bytes in the transfer buffer
+    std::size_t transferAt_ = 0;              // next byte of the transfer buffer to hand out
+    std::size_t transferCount_ = 0;           // bytes in the transfer buffer
+    std::unique_ptr<std::uint8_t[]> collect_; // output gathered for one write
+    std::size_t collected_ = 0;
     bool readFailed_ = false;
     bool writeFailed_ = false;
 };

@@ -39,11 +39,6 @@ public:
     static constexpr Word MinBufSize = 16;
     static constexpr Word MaxBufSize = 32768;
 
-private:
-    // The bit buffer holding the closing 1 bit and nothing else after it.
-    static constexpr std::uint32_t EndMark = 0x8000u << 16;
-
-public:
     TLZHCompressor();
     virtual ~TLZHCompressor();
     TLZHCompressor(const TLZHCompressor&) = delete;
@@ -84,6 +79,8 @@ private:
         // A byte fetched early to tell whether the input had ended (see EndOfStream).
         int pending = -1;
     };
+    // The bit buffer holding the closing 1 bit and nothing else after it.
+    static constexpr std::uint32_t EndMark = 0x8000u << 16;
 
     void PutBytesFlushing(const void* block, Word count, Word& taken);
     void GetBytesRefilling(void* block, Word count, Word& delivered);

@@ -195,19 +195,26 @@ private:
 };
 
 TEST_F(ArchiveTest, AFullDiskLeavesNoPartialFileAndTheOldOutputIntact) {
-    const Bytes data = MakePhotoBmp(100, 80); // about 24 KB expanded
-    Put("BIG.NWP", PackNwp(data));
-    for (const rlim_t limit : {rlim_t{0}, rlim_t{1000}, rlim_t{1024}, rlim_t{5000}}) {
-        SCOPED_TRACE("limit " + std::to_string(limit));
+    const Bytes big = MakePhotoBmp(100, 80);  // about 24 KB expanded
+    const Bytes small = MakePhotoBmp(30, 20); // under 2 KB: fails only at the last write
+    Put("BIG.NWP", PackNwp(big));
+    Put("SMALL.NWP", PackNwp(small));
+    const std::pair<const char*, rlim_t> cases[] = {
+        {"BIG", 0}, {"BIG", 1000}, {"BIG", 1024}, {"BIG", 16384}, {"BIG", 20000}, {"SMALL", 1000}};
+    for (const auto& [name, limit] : cases) {
+        SCOPED_TRACE(std::string(name) + ", limit " + std::to_string(limit));
+        const std::string nwp = std::string(name) + ".NWP", bmp = std::string(name) + ".BMP";
         Put("BIG.BMP", OldOutput);
+        Put("SMALL.BMP", OldOutput);
         std::optional<std::string> message;
         {
             const FileSizeLimit full(limit);
-            message = Expand(folder.Windows("BIG.NWP"), folder.Windows("BIG.BMP"));
+            message = Expand(folder.Windows(nwp), folder.Windows(bmp));
         }
         EXPECT_EQ(message, CannotWriteOutputMessage);
-        EXPECT_EQ(Get("BIG.BMP"), OldOutput);
-        EXPECT_EQ(folder.Names(), (std::vector<std::string>{"BIG.BMP", "BIG.NWP"}));
+        EXPECT_EQ(Get(bmp), OldOutput);
+        EXPECT_EQ(folder.Names(),
+                  (std::vector<std::string>{"BIG.BMP", "BIG.NWP", "SMALL.BMP", "SMALL.NWP"}));
     }
 }
 #endif

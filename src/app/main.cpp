@@ -1,30 +1,15 @@
 // The program: start-up facts, the application, the options dialog and its message loop.
 #include "app/error_report.h"
-#include "app/help.h"
 #include "app/options_form.h"
 #include "app/screenshot.h"
+#include "app/start_up.h"
 #include "controls/qt_text.h"
-#include "imaging/picture_formats.h"
-#include "sysutil/message_pump.h"
-#include "sysutil/screen_cursor.h"
-#include "sysutil/setups.h"
-
-#include <QCursor>
-#include <QGuiApplication>
 
 #include <exception>
+#include <string>
+#include <vector>
 
 namespace {
-
-void InstallApplicationHooks() {
-    nimbrel::SetMessagePump([] { QCoreApplication::processEvents(); });
-    nimbrel::SetScreenCursorHandler([](nimbrel::TCursor cursor) {
-        QGuiApplication::restoreOverrideCursor();
-        if (cursor == nimbrel::TCursor::crHourGlass)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    });
-    nimbrel::InstallHelpPresenter();
-}
 
 std::vector<std::string> ArgumentsAfterProgramName() {
     std::vector<std::string> arguments;
@@ -37,12 +22,9 @@ std::vector<std::string> ArgumentsAfterProgramName() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Format settings, then the system facts, then the picture formats, before any window.
-    nimbrel::RunSetups();
-    nimbrel::RegisterPictureFormats();
-
+    nimbrel::PrepareProcess();
     nimbrel::TApplication application(argc, argv);
-    InstallApplicationHooks();
+    nimbrel::InstallApplicationHooks();
     try {
         nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}});
         form.show();

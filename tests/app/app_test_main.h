@@ -3,6 +3,7 @@
 // error report and look), then the QtTest run of one test class. Offscreen, the screen is
 // 800 x 600 pixels with window frames, so sizes taken from the screen are known.
 #include "app/error_report.h"
+#include "app/start_up.h"
 
 #include <QByteArray>
 #include <QTest>
@@ -16,7 +17,9 @@ inline void UseKnownOffscreenScreen() {
 #define NIMBREL_DIALOG_TEST_MAIN(TestClass)                                                        \
     int main(int argc, char** argv) {                                                              \
         UseKnownOffscreenScreen();                                                                 \
+        nimbrel::PrepareProcess();                                                                 \
         nimbrel::TApplication application(argc, argv);                                             \
+        nimbrel::InstallApplicationHooks();                                                        \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -14,6 +14,18 @@ namespace {
 [[noreturn, gnu::noinline, gnu::cold]] void RaiseEndOfStream() {
     throw ECompress();
 }
+
+// Shifts `buffer` left by one and answers the bit that left it. Doubling with overflow
+// hands that bit over as the carry: one add-with-carry a bit in the tree walk.
+inline unsigned ShiftOutTopBit(std::uint32_t& buffer) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_add_overflow(buffer, buffer, &buffer) ? 1u : 0u;
+#else
+    const unsigned bit = buffer >> 31;
+    buffer <<= 1;
+    return bit;
+#endif
+}
 } // namespace
 
 TLZHCompressor::TLZHCompressor()
@@ -207,9 +219,7 @@ inline unsigned TLZHCompressor::DecodeChar(BitInput& bits, HuffmanTree& tree) {
             Refill(bits);
             continue;
         }
-        // Shifting the top bit out hands it over as the carry: one add-with-carry a bit.
-        const bool bit = __builtin_add_overflow(bits.buffer, bits.buffer, &bits.buffer);
-        node = tree.child[node + bit];
+        node = tree.child[node + ShiftOutTopBit(bits.buffer)];
         --bits.count;
         if (node >= TreeSize)
             break;

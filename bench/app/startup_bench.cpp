@@ -77,8 +77,35 @@ void BM_OptionsDialog(benchmark::State& state) {
         RunToEnd(NIMBREL_EXT_PROGRAM);
 }
 
+// The program on a wallpaper folder of 1,000 small pictures, JPEG and bitmap in turn: the
+// list is filled twice before the dialog shows (once when loading moves the folder list,
+// once when showing), with one message-pump pass per directory entry each time.
+void BM_OptionsDialogOnThousandPictures(benchmark::State& state) {
+    const fs::path folder = Environment().base / "thousand";
+    if (!fs::exists(folder)) {
+        fs::create_directories(folder);
+        QImage picture(64, 48, QImage::Format_RGB888);
+        for (int i = 0; i < 1000; ++i) {
+            picture.fill(QColor::fromHsv(i * 7 % 360, 160, 200));
+            const bool bitmap = i % 2 != 0;
+            const fs::path file =
+                folder / ("p" + std::to_string(1000 + i) + (bitmap ? ".bmp" : ".jpg"));
+            if (!picture.save(QString::fromStdString(file.string()), bitmap ? "BMP" : "JPG"))
+                throw std::runtime_error("cannot write a picture of the thousand");
+        }
+    }
+    fs::current_path(folder);
+    for (auto _ : state)
+        RunToEnd(NIMBREL_EXT_PROGRAM);
+    fs::current_path(Environment().base / "pictures");
+}
+
 } // namespace
 
 BENCHMARK(BM_EmptyQtDialog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 BENCHMARK(BM_OptionsDialog)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+BENCHMARK(BM_OptionsDialogOnThousandPictures)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
 BENCHMARK_MAIN();

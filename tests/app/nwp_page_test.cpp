@@ -1,0 +1,275 @@
+// The NWP page end to end: the count sentence, converting and deleting legacy pictures.
+#include "app_test_main.h"
+#include "dialog_fixture.h"
+
+#include "controls/folder_list.h"
+#include "imaging/picture_formats.h"
+#include "settings/store_values.h"
+#include "support/nwp_packer.h"
+#include "support/photo_bmp.h"
+#include "sysutil/message_pump.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QObject>
+#include <QPushButton>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace nimbrel;
+using namespace nimbrel::test;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Invitation = " If you'd like to use them, click \"Convert\" button below! If you "
+                               "don't want to use them, click Delete button.";
+
+std::string Sentence(int count) {
+    return "There are " + std::to_string(count) + " NWP files left in your wallpaper folder." +
+           (count > 0 ? Invitation : "");
+}
+
+// A wallpaper folder on the host, with the pictures its NWP files were packed from.
+class NwpFolder {
+public:
+    NwpFolder(TDialogFixture& fixture, const char* hostName, const char* windowsPath)
+        : host_(fixture.Environment().MakeHostFolder('C', hostName)), windows_(windowsPath) {}
+
+    // An NWP file packed from a picture of its own; answers the picture's bytes.
+    Bytes AddNwp(const std::string& name, std::uint32_t seed, int width = 48) {
+        const Bytes picture = MakePhotoBmp(width, 30, seed);
+        WriteHostFile(Path(name), PackNwp(picture));
+        return picture;
+    }
+    void Add(const std::string& name, const Bytes& bytes) { WriteHostFile(Path(name), bytes); }
+
+    std::string Path(const std::string& name) const { return host_ + "/" + name; }
+    bool Has(const std::string& name) const { return fs::exists(Path(name)); }
+    Bytes Read(const std::string& name) const { return ReadHostFile(Path(name)); }
+    // The names on disk, sorted.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(host_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    const std::string& Windows() const { return windows_; }
+
+private:
+    std::string host_;
+    std::string windows_;
+};
+
+const Bytes NotCompressed{0x01, 0x00, 0x33, 0xAD, 0x42, 0x4D, 0x00, 0x00};
+const Bytes OldBitmap{'o', 'l', 'd', ' ', 'b', 'm', 'p'};
+
+std::string Shown(const QLabel& label) {
+    return label.text().toStdString();
+}
+
+// Writes beyond `limit` bytes fail for this process, as on a full disk, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = previous_;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+};
+
+} // namespace
+
+class NwpPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // As the program starts: the picture formats, and the message pump the lister runs.
+    void initTestCase() {
+        RegisterPictureFormats();
+        SetMessagePump([] { QCoreApplication::processEvents(); });
+    }
+    void cleanupTestCase() {
+        SetMessagePump({});
+        UnregisterPictureFormats();
+    }
+    void countSentenceAndButtons();
+    void convertExpandsEveryFileDeletesItAndCloses();
+    void badFileStopsTheConversionAndKeepsWhatIsLeft();
+    void convertAndDeleteWorkOnTheFolderNowShown();
+    void deleteRemovesEveryFileAndCloses();
+    void readOnlyFileConvertsAndStays();
+    void fullDiskKeepsTheNwpFile();
+};
+
+void NwpPageTest::countSentenceAndButtons() {
+    struct Case {
+        std::vector<std::string> files;
+        int count;
+    };
+    const Case cases[] = {
+        {{"sunset.nwp", "Beach.NWP", "notes.txt"}, 2},
+        {{"only.nwp"}, 1},
+        {{"picture.bmp"}, 0},
+    };
+    for (const Case& c : cases) {
+        TDialogFixture fixture;
+        NwpFolder folder(fixture, "walls", "C:\\walls");
+        for (const std::string& name : c.files)
+            folder.AddNwp(name, 1);
+        fixture.SetString(store::WallpaperFolder, folder.Windows());
+        TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(c.count));
+        QCOMPARE(form.Button4->isEnabled(), c.count > 0);
+        QCOMPARE(form.Button6->isEnabled(), c.count > 0);
+    }
+}
+
+void NwpPageTest::convertExpandsEveryFileDeletesItAndCloses() {
+    TDialogFixture fixture;
+    NwpFolder folder(fixture, "walls", "C:\\walls");
+    const Bytes sunset = folder.AddNwp("sunset.nwp", 1);
+    const Bytes beach = folder.AddNwp("Beach.NWP", 2);
+    folder.Add("SUNSET.BMP", OldBitmap); // replaced without a question
+    fixture.SetString(store::WallpaperFolder, folder.Windows());
+    TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+    const std::vector<std::string> storedBefore = fixture.ValueNames();
+
+    fixture.Press(form.Button4);
+
+    QVERIFY(fixture.messages.empty());
+    QVERIFY(folder.Read("BEACH.BMP") == beach);
+    QVERIFY(folder.Read("SUNSET.BMP") == sunset);
+    QVERIFY(folder.Names() == (std::vector<std::string>{"BEACH.BMP", "SUNSET.BMP"}));
+    QVERIFY(!form.isVisible());
+    QVERIFY(fixture.ValueNames() == storedBefore); // closed without saving
+}
+
+void NwpPageTest::badFileStopsTheConversionAndKeepsWhatIsLeft() {
+    // List order is A, B, C: A converts, B stops the run, C is not touched.
+    TDialogFixture fixture;
+    NwpFolder folder(fixture, "walls", "C:\\walls");
+    const Bytes first = folder.AddNwp("a.nwp", 1);
+    folder.Add("b.nwp", NotCompressed);
+    folder.Add("B.BMP", OldBitmap);
+    const Bytes last = folder.AddNwp("c.nwp", 3);
+    fixture.SetString(store::WallpaperFolder, folder.Windows());
+    TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+
+    fixture.Press(form.Button4);
+
+    QCOMPARE(fixture.messages.size(), std::size_t{1});
+    QCOMPARE(fixture.messages[0].text, std::string("Not a compressed file."));
+    QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
+    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
+    QVERIFY(folder.Read("A.BMP") == first);
+    QVERIFY(!folder.Has("a.nwp"));
+    QVERIFY(folder.Read("b.nwp") == NotCompressed);
+    QVERIFY(folder.Read("B.BMP") == OldBitmap); // a failed expansion damages no bitmap
+    QVERIFY(folder.Read("c.nwp") == PackNwp(last));
+    QVERIFY(!folder.Has("C.BMP"));
+    // The dialog is usable again and says what is left.
+    QVERIFY(form.isVisible() && form.isEnabled());
+    QCOMPARE(Shown(*form.NoOfNWPs), Sentence(2));
+    QVERIFY(form.Button4->isEnabled() && form.Button6->isEnabled());
+}
+
+void NwpPageTest::convertAndDeleteWorkOnTheFolderNowShown() {
+    for (QPushButton* TOptionsForm::*action : {&TOptionsForm::Button4, &TOptionsForm::Button6}) {
+        TDialogFixture fixture;
+        NwpFolder start(fixture, "start", "C:\\start");
+        start.AddNwp("one.nwp", 1);
+        start.AddNwp("two.nwp", 2);
+        NwpFolder chosen(fixture, "chosen", "C:\\chosen");
+        chosen.AddNwp("three.nwp", 3);
+        fixture.SetString(store::WallpaperFolder, start.Windows());
+        TOptionsForm& form = fixture.Open();
+        form.Folder->SetDirectory(chosen.Windows());
+        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(2)); // the count of the start-up folder
+
+        fixture.Press(form.*action);
+
+        QVERIFY(start.Names() == (std::vector<std::string>{"one.nwp", "two.nwp"}));
+        const std::vector<std::string> expected = action == &TOptionsForm::Button4
+                                                      ? std::vector<std::string>{"THREE.BMP"}
+                                                      : std::vector<std::string>{};
+        QVERIFY(chosen.Names() == expected);
+        QVERIFY(!form.isVisible());
+    }
+}
+
+void NwpPageTest::deleteRemovesEveryFileAndCloses() {
+    TDialogFixture fixture;
+    NwpFolder folder(fixture, "walls", "C:\\walls");
+    folder.AddNwp("sunset.nwp", 1);
+    folder.Add("Broken.NWP", NotCompressed);
+    folder.Add("keep.bmp", OldBitmap);
+    fixture.SetString(store::WallpaperFolder, folder.Windows());
+    TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+    const std::vector<std::string> storedBefore = fixture.ValueNames();
+
+    fixture.Press(form.Button6);
+
+    QVERIFY(folder.Names() == (std::vector<std::string>{"keep.bmp"}));
+    QVERIFY(fixture.messages.empty());
+    QVERIFY(!form.isVisible());
+    QVERIFY(fixture.ValueNames() == storedBefore);
+}
+
+void NwpPageTest::readOnlyFileConvertsAndStays() {
+    TDialogFixture fixture;
+    NwpFolder folder(fixture, "walls", "C:\\walls");
+    const Bytes picture = folder.AddNwp("locked.nwp", 4);
+    fs::permissions(folder.Path("locked.nwp"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fixture.SetString(store::WallpaperFolder, folder.Windows());
+    TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+
+    fixture.Press(form.Button4);
+
+    QVERIFY(fixture.messages.empty());
+    QVERIFY(folder.Read("LOCKED.BMP") == picture);
+    QVERIFY(folder.Read("locked.nwp") == PackNwp(picture));
+    QVERIFY(!form.isVisible());
+}
+
+void NwpPageTest::fullDiskKeepsTheNwpFile() {
+    TDialogFixture fixture;
+    NwpFolder folder(fixture, "walls", "C:\\walls");
+    const Bytes picture = folder.AddNwp("big.nwp", 5, 400);
+    QVERIFY(picture.size() > 16384);
+    folder.Add("BIG.BMP", OldBitmap);
+    fixture.SetString(store::WallpaperFolder, folder.Windows());
+    TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+    {
+        FileSizeLimit full(16384);
+        fixture.Press(form.Button4);
+    }
+    QCOMPARE(fixture.messages.size(), std::size_t{1});
+    QCOMPARE(fixture.messages[0].text, std::string("Can not write to output file."));
+    QVERIFY(folder.Read("big.nwp") == PackNwp(picture));
+    QVERIFY(folder.Read("BIG.BMP") == OldBitmap);
+    QVERIFY(folder.Names() == (std::vector<std::string>{"BIG.BMP", "big.nwp"}));
+    QVERIFY(form.isVisible() && form.isEnabled());
+    QCOMPARE(Shown(*form.NoOfNWPs), Sentence(1));
+}
+
+NIMBREL_DIALOG_TEST_MAIN(NwpPageTest)
+#include "nwp_page_test.moc"

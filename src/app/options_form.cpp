@@ -86,7 +86,13 @@ TOptionsForm::TOptionsForm(TFormStart start, QWidget* parent)
     FormCreate();
 }
 
-TOptionsForm::~TOptionsForm() = default;
+TOptionsForm::~TOptionsForm() {
+    // The base's destructor closes the window, which moves the focus and sends events; this
+    // part of the object is gone by then, so it must hear none of them.
+    disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
+    WallpaperList->removeEventFilter(this);
+}
 
 void TOptionsForm::BuildShell() {
     setObjectName(QStringLiteral("OptionsForm"));

@@ -23,4 +23,15 @@ public:
 // The standard error report of one exception (an EAbort shows nothing).
 void ShowException(const std::exception_ptr& error);
 
+// Runs an event handler under the standard error report. Catching at the handler keeps the
+// framework's own frames out of the unwinding, so none of their objects is left behind;
+// the application object's report remains for what leaves a paint or a control.
+template <class Handler> void RunReported(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        ShowException(std::current_exception());
+    }
+}
+
 } // namespace nimbrel

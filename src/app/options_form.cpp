@@ -150,22 +150,28 @@ void TOptionsForm::SetTabOrder() {
 }
 
 void TOptionsForm::ConnectHandlers() {
-    connect(IdleTimeTrackBar, &TTrackBar::Changed, this, &TOptionsForm::IdleTimeTrackBarChange);
+    // Every handler runs under the standard error report.
+    auto handler = [this](void (TOptionsForm::*method)()) {
+        return [this, method] { RunReported([this, method] { (this->*method)(); }); };
+    };
+    connect(IdleTimeTrackBar, &TTrackBar::Changed, this,
+            handler(&TOptionsForm::IdleTimeTrackBarChange));
     connect(ScreenSaverTrackBar, &TTrackBar::Changed, this,
-            &TOptionsForm::ScreenSaverTrackBarChange);
-    connect(Drive, &TDriveSelector::Changed, this, &TOptionsForm::DriveChange);
-    connect(Folder, &TFolderList::Changed, this, &TOptionsForm::FolderChange);
-    connect(WallpaperList, &QListWidget::itemClicked, this, &TOptionsForm::WallpaperListClick);
-    connect(Button2, &QPushButton::clicked, this, &TOptionsForm::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &TOptionsForm::Button1Click);
-    connect(UseAccessKey, &TCheckBox::Clicked, this, &TOptionsForm::UseAccessKeyClick);
-    connect(WMFit, &TRadioButton::Clicked, this, &TOptionsForm::WMFitClick);
-    connect(WMOrg, &TRadioButton::Clicked, this, &TOptionsForm::WMOrgClick);
-    connect(WMRes, &TRadioButton::Clicked, this, &TOptionsForm::WMResClick);
-    connect(Button4, &QPushButton::clicked, this, &TOptionsForm::Button4Click);
-    connect(Button6, &QPushButton::clicked, this, &TOptionsForm::Button6Click);
-    connect(Button5, &QPushButton::clicked, this, &TOptionsForm::Button5Click);
-    connect(Button3, &QPushButton::clicked, this, &TOptionsForm::Button3Click);
+            handler(&TOptionsForm::ScreenSaverTrackBarChange));
+    connect(Drive, &TDriveSelector::Changed, this, handler(&TOptionsForm::DriveChange));
+    connect(Folder, &TFolderList::Changed, this, handler(&TOptionsForm::FolderChange));
+    connect(WallpaperList, &QListWidget::itemClicked, this,
+            handler(&TOptionsForm::WallpaperListClick));
+    connect(Button2, &QPushButton::clicked, this, handler(&TOptionsForm::Button2Click));
+    connect(Button1, &QPushButton::clicked, this, handler(&TOptionsForm::Button1Click));
+    connect(UseAccessKey, &TCheckBox::Clicked, this, handler(&TOptionsForm::UseAccessKeyClick));
+    connect(WMFit, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMFitClick));
+    connect(WMOrg, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMOrgClick));
+    connect(WMRes, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMResClick));
+    connect(Button4, &QPushButton::clicked, this, handler(&TOptionsForm::Button4Click));
+    connect(Button6, &QPushButton::clicked, this, handler(&TOptionsForm::Button6Click));
+    connect(Button5, &QPushButton::clicked, this, handler(&TOptionsForm::Button5Click));
+    connect(Button3, &QPushButton::clicked, this, handler(&TOptionsForm::Button3Click));
 
     // Entering the Picture Stretching page and the height field are focus events.
     connect(qApp, &QApplication::focusChanged, this, &TOptionsForm::FocusChanged);
@@ -173,7 +179,7 @@ void TOptionsForm::ConnectHandlers() {
     // Help: F1 on the focused control, or the caption's help button and a click.
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this,
-            [this] { ShowHelpFor(QApplication::focusWidget()); });
+            [this] { RunReported([this] { ShowHelpFor(QApplication::focusWidget()); }); });
     qApp->installEventFilter(this);
 }
 
@@ -190,7 +196,7 @@ bool TOptionsForm::WallpaperListKey(QObject* watched, QEvent* event) {
     QCoreApplication::sendEvent(WallpaperList, event);
     forwardingListKey_ = false;
     if (WallpaperList->currentRow() != before)
-        WallpaperListClick();
+        RunReported([this] { WallpaperListClick(); });
     return true;
 }
 
@@ -199,9 +205,9 @@ void TOptionsForm::FocusChanged(QWidget*, QWidget* to) {
         return;
     const QPointer<QWidget> from = std::exchange(lastFocus_, to);
     if (IsInside(to, TabSheet4) && !IsInside(from, TabSheet4))
-        TabSheet4Enter();
+        RunReported([this] { TabSheet4Enter(); });
     if (to == WMHeight && from != WMHeight)
-        WMHeightEnter();
+        RunReported([this] { WMHeightEnter(); });
 }
 
 void TOptionsForm::FormCreate() {
@@ -240,7 +246,7 @@ void TOptionsForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // A restore by the window system is no new showing of the dialog.
     if (!event->spontaneous())
-        FormShow();
+        RunReported([this] { FormShow(); });
 }
 
 void TOptionsForm::FormShow() {

@@ -170,7 +170,9 @@ void StartTest::handlerErrorIsReportedAndDialogStays() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     auto* failing = new QPushButton(QStringLiteral("Fail"), form.TabSheet1);
-    QObject::connect(failing, &QPushButton::clicked, [] { throw Exception("Disk not ready"); });
+    // Connected as the dialog connects its handlers.
+    QObject::connect(failing, &QPushButton::clicked,
+                     [] { RunReported([] { throw Exception("Disk not ready"); }); });
     failing->show();
     QTest::mouseClick(failing, Qt::LeftButton);
     QCOMPARE(fixture.messages.size(), std::size_t(1));
@@ -181,7 +183,7 @@ void StartTest::handlerErrorIsReportedAndDialogStays() {
 
     // A silent stop shows nothing.
     QObject::disconnect(failing, nullptr, nullptr, nullptr);
-    QObject::connect(failing, &QPushButton::clicked, [] { throw EAbort(); });
+    QObject::connect(failing, &QPushButton::clicked, [] { RunReported([] { throw EAbort(); }); });
     QTest::mouseClick(failing, Qt::LeftButton);
     QCOMPARE(fixture.messages.size(), std::size_t(1));
 }

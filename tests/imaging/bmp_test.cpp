@@ -10,7 +10,7 @@
 namespace nimbrel {
 namespace {
 
-using test::BmpSpec;
+using test::BmpShape;
 
 TMemoryStream StreamOf(const std::vector<std::uint8_t>& bytes) {
     TMemoryStream stream;
@@ -30,13 +30,13 @@ std::vector<std::uint8_t> SavedBytes(TBitmap& bitmap) {
     return stream.Bytes();
 }
 
-std::string Describe(const BmpSpec& s) {
+std::string Describe(const BmpShape& s) {
     return std::to_string(s.width) + "x" + std::to_string(s.height) + "@" +
            std::to_string(s.bitCount) + " header " + std::to_string(s.headerSize);
 }
 
 TEST(BmpRead, EveryLayoutGivesThePictureTopRowFirst) {
-    const BmpSpec cases[] = {
+    const BmpShape cases[] = {
         {4, 3, 24},
         {4, -3, 24},
         {17, 13, 24},
@@ -51,18 +51,18 @@ TEST(BmpRead, EveryLayoutGivesThePictureTopRowFirst) {
         {6, 2, 8, 1, 0, 12},
         {7, 2, 8, 1, 0, 124},
     };
-    for (const BmpSpec& spec : cases) {
-        SCOPED_TRACE(Describe(spec));
+    for (const BmpShape& shape : cases) {
+        SCOPED_TRACE(Describe(shape));
         TBitmap bitmap;
-        LoadBytes(bitmap, test::MakeBmp(spec));
-        ASSERT_EQ(bitmap.Width(), spec.width);
-        ASSERT_EQ(bitmap.Height(), std::abs(spec.height));
+        LoadBytes(bitmap, test::MakeBmp(shape));
+        ASSERT_EQ(bitmap.Width(), shape.width);
+        ASSERT_EQ(bitmap.Height(), std::abs(shape.height));
         for (int y = 0; y < bitmap.Height(); ++y) {
             const std::uint8_t* row = bitmap.ScanLine(y);
             for (int x = 0; x < bitmap.Width(); ++x) {
-                if (spec.bitCount <= 8) {
+                if (shape.bitCount <= 8) {
                     ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf8bit);
-                    ASSERT_EQ(row[x], test::BmpIndexAt(x, y, spec.bitCount)) << x << "," << y;
+                    ASSERT_EQ(row[x], test::BmpIndexAt(x, y, shape.bitCount)) << x << "," << y;
                 } else {
                     ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf24bit);
                     std::uint8_t r, g, b;
@@ -73,9 +73,9 @@ TEST(BmpRead, EveryLayoutGivesThePictureTopRowFirst) {
                 }
             }
         }
-        if (spec.bitCount <= 8) {
+        if (shape.bitCount <= 8) {
             ASSERT_TRUE(bitmap.Palette());
-            ASSERT_EQ(bitmap.Palette()->Entries.size(), 1u << spec.bitCount);
+            ASSERT_EQ(bitmap.Palette()->Entries.size(), 1u << shape.bitCount);
             std::uint8_t r, g, b;
             test::BmpPaletteColor(1, r, g, b);
             EXPECT_EQ(bitmap.Palette()->Entries[1], (TPaletteEntry{r, g, b, 0}));
@@ -84,11 +84,11 @@ TEST(BmpRead, EveryLayoutGivesThePictureTopRowFirst) {
 }
 
 TEST(BmpWrite, ReadThenWriteGivesTheSameFile) {
-    for (const BmpSpec& spec :
-         {BmpSpec{4, 3, 24}, BmpSpec{17, 13, 24}, BmpSpec{1, 1, 24},
-          BmpSpec{17, 13, 8, 1, 0, 40, 256}, BmpSpec{3, 1, 8, 1, 0, 40, 20}}) {
-        SCOPED_TRACE(Describe(spec));
-        const std::vector<std::uint8_t> file = test::MakeBmp(spec);
+    for (const BmpShape& shape :
+         {BmpShape{4, 3, 24}, BmpShape{17, 13, 24}, BmpShape{1, 1, 24},
+          BmpShape{17, 13, 8, 1, 0, 40, 256}, BmpShape{3, 1, 8, 1, 0, 40, 20}}) {
+        SCOPED_TRACE(Describe(shape));
+        const std::vector<std::uint8_t> file = test::MakeBmp(shape);
         TBitmap bitmap;
         LoadBytes(bitmap, file);
         EXPECT_EQ(SavedBytes(bitmap), file);

@@ -17,13 +17,13 @@ namespace nimbrel {
 namespace {
 
 using test::JpegKind;
-using test::JpegSpec;
+using test::JpegShape;
 using test::Listener;
 using test::LoadBytes;
 
 class JpegDecode : public test::JpegTest {};
 
-std::string Describe(const JpegSpec& s) {
+std::string Describe(const JpegShape& s) {
     return "kind " + std::to_string(static_cast<int>(s.kind)) + " " + std::to_string(s.width) +
            "x" + std::to_string(s.height);
 }
@@ -42,22 +42,22 @@ void ExpectRowsEqual(const TBitmap& bitmap, const test::ReferenceImage& referenc
 }
 
 TEST_F(JpegDecode, ColourFilesDecodeOnceIntoRowsEqualToTheLibrarys) {
-    const JpegSpec cases[] = {
+    const JpegShape cases[] = {
         {JpegKind::Baseline420, 640, 480}, {JpegKind::Baseline444, 33, 20},
         {JpegKind::Progressive, 50, 37},   {JpegKind::Restart, 40, 35},
         {JpegKind::Baseline420, 1, 1},     {JpegKind::Baseline420, 17, 13},
         {JpegKind::Progressive, 17, 13},
     };
-    for (const JpegSpec& spec : cases) {
-        SCOPED_TRACE(Describe(spec));
-        const auto bytes = test::MakeJpeg(spec);
+    for (const JpegShape& shape : cases) {
+        SCOPED_TRACE(Describe(shape));
+        const auto bytes = test::MakeJpeg(shape);
         TJPEGImage picture;
         Listener listener(picture);
         LoadBytes(picture, bytes);
 
-        EXPECT_EQ(picture.Width(), spec.width);
-        EXPECT_EQ(picture.Height(), spec.height);
-        EXPECT_EQ(picture.Progressive(), spec.kind == JpegKind::Progressive);
+        EXPECT_EQ(picture.Width(), shape.width);
+        EXPECT_EQ(picture.Height(), shape.height);
+        EXPECT_EQ(picture.Progressive(), shape.kind == JpegKind::Progressive);
         EXPECT_FALSE(picture.Empty());
         EXPECT_EQ(listener.decodes, 0) << "size known without decoding";
 
@@ -79,10 +79,10 @@ TEST_F(JpegDecode, ColourFilesDecodeOnceIntoRowsEqualToTheLibrarys) {
 }
 
 TEST_F(JpegDecode, GrayscaleGivesAnEightBitBitmapWithAGrayPaletteAndAChange) {
-    for (const JpegSpec& spec :
-         {JpegSpec{JpegKind::Grayscale, 64, 48}, JpegSpec{JpegKind::Grayscale, 1, 1}}) {
-        SCOPED_TRACE(Describe(spec));
-        const auto bytes = test::MakeJpeg(spec);
+    for (const JpegShape& shape :
+         {JpegShape{JpegKind::Grayscale, 64, 48}, JpegShape{JpegKind::Grayscale, 1, 1}}) {
+        SCOPED_TRACE(Describe(shape));
+        const auto bytes = test::MakeJpeg(shape);
         TJPEGImage picture;
         LoadBytes(picture, bytes);
         EXPECT_TRUE(picture.Grayscale());

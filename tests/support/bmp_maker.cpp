@@ -40,41 +40,41 @@ void BmpColorAt(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8
     blue = static_cast<std::uint8_t>(x * y + 3);
 }
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
-    const bool core = spec.headerSize == 12;
-    const std::uint32_t paletteCount = spec.colorsUsed != 0 ? spec.colorsUsed
-                                       : spec.bitCount <= 8 ? 1u << spec.bitCount
-                                                            : 0;
+std::vector<std::uint8_t> MakeBmp(const BmpShape& shape) {
+    const bool core = shape.headerSize == 12;
+    const std::uint32_t paletteCount = shape.colorsUsed != 0 ? shape.colorsUsed
+                                       : shape.bitCount <= 8 ? 1u << shape.bitCount
+                                                             : 0;
     const std::uint32_t entrySize = core ? 3 : 4;
-    const std::uint32_t headersEnd = 14 + spec.headerSize + paletteCount * entrySize;
+    const std::uint32_t headersEnd = 14 + shape.headerSize + paletteCount * entrySize;
     const std::uint32_t offset =
-        spec.pixelOffset >= 0 ? static_cast<std::uint32_t>(spec.pixelOffset) : headersEnd;
-    const int width = spec.width;
-    const int height = std::abs(spec.height);
-    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * spec.bitCount + 31) / 32) * 4;
+        shape.pixelOffset >= 0 ? static_cast<std::uint32_t>(shape.pixelOffset) : headersEnd;
+    const int width = shape.width;
+    const int height = std::abs(shape.height);
+    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * shape.bitCount + 31) / 32) * 4;
 
     std::vector<std::uint8_t> bytes{'B', 'M'};
     Append32(bytes, static_cast<std::uint32_t>(offset + rowBytes * height));
     Append32(bytes, 0);
     Append32(bytes, offset);
-    Append32(bytes, spec.headerSize);
+    Append32(bytes, shape.headerSize);
     if (core) {
         Append16(bytes, static_cast<std::uint32_t>(width));
-        Append16(bytes, static_cast<std::uint32_t>(spec.height));
-        Append16(bytes, spec.planes);
-        Append16(bytes, spec.bitCount);
+        Append16(bytes, static_cast<std::uint32_t>(shape.height));
+        Append16(bytes, shape.planes);
+        Append16(bytes, shape.bitCount);
     } else {
         Append32(bytes, static_cast<std::uint32_t>(width));
-        Append32(bytes, static_cast<std::uint32_t>(spec.height));
-        Append16(bytes, spec.planes);
-        Append16(bytes, spec.bitCount);
-        Append32(bytes, spec.compression);
+        Append32(bytes, static_cast<std::uint32_t>(shape.height));
+        Append16(bytes, shape.planes);
+        Append16(bytes, shape.bitCount);
+        Append32(bytes, shape.compression);
         Append32(bytes, static_cast<std::uint32_t>(rowBytes * height));
         Append32(bytes, 0); // pixels per metre, as the program writes them
         Append32(bytes, 0);
-        Append32(bytes, spec.colorsUsed);
+        Append32(bytes, shape.colorsUsed);
         Append32(bytes, 0);
-        bytes.resize(14 + spec.headerSize, 0);
+        bytes.resize(14 + shape.headerSize, 0);
     }
     for (std::uint32_t i = 0; i < paletteCount; ++i) {
         std::uint8_t r, g, b;
@@ -87,17 +87,17 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
     }
     bytes.resize(offset, 0);
     for (int i = 0; i < height; ++i) {
-        const int y = spec.height < 0 ? i : height - 1 - i; // the picture row stored here
+        const int y = shape.height < 0 ? i : height - 1 - i; // the picture row stored here
         std::vector<std::uint8_t> row(rowBytes, 0);
         for (int x = 0; x < width; ++x) {
-            if (spec.bitCount <= 8) {
-                const std::uint8_t index = BmpIndexAt(x, y, spec.bitCount);
-                const int bit = x * spec.bitCount;
-                row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - spec.bitCount - bit % 8));
+            if (shape.bitCount <= 8) {
+                const std::uint8_t index = BmpIndexAt(x, y, shape.bitCount);
+                const int bit = x * shape.bitCount;
+                row[bit / 8] |= static_cast<std::uint8_t>(index << (8 - shape.bitCount - bit % 8));
             } else {
                 std::uint8_t r, g, b;
                 BmpColorAt(x, y, r, g, b);
-                const std::size_t at = static_cast<std::size_t>(x) * (spec.bitCount / 8);
+                const std::size_t at = static_cast<std::size_t>(x) * (shape.bitCount / 8);
                 row[at] = b;
                 row[at + 1] = g;
                 row[at + 2] = r;

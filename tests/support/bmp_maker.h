@@ -5,7 +5,7 @@
 
 namespace nimbrel::test {
 
-struct BmpSpec {
+struct BmpShape {
     std::int32_t width = 4;
     std::int32_t height = 3;     // negative: rows stored top-down
     std::uint16_t bitCount = 24; // 1, 4, 8, 24 or 32 for the pixel data written
@@ -35,7 +35,7 @@ void BmpPaletteColor(int i, std::uint8_t& red, std::uint8_t& green, std::uint8_t
 std::uint8_t BmpIndexAt(int x, int y, int bitCount);
 void BmpColorAt(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue);
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> MakeBmp(const BmpShape& shape);
 
 void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
 void PutLe16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);

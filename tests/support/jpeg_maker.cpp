@@ -28,7 +28,7 @@ void PatternPixel(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uin
     blue = static_cast<std::uint8_t>(255 - x * 2 - ((y / 8) % 2) * 60);
 }
 
-std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
+std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
     jpeg_compress_struct c{};
     ErrorJump error{};
     c.err = jpeg_std_error(&error.library);
@@ -43,15 +43,15 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
     }
     jpeg_create_compress(&c);
     jpeg_mem_dest(&c, &output, &size);
-    c.image_width = static_cast<JDIMENSION>(spec.width);
-    c.image_height = static_cast<JDIMENSION>(spec.height);
-    const bool gray = spec.kind == JpegKind::Grayscale;
-    const bool fourComponents = spec.kind == JpegKind::Cmyk || spec.kind == JpegKind::Ycck;
+    c.image_width = static_cast<JDIMENSION>(shape.width);
+    c.image_height = static_cast<JDIMENSION>(shape.height);
+    const bool gray = shape.kind == JpegKind::Grayscale;
+    const bool fourComponents = shape.kind == JpegKind::Cmyk || shape.kind == JpegKind::Ycck;
     c.input_components = gray ? 1 : fourComponents ? 4 : 3;
     c.in_color_space = gray ? JCS_GRAYSCALE : fourComponents ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, spec.quality, TRUE);
-    switch (spec.kind) {
+    jpeg_set_quality(&c, shape.quality, TRUE);
+    switch (shape.kind) {
     case JpegKind::Baseline444:
         c.comp_info[0].h_samp_factor = c.comp_info[0].v_samp_factor = 1;
         break;
@@ -68,10 +68,10 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
         break;
     }
     jpeg_start_compress(&c, TRUE);
-    row.resize(static_cast<std::size_t>(spec.width) * c.input_components);
+    row.resize(static_cast<std::size_t>(shape.width) * c.input_components);
     while (c.next_scanline < c.image_height) {
         const int y = static_cast<int>(c.next_scanline);
-        for (int x = 0; x < spec.width; ++x) {
+        for (int x = 0; x < shape.width; ++x) {
             std::uint8_t r, g, b;
             PatternPixel(x, y, r, g, b);
             std::uint8_t* p = row.data() + x * c.input_components;

@@ -16,7 +16,7 @@ enum class JpegKind {
     Ycck,    // four components, Adobe YCCK
 };
 
-struct JpegSpec {
+struct JpegShape {
     JpegKind kind = JpegKind::Baseline420;
     int width = 16;
     int height = 16;
@@ -26,7 +26,7 @@ struct JpegSpec {
 // The test pattern's colour at (x, y): smooth ramps with a few hard edges.
 void PatternPixel(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue);
 
-std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec);
+std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape);
 
 // Settings of a reference decode, mirroring a picture's.
 struct ReferenceSettings {

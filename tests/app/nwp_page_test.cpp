@@ -3,11 +3,9 @@
 #include "dialog_fixture.h"
 
 #include "controls/folder_list.h"
-#include "imaging/picture_formats.h"
 #include "settings/store_values.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
-#include "sysutil/message_pump.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -101,15 +99,6 @@ class NwpPageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // As the program starts: the picture formats, and the message pump the lister runs.
-    void initTestCase() {
-        RegisterPictureFormats();
-        SetMessagePump([] { QCoreApplication::processEvents(); });
-    }
-    void cleanupTestCase() {
-        SetMessagePump({});
-        UnregisterPictureFormats();
-    }
     void countSentenceAndButtons();
     void convertExpandsEveryFileDeletesItAndCloses();
     void badFileStopsTheConversionAndKeepsWhatIsLeft();

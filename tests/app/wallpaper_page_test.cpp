@@ -7,11 +7,9 @@
 #include "controls/picture_box.h"
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_image.h"
-#include "imaging/picture_formats.h"
 #include "platform/portable/environment.h"
 #include "settings/store_values.h"
 #include "support/temp_environment.h"
-#include "sysutil/message_pump.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -142,15 +140,6 @@ class WallpaperPageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // As the program starts: the picture formats, and the message pump the lister runs.
-    void initTestCase() {
-        RegisterPictureFormats();
-        SetMessagePump([] { QCoreApplication::processEvents(); });
-    }
-    void cleanupTestCase() {
-        SetMessagePump({});
-        UnregisterPictureFormats();
-    }
     void folderGivesListSelectionPreviewAndButtons();
     void clickingALineSetsButtonsAndPreview();
     void zeroLengthJpegIsReportedWhenPainted();

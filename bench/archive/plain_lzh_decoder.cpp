@@ -22,7 +22,8 @@ struct PlainDecoder {
 
     int ReadByte() { return inAt < in.size() ? in[inAt++] : -1; }
 
-    unsigned GetBit() {
+    // Tops the bit buffer up to at least 8 bits; past the input's end with zero bits.
+    void Refill() {
         if (getlen < 8) {
             int c = ReadByte();
             if (c < 0) {
@@ -32,6 +33,10 @@ struct PlainDecoder {
             getbuf = (getbuf | (unsigned(c) << (8 - getlen))) & 0xFFFF;
             getlen += 8;
         }
+    }
+
+    unsigned GetBit() {
+        Refill();
         unsigned bit = getbuf >> 15;
         getbuf = (getbuf << 1) & 0xFFFF;
         getlen--;
@@ -39,15 +44,7 @@ struct PlainDecoder {
     }
 
     unsigned GetByte() {
-        if (getlen < 8) {
-            int c = ReadByte();
-            if (c < 0) {
-                c = 0;
-                eof = true;
-            }
-            getbuf = (getbuf | (unsigned(c) << (8 - getlen))) & 0xFFFF;
-            getlen += 8;
-        }
+        Refill();
         unsigned byte = getbuf >> 8;
         getbuf = (getbuf << 8) & 0xFFFF;
         getlen -= 8;

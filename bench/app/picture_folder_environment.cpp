@@ -1,6 +1,7 @@
 #include "picture_folder_environment.h"
 
-#include "app/error_report.h"
+#include "controls/error_report.h"
+#include "controls/qt/application.h"
 #include "imaging/picture_formats.h"
 #include "platform/portable/environment.h"
 #include "settings/registry_accessor.h"
@@ -21,7 +22,7 @@ namespace nimbrel::bench {
 namespace fs = std::filesystem;
 
 struct PictureFolderEnvironment::Application {
-    TApplication application;
+    qt::TQtApplication application;
     Application(int& argc, char** argv) : application(argc, argv) {}
 };
 

@@ -4,7 +4,7 @@
 #include "preview_jpeg.h"
 
 #include "app/options_form.h"
-#include "controls/picture_box.h"
+#include "controls/qt/picture_box.h"
 
 #include <QListWidget>
 #include <QTest>

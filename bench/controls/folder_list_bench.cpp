@@ -1,6 +1,6 @@
 // Opening a folder of 2,000 subfolders in the folder list (search, sort, one line each),
 // against the bare platform search of the same folders.
-#include "controls/folder_list.h"
+#include "controls/qt/folder_list.h"
 #include "platform/files.h"
 #include "support/temp_environment.h"
 
@@ -41,7 +41,7 @@ void BM_PlatformSearchOnly(benchmark::State& state) {
 }
 
 void BM_FolderListOpen(benchmark::State& state) {
-    nimbrel::TFolderList list;
+    nimbrel::TQtFolderList list;
     for (auto _ : state) {
         list.SetDirectory(Large);
         list.SetDirectory(Small);

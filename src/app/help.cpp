@@ -1,13 +1,11 @@
 #include "app/help.h"
 
 #include "app/options_form.h"
-#include "controls/qt_text.h"
 #include "platform/help.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QHelpEvent>
-#include <QToolTip>
 #include <QVariant>
 #include <QWidget>
 
@@ -23,10 +21,6 @@ std::uintptr_t PackPoint(QPoint point) {
     const auto x = static_cast<std::uint16_t>(point.x());
     const auto y = static_cast<std::uint16_t>(point.y());
     return static_cast<std::uintptr_t>(x) | (static_cast<std::uintptr_t>(y) << 16);
-}
-
-QPoint UnpackPoint(std::uintptr_t data) {
-    return {static_cast<std::int16_t>(data & 0xFFFF), static_cast<std::int16_t>(data >> 16)};
 }
 
 } // namespace
@@ -45,18 +39,6 @@ QWidget* HelpContextHolder(QWidget* control) {
             return w;
     }
     return nullptr;
-}
-
-void InstallHelpPresenter() {
-    platform::SetHelpPresenter([position = QPoint()](const platform::HelpRequest& request) mutable {
-        if (request.command == platform::HelpSetPopupPos) {
-            position = UnpackPoint(request.data);
-        } else if (request.command == platform::HelpContextPopup) {
-            QToolTip::showText(position, QStringLiteral("%1\nTopic %2")
-                                             .arg(ToQString(request.helpFile))
-                                             .arg(static_cast<qulonglong>(request.data)));
-        }
-    });
 }
 
 void TOptionsForm::ShowHelpFor(QWidget* control) {

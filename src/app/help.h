@@ -11,8 +11,4 @@ int HelpContext(const QWidget* control);
 // number, up to and including its window; nullptr when none has one.
 QWidget* HelpContextHolder(QWidget* control);
 
-// Where the platform has no help viewer, shows each context pop-up request as a small
-// pop-up naming the help file and topic at the requested point.
-void InstallHelpPresenter();
-
 } // namespace nimbrel

@@ -1,9 +1,10 @@
 // The program: start-up facts, the application, the options dialog and its message loop.
-#include "app/error_report.h"
 #include "app/options_form.h"
 #include "app/screenshot.h"
 #include "app/start_up.h"
-#include "controls/qt_text.h"
+#include "controls/error_report.h"
+#include "controls/qt/application.h"
+#include "controls/qt/text.h"
 
 #include <exception>
 #include <string>
@@ -23,7 +24,7 @@ std::vector<std::string> ArgumentsAfterProgramName() {
 
 int main(int argc, char** argv) {
     nimbrel::PrepareProcess();
-    nimbrel::TApplication application(argc, argv);
+    nimbrel::qt::TQtApplication application(argc, argv);
     nimbrel::InstallApplicationHooks();
     try {
         nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}});

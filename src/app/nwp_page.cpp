@@ -2,8 +2,8 @@
 #include "app/options_form.h"
 
 #include "archive/archive.h"
-#include "controls/folder_list.h"
-#include "controls/qt_text.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/text.h"
 #include "platform/files.h"
 #include "sysutil/list_files.h"
 #include "sysutil/message_pump.h"

@@ -2,18 +2,18 @@
 // and closing.
 #include "app/options_form.h"
 
-#include "app/error_report.h"
 #include "app/help.h"
 #include "app/product_icon.h"
-#include "controls/check_box.h"
-#include "controls/drive_selector.h"
-#include "controls/drop_down_list.h"
-#include "controls/folder_list.h"
-#include "controls/get_number.h"
-#include "controls/password_edit.h"
-#include "controls/picture_box.h"
-#include "controls/radio_button.h"
-#include "controls/track_bar.h"
+#include "controls/error_report.h"
+#include "controls/qt/check_box.h"
+#include "controls/qt/drive_selector.h"
+#include "controls/qt/drop_down_list.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/get_number.h"
+#include "controls/qt/password_edit.h"
+#include "controls/qt/picture_box.h"
+#include "controls/qt/radio_button.h"
+#include "controls/qt/track_bar.h"
 #include "platform/system.h"
 
 #include <QApplication>
@@ -154,20 +154,20 @@ void TOptionsForm::ConnectHandlers() {
     auto handler = [this](void (TOptionsForm::*method)()) {
         return [this, method] { RunReported([this, method] { (this->*method)(); }); };
     };
-    connect(IdleTimeTrackBar, &TTrackBar::Changed, this,
+    connect(IdleTimeTrackBar, &TQtTrackBar::Changed, this,
             handler(&TOptionsForm::IdleTimeTrackBarChange));
-    connect(ScreenSaverTrackBar, &TTrackBar::Changed, this,
+    connect(ScreenSaverTrackBar, &TQtTrackBar::Changed, this,
             handler(&TOptionsForm::ScreenSaverTrackBarChange));
-    connect(Drive, &TDriveSelector::Changed, this, handler(&TOptionsForm::DriveChange));
-    connect(Folder, &TFolderList::Changed, this, handler(&TOptionsForm::FolderChange));
+    connect(Drive, &TQtDriveSelector::Changed, this, handler(&TOptionsForm::DriveChange));
+    connect(Folder, &TQtFolderList::Changed, this, handler(&TOptionsForm::FolderChange));
     connect(WallpaperList, &QListWidget::itemClicked, this,
             handler(&TOptionsForm::WallpaperListClick));
     connect(Button2, &QPushButton::clicked, this, handler(&TOptionsForm::Button2Click));
     connect(Button1, &QPushButton::clicked, this, handler(&TOptionsForm::Button1Click));
-    connect(UseAccessKey, &TCheckBox::Clicked, this, handler(&TOptionsForm::UseAccessKeyClick));
-    connect(WMFit, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMFitClick));
-    connect(WMOrg, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMOrgClick));
-    connect(WMRes, &TRadioButton::Clicked, this, handler(&TOptionsForm::WMResClick));
+    connect(UseAccessKey, &TQtCheckBox::Clicked, this, handler(&TOptionsForm::UseAccessKeyClick));
+    connect(WMFit, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMFitClick));
+    connect(WMOrg, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMOrgClick));
+    connect(WMRes, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMResClick));
     connect(Button4, &QPushButton::clicked, this, handler(&TOptionsForm::Button4Click));
     connect(Button6, &QPushButton::clicked, this, handler(&TOptionsForm::Button6Click));
     connect(Button5, &QPushButton::clicked, this, handler(&TOptionsForm::Button5Click));

@@ -21,15 +21,15 @@ class QGroupBox;
 
 namespace nimbrel {
 
-class TCheckBox;
-class TDriveSelector;
-class TDropDownList;
-class TFolderList;
-class TGetNumber;
-class TPasswordEdit;
-class TPictureBox;
-class TRadioButton;
-class TTrackBar;
+class TQtCheckBox;
+class TQtDriveSelector;
+class TQtDropDownList;
+class TQtFolderList;
+class TQtGetNumber;
+class TQtPasswordEdit;
+class TQtPictureBox;
+class TQtRadioButton;
+class TQtTrackBar;
 
 // What the program hands to the dialog at creation.
 struct TFormStart {
@@ -96,51 +96,51 @@ public:
 
     // "Wallpaper"
     QLabel* Label11 = nullptr;
-    TTrackBar* IdleTimeTrackBar = nullptr;
+    TQtTrackBar* IdleTimeTrackBar = nullptr;
     QLabel* IdleTime = nullptr;
     QLabel* Label1 = nullptr;
-    TDriveSelector* Drive = nullptr;
-    TFolderList* Folder = nullptr;
+    TQtDriveSelector* Drive = nullptr;
+    TQtFolderList* Folder = nullptr;
     QLabel* Label2 = nullptr;
     QListWidget* WallpaperList = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button1 = nullptr;
     QLabel* Label9 = nullptr;
-    TPictureBox* Preview = nullptr;
-    TCheckBox* AutoLoad = nullptr;
-    TCheckBox* ExitOnChange = nullptr;
+    TQtPictureBox* Preview = nullptr;
+    TQtCheckBox* AutoLoad = nullptr;
+    TQtCheckBox* ExitOnChange = nullptr;
 
     // "Screen Saver"
     QLabel* Label3 = nullptr;
-    TTrackBar* ScreenSaverTrackBar = nullptr;
+    TQtTrackBar* ScreenSaverTrackBar = nullptr;
     QLabel* SSIdleTime = nullptr;
     QGroupBox* GroupBox1 = nullptr;
-    TCheckBox* OtherSS = nullptr;
-    TCheckBox* UseAccessKey = nullptr;
+    TQtCheckBox* OtherSS = nullptr;
+    TQtCheckBox* UseAccessKey = nullptr;
     QLabel* Label5 = nullptr;
-    TDropDownList* AKShift = nullptr;
-    TDropDownList* AKCode = nullptr;
+    TQtDropDownList* AKShift = nullptr;
+    TQtDropDownList* AKCode = nullptr;
     QLabel* Label6 = nullptr;
-    TGetNumber* AKTimes = nullptr;
+    TQtGetNumber* AKTimes = nullptr;
     QLabel* Label7 = nullptr;
-    TPasswordEdit* AKPassword = nullptr;
+    TQtPasswordEdit* AKPassword = nullptr;
     QLabel* Label8 = nullptr;
-    TPasswordEdit* AKPassword2 = nullptr;
+    TQtPasswordEdit* AKPassword2 = nullptr;
 
     // "Picture Stretching"
     QGroupBox* GroupBox3 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
-    TRadioButton* WMFit = nullptr;
-    TRadioButton* WMOrg = nullptr;
-    TRadioButton* WMRes = nullptr;
-    TGetNumber* WMWidth = nullptr;
+    TQtRadioButton* WMFit = nullptr;
+    TQtRadioButton* WMOrg = nullptr;
+    TQtRadioButton* WMRes = nullptr;
+    TQtGetNumber* WMWidth = nullptr;
     QLabel* Label10 = nullptr;
-    TGetNumber* WMHeight = nullptr;
+    TQtGetNumber* WMHeight = nullptr;
     QLabel* Label12 = nullptr;
     QLabel* Label13 = nullptr;
-    TDropDownList* WMPosition = nullptr;
-    TRadioButton* SSFit = nullptr;
-    TRadioButton* SSOrg = nullptr;
+    TQtDropDownList* WMPosition = nullptr;
+    TQtRadioButton* SSFit = nullptr;
+    TQtRadioButton* SSOrg = nullptr;
 
     // "NWP support"
     QLabel* Label4 = nullptr;

@@ -1,13 +1,13 @@
 // Writing the controls back into the settings store, the SYSTEM.INI entry and autostart.
-#include "app/message_box.h"
 #include "app/options_form.h"
-#include "controls/check_box.h"
-#include "controls/drop_down_list.h"
-#include "controls/folder_list.h"
-#include "controls/get_number.h"
-#include "controls/password_edit.h"
-#include "controls/radio_button.h"
-#include "controls/track_bar.h"
+#include "controls/message_box.h"
+#include "controls/qt/check_box.h"
+#include "controls/qt/drop_down_list.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/get_number.h"
+#include "controls/qt/password_edit.h"
+#include "controls/qt/radio_button.h"
+#include "controls/qt/track_bar.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_entries.h"
 #include "settings/store_errors.h"
@@ -84,7 +84,7 @@ void TOptionsForm::SaveSettings() {
             reg.WriteString(store::WallpaperFolder, Folder->Directory());
 
             if (UseAccessKey->Checked() && !ProtectionIsValid()) {
-                ShowMessageBox(InvalidProtectionMessage, this);
+                ShowMessageBox(InvalidProtectionMessage);
                 UseAccessKey->SetChecked(false);
             }
             if (UseAccessKey->Checked()) {

@@ -1,51 +1,128 @@
-// Layout of the "Screen Saver" page.
-#include "app/layout.h"
-#include "app/options_form.h"
-#include "controls/check_box.h"
-#include "controls/drop_down_list.h"
-#include "controls/get_number.h"
-#include "controls/password_edit.h"
-#include "controls/track_bar.h"
-
-#include <QGroupBox>
+// The "Screen Saver" page.
+#include "app/options_layout.h"
+#include "settings/store_values.h"
 
 namespace nimbrel {
+namespace {
 
-void TOptionsForm::BuildScreenSaverPage() {
-    QWidget* page = TabSheet2;
-    Label3 = AutoSizeLabel(page, "Label3", "Screen saver image change interval:", 8, 4);
-    ScreenSaverTrackBar = Place(new TTrackBar(page), "ScreenSaverTrackBar", {6, 18, 383, 31}, 2101);
-    ScreenSaverTrackBar->setOrientation(Qt::Horizontal);
-    ScreenSaverTrackBar->SetRange(10, 300);
-    ScreenSaverTrackBar->setTickInterval(1);
-    ScreenSaverTrackBar->setTickPosition(QSlider::TicksBelow);
-    ScreenSaverTrackBar->SetPosition(300);
-    SSIdleTime = FixedLabel(page, "SSIdleTime", "min", {388, 24, 40, 13});
-    SSIdleTime->setAlignment(Qt::AlignRight | Qt::AlignTop);
+using enum TControlKind;
 
-    GroupBox1 =
-        Place(new QGroupBox(QStringLiteral("Security"), page), "GroupBox1", {6, 52, 419, 109});
-    QWidget* group = GroupBox1;
-    UseAccessKey = Place(new TCheckBox(group), "UseAccessKey", {6, 16, 275, 17}, 2102);
-    UseAccessKey->setText(QStringLiteral("Protect sceen saver with Access Key and Password"));
-    Label5 = AutoSizeLabel(group, "Label5", "Access Key:", 6, 38);
-    AKShift = Place(new TDropDownList(group), "AKShift", {68, 34, 60, 21}, 2103);
-    AKShift->addItems({QStringLiteral("Shift"), QStringLiteral("Ctrl"), QStringLiteral("Alt")});
-    AKShift->SetItemIndex(-1);
-    AKCode = Place(new TDropDownList(group), "AKCode", {132, 34, 60, 21}, 2103);
-    for (char letter = 'A'; letter <= 'Z'; ++letter)
-        AKCode->addItem(QString(QLatin1Char(letter)));
-    AKCode->SetItemIndex(-1);
-    Label6 = AutoSizeLabel(group, "Label6", "If wrong Access Key is pressed for ", 6, 62);
-    AKTimes = Place(new TGetNumber(group), "AKTimes", {174, 58, 29, 21}, 2104);
-    AKTimes->SetPicture("#####");
-    Label7 = AutoSizeLabel(group, "Label7", "times, ask for password:", 206, 62);
-    AKPassword = Place(new TPasswordEdit(group), "AKPassword", {322, 58, 79, 21}, 2105);
-    Label8 = AutoSizeLabel(group, "Label8", "Retype password:", 234, 86);
-    AKPassword2 = Place(new TPasswordEdit(group), "AKPassword2", {322, 82, 79, 21}, 2105);
+constexpr const char* Shifts[] = {"Shift", "Ctrl", "Alt"};
+constexpr const char* Letters[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M",
+                                   "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
 
-    OtherSS = Place(new TCheckBox(page), "OtherSS", {6, 166, 219, 17}, 2106);
-    OtherSS->setText(QStringLiteral("Auto install Nimbrel Screen Saver"));
+constexpr TLayoutRow ScreenSaver[] = {
+    {.Name = "Label3",
+     .Kind = Label,
+     .Parent = "TabSheet2",
+     .Caption = "Screen saver image change interval:",
+     .Bounds = {8, 4},
+     .Style = lsAutoSize},
+    {.Name = "ScreenSaverTrackBar",
+     .Kind = TrackBar,
+     .Parent = "TabSheet2",
+     .Bounds = {6, 18, 383, 31},
+     .HelpContext = 2101,
+     .TabOrder = 0,
+     .Min = store::MinScreenSaverInterval,
+     .Max = store::MaxScreenSaverInterval,
+     .Position = store::MaxScreenSaverInterval,
+     .TickFrequency = 1,
+     .LabelledBy = "Label3"},
+    {.Name = "SSIdleTime",
+     .Kind = Label,
+     .Parent = "TabSheet2",
+     .Caption = "min",
+     .Bounds = {388, 24, 40, 13},
+     .Style = lsAlignRight},
+    {.Name = "GroupBox1",
+     .Kind = GroupBox,
+     .Parent = "TabSheet2",
+     .Caption = "Security",
+     .Bounds = {6, 52, 419, 109},
+     .TabOrder = 1},
+    {.Name = "UseAccessKey",
+     .Kind = CheckBox,
+     .Parent = "GroupBox1",
+     .Caption = "Protect sceen saver with Access Key and Password",
+     .Bounds = {6, 16, 275, 17},
+     .HelpContext = 2102,
+     .TabOrder = 0},
+    {.Name = "Label5",
+     .Kind = Label,
+     .Parent = "GroupBox1",
+     .Caption = "Access Key:",
+     .Bounds = {6, 38},
+     .Style = lsAutoSize},
+    {.Name = "AKShift",
+     .Kind = DropDownList,
+     .Parent = "GroupBox1",
+     .Bounds = {68, 34, 60, 21},
+     .HelpContext = 2103,
+     .TabOrder = 1,
+     .Items = Shifts,
+     .LabelledBy = "Label5"},
+    {.Name = "AKCode",
+     .Kind = DropDownList,
+     .Parent = "GroupBox1",
+     .Bounds = {132, 34, 60, 21},
+     .HelpContext = 2103,
+     .TabOrder = 2,
+     .Items = Letters,
+     .LabelledBy = "Label5"},
+    {.Name = "Label6",
+     .Kind = Label,
+     .Parent = "GroupBox1",
+     .Caption = "If wrong Access Key is pressed for ",
+     .Bounds = {6, 62},
+     .Style = lsAutoSize},
+    {.Name = "AKTimes",
+     .Kind = GetNumber,
+     .Parent = "GroupBox1",
+     .Bounds = {174, 58, 29, 21},
+     .HelpContext = 2104,
+     .TabOrder = 3,
+     .Picture = "#####",
+     .LabelledBy = "Label6"},
+    {.Name = "Label7",
+     .Kind = Label,
+     .Parent = "GroupBox1",
+     .Caption = "times, ask for password:",
+     .Bounds = {206, 62},
+     .Style = lsAutoSize},
+    {.Name = "AKPassword",
+     .Kind = PasswordEdit,
+     .Parent = "GroupBox1",
+     .Bounds = {322, 58, 79, 21},
+     .HelpContext = 2105,
+     .TabOrder = 4,
+     .LabelledBy = "Label7"},
+    {.Name = "Label8",
+     .Kind = Label,
+     .Parent = "GroupBox1",
+     .Caption = "Retype password:",
+     .Bounds = {234, 86},
+     .Style = lsAutoSize},
+    {.Name = "AKPassword2",
+     .Kind = PasswordEdit,
+     .Parent = "GroupBox1",
+     .Bounds = {322, 82, 79, 21},
+     .HelpContext = 2105,
+     .TabOrder = 5,
+     .LabelledBy = "Label8"},
+    {.Name = "OtherSS",
+     .Kind = CheckBox,
+     .Parent = "TabSheet2",
+     .Caption = "Auto install Nimbrel Screen Saver",
+     .Bounds = {6, 166, 219, 17},
+     .HelpContext = 2106,
+     .TabOrder = 2},
+};
+
+} // namespace
+
+std::span<const TLayoutRow> ScreenSaverPageLayout() {
+    return ScreenSaver;
 }
 
 } // namespace nimbrel

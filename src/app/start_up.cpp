@@ -1,14 +1,8 @@
 #include "app/start_up.h"
 
-#include "app/help.h"
+#include "controls/qt/application.h"
 #include "imaging/picture_formats.h"
-#include "sysutil/message_pump.h"
-#include "sysutil/screen_cursor.h"
 #include "sysutil/setups.h"
-
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace nimbrel {
 
@@ -18,14 +12,8 @@ void PrepareProcess() {
 }
 
 void InstallApplicationHooks() {
-    SetMessagePump([] { QCoreApplication::processEvents(); });
-    SetScreenCursorHandler([](TCursor cursor) {
-        while (QGuiApplication::overrideCursor())
-            QGuiApplication::restoreOverrideCursor();
-        if (cursor == TCursor::crHourGlass)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    });
-    InstallHelpPresenter();
+    static qt::TQtToolkit toolkit;
+    InstallToolkit(&toolkit);
 }
 
 } // namespace nimbrel

@@ -5,7 +5,7 @@ namespace nimbrel {
 
 // Before the application object: format settings, system facts, picture formats.
 void PrepareProcess();
-// After it: the one-pass message pump, the screen cursor and the help pop-ups.
+// After it: the Qt toolkit (message pump, message boxes, screen cursor, help pop-ups).
 void InstallApplicationHooks();
 
 } // namespace nimbrel

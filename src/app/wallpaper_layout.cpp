@@ -1,69 +1,115 @@
-// Layout of the "Wallpaper" page.
-#include "app/layout.h"
-#include "app/options_form.h"
-#include "controls/check_box.h"
-#include "controls/drive_selector.h"
-#include "controls/folder_list.h"
-#include "controls/picture_box.h"
-#include "controls/track_bar.h"
-
-#include <QListWidget>
-#include <QPushButton>
-#include <QStyledItemDelegate>
+// The "Wallpaper" page.
+#include "app/options_layout.h"
+#include "settings/store_values.h"
 
 namespace nimbrel {
 namespace {
 
-// Lines of a fixed height, as the list was drawn with.
-class FixedHeightLines : public QStyledItemDelegate {
-public:
-    FixedHeightLines(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
-    }
+using enum TControlKind;
 
-private:
-    int height_;
+constexpr TLayoutRow Wallpaper[] = {
+    {.Name = "Label11",
+     .Kind = Label,
+     .Parent = "TabSheet1",
+     .Caption = "Wallpaper image change interval:",
+     .Bounds = {8, 4},
+     .Style = lsAutoSize},
+    {.Name = "IdleTimeTrackBar",
+     .Kind = TrackBar,
+     .Parent = "TabSheet1",
+     .Bounds = {8, 18, 383, 31},
+     .HelpContext = 2001,
+     .TabOrder = 0,
+     .Min = store::MinInterval,
+     .Max = store::MaxInterval,
+     .Position = store::MaxInterval,
+     .TickFrequency = 1,
+     .LabelledBy = "Label11"},
+    {.Name = "IdleTime",
+     .Kind = Label,
+     .Parent = "TabSheet1",
+     .Caption = "min",
+     .Bounds = {388, 24, 40, 13},
+     .Style = lsAlignRight},
+    {.Name = "Label1",
+     .Kind = Label,
+     .Parent = "TabSheet1",
+     .Caption = "Wallpaper folder:",
+     .Bounds = {8, 54},
+     .Style = lsAutoSize},
+    {.Name = "Drive",
+     .Kind = DriveSelector,
+     .Parent = "TabSheet1",
+     .Bounds = {14, 68, 181, 19},
+     .HelpContext = 2002,
+     .TabOrder = 1,
+     .LabelledBy = "Label1"},
+    {.Name = "Folder",
+     .Kind = FolderList,
+     .Parent = "TabSheet1",
+     .Bounds = {14, 89, 181, 94},
+     .HelpContext = 2002,
+     .TabOrder = 2,
+     .LabelledBy = "Label1"},
+    {.Name = "Label2",
+     .Kind = Label,
+     .Parent = "TabSheet1",
+     .Caption = "Wallpapers:",
+     .Bounds = {200, 54},
+     .Style = lsAutoSize},
+    {.Name = "WallpaperList",
+     .Kind = ListBox,
+     .Parent = "TabSheet1",
+     .Bounds = {198, 68, 155, 115},
+     .HelpContext = 2003,
+     .TabOrder = 3,
+     .ItemHeight = 13,
+     .LabelledBy = "Label2"},
+    {.Name = "Button2",
+     .Kind = Button,
+     .Parent = "TabSheet1",
+     .Caption = "&Set as next",
+     .Bounds = {356, 66, 75, 25},
+     .HelpContext = 2004,
+     .TabOrder = 4},
+    {.Name = "Button1",
+     .Kind = Button,
+     .Parent = "TabSheet1",
+     .Caption = "&Change to",
+     .Bounds = {356, 92, 75, 25},
+     .HelpContext = 2005,
+     .TabOrder = 5},
+    {.Name = "Label9",
+     .Kind = Label,
+     .Parent = "TabSheet1",
+     .Caption = "Preview:",
+     .Bounds = {358, 120},
+     .Style = lsAutoSize},
+    {.Name = "Preview",
+     .Kind = PictureBox,
+     .Parent = "TabSheet1",
+     .Bounds = {362, 134, 65, 49},
+     .LabelledBy = "Label9"},
+    {.Name = "AutoLoad",
+     .Kind = CheckBox,
+     .Parent = "TabSheet1",
+     .Caption = "Launch Nimbrel on Startup",
+     .Bounds = {14, 186, 171, 17},
+     .HelpContext = 2006,
+     .TabOrder = 6},
+    {.Name = "ExitOnChange",
+     .Kind = CheckBox,
+     .Parent = "TabSheet1",
+     .Caption = "Exit after wallpaper change",
+     .Bounds = {198, 186, 157, 17},
+     .HelpContext = 2007,
+     .TabOrder = 7},
 };
 
 } // namespace
 
-void TOptionsForm::BuildWallpaperPage() {
-    QWidget* page = TabSheet1;
-    Label11 = AutoSizeLabel(page, "Label11", "Wallpaper image change interval:", 8, 4);
-    IdleTimeTrackBar = Place(new TTrackBar(page), "IdleTimeTrackBar", {8, 18, 383, 31}, 2001);
-    IdleTimeTrackBar->setOrientation(Qt::Horizontal);
-    IdleTimeTrackBar->SetRange(1, 300);
-    IdleTimeTrackBar->setTickInterval(1);
-    IdleTimeTrackBar->setTickPosition(QSlider::TicksBelow);
-    IdleTimeTrackBar->SetPosition(300);
-    IdleTime = FixedLabel(page, "IdleTime", "min", {388, 24, 40, 13});
-    IdleTime->setAlignment(Qt::AlignRight | Qt::AlignTop);
-
-    Label1 = AutoSizeLabel(page, "Label1", "Wallpaper folder:", 8, 54);
-    Drive = Place(new TDriveSelector(page), "Drive", {14, 68, 181, 19}, 2002);
-    Folder = Place(new TFolderList(page), "Folder", {14, 89, 181, 94}, 2002);
-    Drive->SetFolderList(Folder);
-
-    Label2 = AutoSizeLabel(page, "Label2", "Wallpapers:", 200, 54);
-    WallpaperList = Place(new QListWidget(page), "WallpaperList", {198, 68, 155, 115}, 2003);
-    WallpaperList->setSelectionMode(QAbstractItemView::SingleSelection);
-    WallpaperList->setItemDelegate(new FixedHeightLines(13, WallpaperList));
-    WallpaperList->installEventFilter(this);
-
-    Button2 = Place(new QPushButton(QStringLiteral("&Set as next"), page), "Button2",
-                    {356, 66, 75, 25}, 2004);
-    Button1 = Place(new QPushButton(QStringLiteral("&Change to"), page), "Button1",
-                    {356, 92, 75, 25}, 2005);
-    Button2->setAutoDefault(true);
-    Button1->setAutoDefault(true);
-    Label9 = AutoSizeLabel(page, "Label9", "Preview:", 358, 120);
-    Preview = Place(new TPictureBox(page), "Preview", {362, 134, 65, 49});
-
-    AutoLoad = Place(new TCheckBox(page), "AutoLoad", {14, 186, 171, 17}, 2006);
-    AutoLoad->setText(QStringLiteral("Launch Nimbrel on Startup"));
-    ExitOnChange = Place(new TCheckBox(page), "ExitOnChange", {198, 186, 157, 17}, 2007);
-    ExitOnChange->setText(QStringLiteral("Exit after wallpaper change"));
+std::span<const TLayoutRow> WallpaperPageLayout() {
+    return Wallpaper;
 }
 
 } // namespace nimbrel

@@ -1,9 +1,9 @@
 // The wallpaper page's behaviour: the list of pictures, the preview and the two requests.
 #include "app/options_form.h"
 
-#include "controls/folder_list.h"
-#include "controls/picture_box.h"
-#include "controls/qt_text.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/picture_box.h"
+#include "controls/qt/text.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_values.h"
 #include "sysutil/list_files.h"

@@ -2,12 +2,18 @@
 
 namespace nimbrel {
 
-TCheckBox::TCheckBox(QWidget* parent) : TCheckBox(QString(), parent) {}
+void TCheckBox::SetChecked(bool checked) {
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    if (auto* peer = PeerAs<TCheckBoxPeer>())
+        peer->ShowChecked(checked_);
+    if (OnClick)
+        OnClick();
+}
 
-TCheckBox::TCheckBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent) {
-    // Qt raises toggled for every change of state, by code or by the user, and never for
-    // setting the state the box already has.
-    connect(this, &QCheckBox::toggled, this, &TCheckBox::Clicked);
+void TCheckBox::ShowState() {
+    PeerAs<TCheckBoxPeer>()->ShowChecked(checked_);
 }
 
 } // namespace nimbrel

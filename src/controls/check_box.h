@@ -1,22 +1,35 @@
 #pragma once
 // A check box whose click event means "my state changed", whether the user or the code
 // changed it; setting the state it already has raises nothing.
-#include <QCheckBox>
+#include "controls/control.h"
+
+#include <functional>
 
 namespace nimbrel {
 
-class TCheckBox : public QCheckBox {
-    Q_OBJECT
+class TCheckBoxPeer : public TControlPeer {
 public:
-    explicit TCheckBox(QWidget* parent = nullptr);
-    explicit TCheckBox(const QString& caption, QWidget* parent = nullptr);
+    virtual void ShowChecked(bool checked) = 0;
+};
 
-    bool Checked() const { return isChecked(); }
-    void SetChecked(bool checked) { setChecked(checked); }
+class TCheckBox : public TControl {
+public:
+    using TControl::TControl;
 
-signals:
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+
     // Raised after the state changed.
-    void Clicked();
+    std::function<void()> OnClick;
+
+    // For the frontend: the user set the box to `checked` (a click toggles it).
+    void UserSetChecked(bool checked) { SetChecked(checked); }
+
+protected:
+    void ShowState() override;
+
+private:
+    bool checked_ = false;
 };
 
 } // namespace nimbrel

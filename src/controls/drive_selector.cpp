@@ -3,10 +3,6 @@
 #include "controls/folder_list.h"
 #include "platform/files.h"
 
-#include <QMetaObject>
-
-#include <exception>
-
 namespace nimbrel {
 namespace {
 
@@ -16,60 +12,51 @@ char UpperLetter(char c) {
 
 } // namespace
 
-TDriveSelector::TDriveSelector(QWidget* parent) : QComboBox(parent) {
-    setEditable(false);
-    FillDrives();
+TDriveSelector::TDriveSelector(std::string name) : TControl(std::move(name)) {
+    for (char letter : platform::LogicalDrives())
+        drives_.push_back(UpperLetter(letter));
     const std::string current = platform::CurrentDirectory();
-    ShowDrive(current.empty() ? 'C' : UpperLetter(current[0]));
-    connect(this, &QComboBox::activated, this, &TDriveSelector::Pick);
-}
-
-void TDriveSelector::FillDrives() {
-    for (char letter : platform::LogicalDrives()) {
-        addItem(QStringLiteral("%1:").arg(QChar(letter)), QChar(letter));
-    }
+    drive_ = current.empty() ? 'C' : UpperLetter(current[0]);
 }
 
 void TDriveSelector::ShowDrive(char letter) {
     drive_ = letter;
-    setCurrentIndex(findData(QChar(letter)));
+    if (auto* peer = PeerAs<TDriveSelectorPeer>())
+        peer->ShowDrive(drive_);
 }
 
 void TDriveSelector::SetFolderList(TFolderList* folderList) {
     folderList_ = folderList;
     const std::string directory = folderList_ != nullptr ? folderList_->Directory() : "";
-    if (!directory.empty()) {
+    if (!directory.empty())
         ShowDrive(UpperLetter(directory[0]));
-    }
 }
 
 void TDriveSelector::SetDrive(char letter) {
     letter = UpperLetter(letter);
-    if (letter == drive_) {
+    if (letter == drive_)
         return;
-    }
     // The folder list goes first, so that its change is handled before the drive's.
-    if (folderList_ != nullptr) {
+    if (folderList_ != nullptr)
         folderList_->SetDirectory(std::string{letter, ':'});
-    }
     ShowDrive(letter);
-    emit Changed();
+    if (OnChange)
+        OnChange();
 }
 
-void TDriveSelector::Pick(int index) {
-    const QVariant data = itemData(index);
-    if (!data.isValid()) {
-        return;
-    }
+void TDriveSelector::UserPick(char letter) {
     try {
-        SetDrive(static_cast<char>(data.toChar().toLatin1()));
+        SetDrive(letter);
     } catch (...) {
         ShowDrive(drive_);
-        // Reported from an event of its own, once the list's popup has finished with the pick.
-        QMetaObject::invokeMethod(
-            this, [error = std::current_exception()] { std::rethrow_exception(error); },
-            Qt::QueuedConnection);
+        throw;
     }
+}
+
+void TDriveSelector::ShowState() {
+    auto* peer = PeerAs<TDriveSelectorPeer>();
+    peer->ShowDrives(drives_);
+    peer->ShowDrive(drive_);
 }
 
 } // namespace nimbrel

@@ -1,54 +1,37 @@
 #include "controls/folder_list.h"
 
-#include "controls/qt_text.h"
+#include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "sysutil/exception.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QStyle>
-#include <QStyledItemDelegate>
-
 #include <algorithm>
-#include <vector>
 
 namespace nimbrel {
 namespace {
 
-constexpr int PathRole = Qt::UserRole;
-constexpr int LevelRole = Qt::UserRole + 1;
-constexpr int IndentPerLevel = 8;
+// The lower-case letter of a Latin character; enough for the letters code page 1250 holds.
+char32_t FoldedLetter(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return c + 32;
+    const bool evenUpper = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenUpper && c % 2 == 0) || (oddUpper && c % 2 == 1))
+        return c + 1;
+    return c;
+}
 
-// Each line is indented by its depth below the drive root; lines may have a fixed height.
-class IndentDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    int itemHeight = 0;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyleOptionViewItem indented(option);
-        indented.rect.adjust(Indent(index), 0, 0, 0);
-        QStyledItemDelegate::paint(painter, indented, index);
+// File names compared letter case aside, character by character.
+int CompareFileNames(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const char32_t x =
+            FoldedLetter(platform::UnicodeFromCp1250(static_cast<unsigned char>(a[i])));
+        const char32_t y =
+            FoldedLetter(platform::UnicodeFromCp1250(static_cast<unsigned char>(b[i])));
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize size = QStyledItemDelegate::sizeHint(option, index) + QSize(Indent(index), 0);
-        if (itemHeight > 0) {
-            size.setHeight(itemHeight);
-        }
-        return size;
-    }
-
-private:
-    static int Indent(const QModelIndex& index) {
-        return index.data(LevelRole).toInt() * IndentPerLevel;
-    }
-};
-
-bool SameFileName(std::string_view a, std::string_view b) {
-    return ToQString(a).compare(ToQString(b), Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 // "C:\PICS\2024" as "C:\" and its folders "PICS", "2024".
@@ -64,12 +47,10 @@ PathParts SplitPath(const std::string& path) {
     std::size_t start = parts.root.size();
     while (start < path.size()) {
         std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) {
+        if (end == std::string::npos)
             end = path.size();
-        }
-        if (end > start) {
+        if (end > start)
             parts.folders.push_back(path.substr(start, end - start));
-        }
         start = end + 1;
     }
     return parts;
@@ -80,107 +61,77 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 // The subfolders' names, sorted without regard to case.
-std::vector<QString> Subfolders(const std::string& folder) {
-    std::vector<QString> names;
+std::vector<std::string> Subfolders(const std::string& folder) {
+    std::vector<std::string> names;
     platform::FileSearch search(JoinPath(folder, "*"));
     platform::FindData entry;
     while (search.Next(entry)) {
         if ((entry.attributes & platform::FileAttributeDirectory) != 0 && entry.name != "." &&
-            entry.name != "..") {
-            names.push_back(ToQString(entry.name));
-        }
+            entry.name != "..")
+            names.push_back(entry.name);
     }
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return CompareFileNames(a, b) < 0;
     });
     return names;
 }
 
 } // namespace
 
-TFolderList::TFolderList(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setItemDelegate(new IndentDelegate(this));
+TFolderList::TFolderList(std::string name) : TControl(std::move(name)) {
     directory_ = platform::CurrentDirectory();
     Fill();
 }
 
 void TFolderList::SetDirectory(std::string_view path) {
-    if (path.empty() || SameFileName(path, directory_)) {
+    if (path.empty() || CompareFileNames(path, directory_) == 0)
         return;
-    }
     // A drive alone stands for that drive's current folder.
     const std::string target = platform::FullPathName(path);
     if (target.empty() || !platform::DirectoryExists(target) ||
-        platform::SetCurrentDirectory(target) != platform::ErrorSuccess) {
+        platform::SetCurrentDirectory(target) != platform::ErrorSuccess)
         throw Exception("Cannot enter the folder " + std::string(path) + ".");
-    }
     const std::string entered = platform::CurrentDirectory();
-    if (SameFileName(entered, directory_)) {
+    if (CompareFileNames(entered, directory_) == 0)
         return;
-    }
     directory_ = entered;
     Fill();
-    emit Changed();
+    if (OnChange)
+        OnChange();
 }
 
 void TFolderList::SetItemHeight(int height) {
-    if (auto* delegate = dynamic_cast<IndentDelegate*>(itemDelegate())) {
-        delegate->itemHeight = height;
-        doItemsLayout();
-    }
+    itemHeight_ = height;
+    if (auto* peer = PeerAs<TFolderListPeer>())
+        peer->ShowItemHeight(itemHeight_);
+}
+
+void TFolderList::UserOpen(int index) {
+    if (index >= 0 && index < static_cast<int>(lines_.size()))
+        SetDirectory(std::string(lines_[static_cast<std::size_t>(index)].path));
 }
 
 void TFolderList::Fill() {
-    clear();
+    lines_.clear();
     const PathParts parts = SplitPath(directory_);
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    auto addLine = [this](const QIcon& icon, const std::string& name, const std::string& path,
-                          int level) {
-        auto* item = new QListWidgetItem(icon, ToQString(name), this);
-        item->setData(PathRole, ToQString(path));
-        item->setData(LevelRole, level);
-        return item;
-    };
-
     std::string path = parts.root;
-    QListWidgetItem* current = addLine(openIcon, parts.root, path, 0);
+    lines_.push_back({parts.root, path, 0, true});
     int level = 0;
     for (const std::string& folder : parts.folders) {
         path = JoinPath(path, folder);
-        current = addLine(openIcon, folder, path, ++level);
+        lines_.push_back({folder, path, ++level, true});
     }
-    const QString folderPrefix = ToQString(JoinPath(directory_, ""));
-    for (const QString& name : Subfolders(directory_)) {
-        auto* item = new QListWidgetItem(closedIcon, name, this);
-        item->setData(PathRole, folderPrefix + name);
-        item->setData(LevelRole, level + 1);
-    }
-    setCurrentItem(current);
+    currentLine_ = static_cast<int>(lines_.size()) - 1;
+    for (const std::string& name : Subfolders(directory_))
+        lines_.push_back({name, JoinPath(directory_, name), level + 1, false});
+    if (auto* peer = PeerAs<TFolderListPeer>())
+        peer->ShowLines(lines_, currentLine_);
 }
 
-void TFolderList::OpenItem(QListWidgetItem* item) {
-    if (item != nullptr) {
-        SetDirectory(FromQString(item->data(PathRole).toString()));
-    }
-}
-
-// The folder opens once Qt has finished with the event, since opening rebuilds the lines.
-void TFolderList::mouseDoubleClickEvent(QMouseEvent* event) {
-    QListWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) {
-        OpenItem(itemAt(event->position().toPoint()));
-    }
-}
-
-void TFolderList::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->accept();
-        OpenItem(currentItem());
-        return;
-    }
-    QListWidget::keyPressEvent(event);
+void TFolderList::ShowState() {
+    auto* peer = PeerAs<TFolderListPeer>();
+    peer->ShowItemHeight(itemHeight_);
+    peer->ShowLines(lines_, currentLine_);
 }
 
 } // namespace nimbrel

@@ -1,7 +1,6 @@
 #include "controls/get_number.h"
 
 #include "controls/number_picture.h"
-#include "controls/qt_text.h"
 #include "sysutil/text_routines.h"
 
 #include <cmath>
@@ -15,11 +14,7 @@ bool IsDigit(char c) {
 
 } // namespace
 
-TGetNumber::TGetNumber(QWidget* parent) : TGetString(parent) {
-    if (IsBlank(picture_)) {
-        picture_ = DefaultPicture;
-    }
-}
+TGetNumber::TGetNumber(std::string name) : TGetString(std::move(name)) {}
 
 long double TGetNumber::Value() const {
     return negative_ ? -magnitude_ : magnitude_;
@@ -43,7 +38,7 @@ void TGetNumber::Clear() {
     decimalPlace_ = 0;
 }
 
-void TGetNumber::KeyDown(int& key, Qt::KeyboardModifiers shift) {
+void TGetNumber::KeyDown(int& key, TShiftState shift) {
     TGetString::KeyDown(key, shift);
     if (key == VkDelete) {
         Clear();

@@ -9,11 +9,10 @@
 namespace nimbrel {
 
 class TGetNumber : public TGetString {
-    Q_OBJECT
 public:
     static constexpr const char* DefaultPicture = "####,###,##0.00";
 
-    explicit TGetNumber(QWidget* parent = nullptr);
+    explicit TGetNumber(std::string name);
 
     // The signed number (-Magnitude when Negative). Writing it takes the sign from the
     // number (so 0 and -0 both clear Negative) and shows it through the picture.
@@ -35,14 +34,14 @@ public:
 
 protected:
     void DoEnter() override;
-    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(char& key) override;
 
 private:
     void Clear();
     void AddDigit(int digit);
 
-    std::string picture_;
+    std::string picture_ = DefaultPicture;
     long double magnitude_ = 0;
     int decimalPlace_ = 0;
     bool negative_ = false;

@@ -1,68 +1,76 @@
 #include "controls/get_string.h"
 
-#include "controls/key_translation.h"
-#include "controls/qt_text.h"
 #include "sysutil/text_routines.h"
-
-#include <QFocusEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 
 namespace nimbrel {
 
 bool KeyNavigation = false;
 
-namespace {
-
-// Popups (the context menu) and switching windows move Qt's focus but not the focus
-// among the dialog's controls, so they neither enter nor leave a field.
-bool LeavesDialogFocus(const QFocusEvent& event) {
-    return event.reason() != Qt::PopupFocusReason && event.reason() != Qt::ActiveWindowFocusReason;
+void TGetString::SetText(std::string_view text) {
+    text_ = text;
+    if (auto* peer = PeerAs<TEntryFieldPeer>())
+        peer->ShowText(text_);
 }
 
-} // namespace
-
-TGetString::TGetString(QWidget* parent) : QLineEdit(parent) {}
-
-std::string TGetString::Text() const {
-    return FromQString(text());
+void TGetString::SelectAll() {
+    if (auto* peer = PeerAs<TEntryFieldPeer>())
+        peer->SelectAll();
 }
 
-void TGetString::SetText(std::string_view cp1250) {
-    setText(ToQString(cp1250));
+void TGetString::ShowState() {
+    PeerAs<TEntryFieldPeer>()->ShowText(text_);
+}
+
+void TGetString::FocusEnter() {
+    if (entered_)
+        return;
+    entered_ = true;
+    DoEnter();
+}
+
+void TGetString::FocusExit() {
+    if (!entered_)
+        return;
+    entered_ = false;
+    DoExit();
+}
+
+int TGetString::UserKeyDown(int key, TShiftState shift) {
+    if (key != 0)
+        KeyDown(key, shift);
+    return key;
+}
+
+char TGetString::UserKeyPress(char key) {
+    KeyPress(key);
+    return key;
 }
 
 void TGetString::DoEnter() {
-    if (OnEnter) {
+    if (OnEnter)
         OnEnter(this);
-    }
-    selectAll();
+    SelectAll();
 }
 
 void TGetString::DoExit() {
-    if (OnExit) {
+    if (OnExit)
         OnExit(this);
-    }
     if (upperCase_) {
-        const std::string text = Text();
-        const std::string upper = UpperText(text);
-        if (upper != text) {
+        const std::string upper = UpperText(text_);
+        if (upper != text_)
             SetText(upper);
-        }
     }
-    if (OnCorrect) {
+    if (OnCorrect)
         OnCorrect(this);
-    }
 }
 
-void TGetString::KeyDown(int& key, Qt::KeyboardModifiers shift) {
+void TGetString::KeyDown(int& key, TShiftState shift) {
     if (KeyNavigation && (key == VkUp || key == VkDown)) {
         MoveFocus(key == VkDown);
         key = 0;
     }
-    if (key != 0 && OnKeyDown) {
+    if (key != 0 && OnKeyDown)
         OnKeyDown(this, key, shift);
-    }
 }
 
 void TGetString::KeyPress(char& key) {
@@ -70,95 +78,14 @@ void TGetString::KeyPress(char& key) {
         MoveFocus(true);
         key = 0;
     }
-    if (key != 0 && OnKeyPress) {
+    if (key != 0 && OnKeyPress)
         OnKeyPress(this, key);
-    }
     MapNationalChar(key);
 }
 
 void TGetString::MoveFocus(bool next) {
-    if (!isWindow()) {
-        focusNextPrevChild(next);
-    }
-}
-
-void TGetString::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    if (!entered_) {
-        entered_ = true;
-        DoEnter();
-    }
-}
-
-void TGetString::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (entered_ && LeavesDialogFocus(*event)) {
-        entered_ = false;
-        DoExit();
-    }
-}
-
-// Qt folds the key-down and the character of a key into one event; the field sees them
-// apart, as the key's virtual code and then its 1250 character.
-void TGetString::keyPressEvent(QKeyEvent* event) {
-    const int virtualKey = VirtualKeyOf(*event);
-    int key = virtualKey;
-    if (key != 0) {
-        KeyDown(key, event->modifiers());
-    }
-    const std::optional<char> character = CharacterOf(*event);
-    if (!character) {
-        if (virtualKey != 0 && key == 0) {
-            event->accept();
-        } else {
-            QLineEdit::keyPressEvent(event);
-        }
-        return;
-    }
-    // As on Windows, consuming the key-down does not stop its character.
-    char c = *character;
-    KeyPress(c);
-    DeliverCharacter(*character, c, event);
-}
-
-void TGetString::DeliverCharacter(char original, char key, QKeyEvent* event) {
-    if (key == 0) {
-        event->accept();
-        return;
-    }
-    if (key == original) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (!IsControlCharacter(key)) {
-        if (!isReadOnly()) {
-            insert(QString(ToQChar(key)));
-        }
-        return;
-    }
-    if (const std::optional<KeyStroke> stroke = KeyStrokeOfControlCharacter(key)) {
-        QKeyEvent substitute(QEvent::KeyPress, stroke->key, stroke->modifiers,
-                             QString(QChar(static_cast<char16_t>(key))));
-        QLineEdit::keyPressEvent(&substitute);
-    }
-}
-
-// Text composed by an input method arrives here instead of as key events.
-void TGetString::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
-        event->replacementLength() != 0) {
-        QLineEdit::inputMethodEvent(event);
-        return;
-    }
-    for (QChar typed : event->commitString()) {
-        char c = FromQChar(typed);
-        KeyPress(c);
-        if (c != 0 && !IsControlCharacter(c) && !isReadOnly()) {
-            insert(QString(ToQChar(c)));
-        }
-    }
-    event->accept();
+    if (auto* peer = PeerAs<TEntryFieldPeer>())
+        peer->MoveFocus(next);
 }
 
 } // namespace nimbrel

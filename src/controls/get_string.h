@@ -3,18 +3,15 @@
 // letters of the 7-bit and DOS code sets to their Windows letters, upper-cases its text
 // when focus leaves and then tells its owner through OnCorrect.
 //
-// Events are std::function members, raised with the field as Sender. Characters are
-// code page 1250 bytes: Qt's Unicode characters are mapped to 1250 before the field's
-// handling sees them and back when the edit receives them.
-#include <QLineEdit>
+// The toolkit's edit does the editing; the field sees every key first, as the key's
+// virtual code (key-down) and then its code page 1250 character, and may consume or
+// replace them.
+#include "controls/password_edit.h"
+#include "controls/virtual_keys.h"
 
 #include <functional>
 #include <string>
 #include <string_view>
-
-class QFocusEvent;
-class QInputMethodEvent;
-class QKeyEvent;
 
 namespace nimbrel {
 
@@ -22,41 +19,23 @@ namespace nimbrel {
 // and Enter to the next one. Nothing in the program sets it, so those keys reach the edit.
 extern bool KeyNavigation;
 
-// The virtual key codes of the key-down handling (Windows' numbers).
-enum : int {
-    VkBack = 8,
-    VkTab = 9,
-    VkReturn = 13,
-    VkShift = 16,
-    VkControl = 17,
-    VkMenu = 18,
-    VkEscape = 27,
-    VkSpace = 32,
-    VkPrior = 33,
-    VkNext = 34,
-    VkEnd = 35,
-    VkHome = 36,
-    VkLeft = 37,
-    VkUp = 38,
-    VkRight = 39,
-    VkDown = 40,
-    VkInsert = 45,
-    VkDelete = 46,
-    VkF1 = 112,
+class TEntryFieldPeer : public TEditPeer {
+public:
+    virtual void SelectAll() = 0;
+    // Moves the dialog's focus to the next (or previous) control of the tab order.
+    virtual void MoveFocus(bool next) = 0;
 };
 
-using TValidateEvent = std::function<void(QObject* Sender, bool& IsValid)>;
-
-class TGetString : public QLineEdit {
-    Q_OBJECT
+class TGetString : public TControl {
 public:
-    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    using TNotifyEvent = std::function<void(TControl* Sender)>;
     // `Key` is the virtual key code; setting it to 0 consumes the key.
-    using TKeyEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
+    using TKeyEvent = std::function<void(TControl* Sender, int& Key, TShiftState Shift)>;
     // `Key` is the 1250 character; setting it to 0 consumes it.
-    using TKeyPressEvent = std::function<void(QObject* Sender, char& Key)>;
+    using TKeyPressEvent = std::function<void(TControl* Sender, char& Key)>;
+    using TValidateEvent = std::function<void(TControl* Sender, bool& IsValid)>;
 
-    explicit TGetString(QWidget* parent = nullptr);
+    using TControl::TControl;
 
     // Kept for the owner's use; no behaviour of the field reads it.
     bool AllowEmpty() const { return allowEmpty_; }
@@ -68,8 +47,9 @@ public:
     virtual bool IsValid() const { return true; }
 
     // The text in code page 1250.
-    std::string Text() const;
-    void SetText(std::string_view cp1250);
+    const std::string& Text() const { return text_; }
+    void SetText(std::string_view text);
+    void SelectAll();
 
     TNotifyEvent OnEnter;      // focus came into the field (before the text is selected)
     TNotifyEvent OnExit;       // focus left the field (before the upper-casing)
@@ -78,23 +58,31 @@ public:
     TValidateEvent OnValidate; // kept for the owner's use; the field never raises it
     TNotifyEvent OnCorrect;    // raised on every loss of focus, after the upper-casing
 
+    // For the frontend. The dialog's focus came into the field or left it (a pop-up menu
+    // or another window taking the toolkit's focus is neither).
+    void FocusEnter();
+    void FocusExit();
+    // A key went down: returns the key to let the edit act on, 0 when consumed. As on
+    // Windows, consuming the key-down does not stop its character.
+    int UserKeyDown(int key, TShiftState shift);
+    // A character was typed: returns the character for the edit to act on (0: consumed).
+    char UserKeyPress(char key);
+    // The edit's text after the user's editing.
+    void UserEdit(std::string_view text) { text_ = text; }
+
 protected:
     // The steps of the field, in the order the owner sees them; a derived field extends them.
     virtual void DoEnter();
     virtual void DoExit();
-    virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyPress(char& key);
 
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
+    void ShowState() override;
 
 private:
     void MoveFocus(bool next);
-    // Lets the edit act on a character that the field's handling passed through.
-    void DeliverCharacter(char original, char key, QKeyEvent* event);
 
+    std::string text_;
     bool allowEmpty_ = true;
     bool upperCase_ = true;
     bool entered_ = false; // the dialog's focus is in the field

@@ -1,42 +1,15 @@
 #include "controls/password_edit.h"
 
-#include "controls/qt_text.h"
-
-#include <QProxyStyle>
-
-#include <limits>
-
 namespace nimbrel {
-namespace {
 
-// The mask character is a style hint that many styles answer with a bullet.
-class StarMaskStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override {
-        if (hint == SH_LineEdit_PasswordCharacter) {
-            return '*';
-        }
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-} // namespace
-
-TPasswordEdit::TPasswordEdit(QWidget* parent) : QLineEdit(parent) {
-    auto* style = new StarMaskStyle;
-    style->setParent(this);
-    setStyle(style);
-    setEchoMode(QLineEdit::Password);
-    setMaxLength(std::numeric_limits<int>::max());
+void TPasswordEdit::SetText(std::string_view text) {
+    text_ = text;
+    if (auto* peer = PeerAs<TEditPeer>())
+        peer->ShowText(text_);
 }
 
-std::string TPasswordEdit::Text() const {
-    return FromQString(text());
-}
-
-void TPasswordEdit::SetText(std::string_view cp1250) {
-    setText(ToQString(cp1250));
+void TPasswordEdit::ShowState() {
+    PeerAs<TEditPeer>()->ShowText(text_);
 }
 
 } // namespace nimbrel

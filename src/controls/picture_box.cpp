@@ -1,13 +1,17 @@
 #include "controls/picture_box.h"
 
-#include "controls/qt_canvas.h"
-
-#include <QPainter>
+#include "imaging/canvas.h"
+#include "imaging/graphic.h"
 
 namespace nimbrel {
 
-TPictureBox::TPictureBox(QWidget* parent) : QWidget(parent) {
-    picture_.OnChange = [this](TPicture&) { update(); };
+TPictureBox::TPictureBox(std::string name) : TControl(std::move(name)) {
+    picture_.OnChange = [this](TPicture&) { Invalidate(); };
+}
+
+void TPictureBox::Invalidate() {
+    if (auto* peer = PeerAs<TPictureBoxPeer>())
+        peer->Invalidate();
 }
 
 void TPictureBox::LoadFromFile(std::string_view path) {
@@ -16,17 +20,18 @@ void TPictureBox::LoadFromFile(std::string_view path) {
 
 void TPictureBox::Clear() {
     picture_.SetGraphic(nullptr);
-    update();
+    Invalidate();
 }
 
-void TPictureBox::paintEvent(QPaintEvent*) {
+void TPictureBox::Paint(TCanvas& canvas, TSize size) {
     TGraphic* graphic = picture_.Graphic();
-    if (graphic == nullptr || graphic->Empty()) {
+    if (graphic == nullptr || graphic->Empty())
         return;
-    }
-    QPainter painter(this);
-    TQtCanvas canvas(painter);
-    graphic->Draw(canvas, TRect{0, 0, width(), height()});
+    graphic->Draw(canvas, TRect{0, 0, size.Width, size.Height});
+}
+
+void TPictureBox::ShowState() {
+    Invalidate();
 }
 
 } // namespace nimbrel

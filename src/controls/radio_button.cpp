@@ -2,29 +2,33 @@
 
 namespace nimbrel {
 
-TRadioButton::TRadioButton(QWidget* parent) : TRadioButton(QString(), parent) {}
-
-TRadioButton::TRadioButton(const QString& caption, QWidget* parent)
-    : QRadioButton(caption, parent) {
-    // Auto-exclusive buttons of one parent uncheck each other before the newly checked one
-    // reports its toggle.
-    setAutoExclusive(true);
-    connect(this, &QRadioButton::toggled, this, [this](bool checked) {
-        if (checked) {
-            emit Clicked();
-        }
-    });
+void TRadioButton::Show(bool checked) {
+    checked_ = checked;
+    if (auto* peer = PeerAs<TRadioButtonPeer>())
+        peer->ShowChecked(checked_);
 }
 
 void TRadioButton::SetChecked(bool checked) {
-    if (checked || !isChecked()) {
-        setChecked(checked);
+    if (checked == checked_)
+        return;
+    if (!checked) {
+        Show(false);
         return;
     }
-    // Qt refuses to uncheck the checked button of an exclusive group; code may.
-    setAutoExclusive(false);
-    setChecked(false);
-    setAutoExclusive(true);
+    if (Parent() != nullptr) {
+        for (TControl* sibling : Parent()->Children()) {
+            auto* radio = dynamic_cast<TRadioButton*>(sibling);
+            if (radio != nullptr && radio != this && radio->checked_)
+                radio->Show(false);
+        }
+    }
+    Show(true);
+    if (OnClick)
+        OnClick();
+}
+
+void TRadioButton::ShowState() {
+    PeerAs<TRadioButtonPeer>()->ShowChecked(checked_);
 }
 
 } // namespace nimbrel

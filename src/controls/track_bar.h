@@ -1,37 +1,46 @@
 #pragma once
 // A track bar whose change event means "the user moved it": a position or range set by
-// code (through any setter) raises nothing; the position is kept inside the range.
-#include <QSlider>
+// code raises nothing; the position is kept inside the range.
+#include "controls/control.h"
+
+#include <functional>
 
 namespace nimbrel {
 
-class TTrackBar : public QSlider {
-    Q_OBJECT
+class TTrackBarPeer : public TControlPeer {
 public:
-    explicit TTrackBar(QWidget* parent = nullptr);
+    virtual void ShowRange(int min, int max) = 0;
+    virtual void ShowPosition(int position) = 0;
+};
 
-    int Position() const { return value(); }
-    // Clamped into the range; raises no Changed.
+class TTrackBar : public TControl {
+public:
+    using TControl::TControl;
+
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+    int Position() const { return position_; }
+    // Clamped into the range; raises no OnChange.
     void SetPosition(int position);
-    // Raises no Changed, even when the position has to move into the new range.
+    // Raises no OnChange, even when the position has to move into the new range.
     void SetRange(int min, int max);
 
-signals:
     // The user moved the bar (mouse, keyboard or wheel).
-    void Changed();
+    std::function<void()> OnChange;
+
+    // For the frontend: the user moved the thumb to `position`. Raises OnChange when the
+    // position changed.
+    void UserMove(int position);
 
 protected:
-    // Every move by the user comes through one of these.
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void timerEvent(QTimerEvent* event) override; // the repeat of a held page click
+    void ShowState() override;
 
 private:
-    bool userInput_ = false;
-    bool settingByCode_ = false;
+    int Clamped(int position) const;
+
+    int min_ = 0;
+    int max_ = 10;
+    int position_ = 0;
 };
 
 } // namespace nimbrel

@@ -2,8 +2,9 @@
 // The main of a dialog test: the program's own application object (with its standard
 // error report and look), then the QtTest run of one test class. Offscreen, the screen is
 // 800 x 600 pixels with window frames, so sizes taken from the screen are known.
-#include "app/error_report.h"
 #include "app/start_up.h"
+#include "controls/error_report.h"
+#include "controls/qt/application.h"
 
 #include <QByteArray>
 #include <QTest>
@@ -18,7 +19,7 @@ inline void UseKnownOffscreenScreen() {
     int main(int argc, char** argv) {                                                              \
         UseKnownOffscreenScreen();                                                                 \
         nimbrel::PrepareProcess();                                                                 \
-        nimbrel::TApplication application(argc, argv);                                             \
+        nimbrel::qt::TQtApplication application(argc, argv);                                       \
         nimbrel::InstallApplicationHooks();                                                        \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \

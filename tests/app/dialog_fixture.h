@@ -1,8 +1,8 @@
 #pragma once
 // One dialog test's world: a temporary emulated environment whose current folder C:\pics
 // holds two pictures, the settings store, the message boxes shown, and the dialog itself.
-#include "app/message_box.h"
 #include "app/options_form.h"
+#include "controls/message_box.h"
 #include "platform/registry.h"
 #include "support/temp_environment.h"
 

@@ -2,12 +2,12 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/check_box.h"
-#include "controls/drop_down_list.h"
-#include "controls/get_number.h"
-#include "controls/password_edit.h"
-#include "controls/radio_button.h"
-#include "controls/track_bar.h"
+#include "controls/qt/check_box.h"
+#include "controls/qt/drop_down_list.h"
+#include "controls/qt/get_number.h"
+#include "controls/qt/password_edit.h"
+#include "controls/qt/radio_button.h"
+#include "controls/qt/track_bar.h"
 
 #include <QLabel>
 #include <QObject>
@@ -56,7 +56,7 @@ void EnablingRulesTest::sizingButtons() {
     TOptionsForm& form = fixture.Open();
     form.Page->setCurrentWidget(form.TabSheet4);
     const struct {
-        TRadioButton* button;
+        TQtRadioButton* button;
         long double width;
         long double height;
         int position;

@@ -2,7 +2,7 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/folder_list.h"
+#include "controls/qt/folder_list.h"
 #include "settings/store_values.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"

@@ -4,7 +4,7 @@
 #include "dialog_fixture.h"
 
 #include "app/help.h"
-#include "controls/check_box.h"
+#include "controls/qt/check_box.h"
 #include "platform/help.h"
 #include "sysutil/exception.h"
 

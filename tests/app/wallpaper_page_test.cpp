@@ -2,9 +2,9 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/drive_selector.h"
-#include "controls/folder_list.h"
-#include "controls/picture_box.h"
+#include "controls/qt/drive_selector.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/picture_box.h"
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_image.h"
 #include "platform/portable/environment.h"
@@ -101,7 +101,7 @@ Shows PreviewKind(const TOptionsForm& form) {
 }
 
 // The colour in the middle of the preview as painted.
-QColor PaintedCentre(TPictureBox& preview) {
+QColor PaintedCentre(TQtPictureBox& preview) {
     const QImage painted = preview.grab().toImage();
     return painted.pixelColor(painted.width() / 2, painted.height() / 2);
 }

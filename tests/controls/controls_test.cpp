@@ -1,10 +1,10 @@
 // The event rules of the dialog's controls, each where Qt's own default differs.
-#include "controls/check_box.h"
-#include "controls/drop_down_list.h"
-#include "controls/password_edit.h"
-#include "controls/qt_text.h"
-#include "controls/radio_button.h"
-#include "controls/track_bar.h"
+#include "controls/qt/check_box.h"
+#include "controls/qt/drop_down_list.h"
+#include "controls/qt/password_edit.h"
+#include "controls/qt/radio_button.h"
+#include "controls/qt/text.h"
+#include "controls/qt/track_bar.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -66,20 +66,20 @@ void ControlsTest::TrackBarPositionByCode_data() {
 void ControlsTest::TrackBarPositionByCode() {
     QFETCH(int, set);
     QFETCH(int, position);
-    TTrackBar bar;
+    TQtTrackBar bar;
     bar.SetRange(1, 300);
     bar.SetPosition(300);
-    QSignalSpy changed(&bar, &TTrackBar::Changed);
+    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
     bar.SetPosition(set);
     QCOMPARE(bar.Position(), position);
     QCOMPARE(changed.count(), 0);
 }
 
 void ControlsTest::TrackBarRangeByCodeRaisesNothing() {
-    TTrackBar bar;
+    TQtTrackBar bar;
     bar.SetRange(1, 300);
     bar.SetPosition(5);
-    QSignalSpy changed(&bar, &TTrackBar::Changed);
+    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
     bar.SetRange(10, 300);
     QCOMPARE(bar.Position(), 10);
     QCOMPARE(changed.count(), 0);
@@ -88,7 +88,7 @@ void ControlsTest::TrackBarRangeByCodeRaisesNothing() {
 namespace {
 
 // A track bar that tells where its handle is.
-class ProbedTrackBar : public TTrackBar {
+class ProbedTrackBar : public TQtTrackBar {
 public:
     QPoint HandleCentre() {
         QStyleOptionSlider option;
@@ -109,7 +109,7 @@ void ControlsTest::TrackBarUserMovesRaiseChange() {
     bar.resize(383, 31);
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    QSignalSpy changed(&bar, &TTrackBar::Changed);
+    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
     int seen = 0;
     auto movedByUser = [&](int position) {
         const bool moved = bar.Position() == position && changed.count() > seen;
@@ -157,7 +157,7 @@ void ControlsTest::DropDownListIndex_data() {
 void ControlsTest::DropDownListIndex() {
     QFETCH(int, set);
     QFETCH(int, index);
-    TDropDownList list;
+    TQtDropDownList list;
     for (const char* item : {"Shift", "Ctrl", "Alt"}) {
         list.AddItem(item);
     }
@@ -170,11 +170,11 @@ void ControlsTest::DropDownListIndex() {
 
 // Qt's clicked is for the user only; the check box reports every change and no non-change.
 void ControlsTest::CheckBoxClicksOnEveryChange() {
-    TCheckBox box("Launch Nimbrel on Startup");
+    TQtCheckBox box("Launch Nimbrel on Startup");
     box.resize(171, 17);
     box.show();
     QList<bool> seen; // the state each Clicked found
-    connect(&box, &TCheckBox::Clicked, [&] { seen << box.Checked(); });
+    connect(&box, &TQtCheckBox::Clicked, [&] { seen << box.Checked(); });
 
     box.SetChecked(true);
     box.SetChecked(true);
@@ -189,16 +189,16 @@ void ControlsTest::RadioButtonsOfOneGroupBox() {
     QWidget page;
     QGroupBox wallpaper(&page);
     QGroupBox screenSaver(&page);
-    TRadioButton fit("Fit to screen", &wallpaper);
-    TRadioButton original("Original size", &wallpaper);
-    TRadioButton resize("Resize to:", &wallpaper);
-    TRadioButton otherFit("Fit to screen", &screenSaver);
+    TQtRadioButton fit("Fit to screen", &wallpaper);
+    TQtRadioButton original("Original size", &wallpaper);
+    TQtRadioButton resize("Resize to:", &wallpaper);
+    TQtRadioButton otherFit("Fit to screen", &screenSaver);
     resize.setGeometry(8, 48, 75, 17);
     page.show();
 
     QStringList clicks;
-    for (TRadioButton* button : {&fit, &original, &resize, &otherFit}) {
-        connect(button, &TRadioButton::Clicked, [&clicks, button] { clicks << button->text(); });
+    for (TQtRadioButton* button : {&fit, &original, &resize, &otherFit}) {
+        connect(button, &TQtRadioButton::Clicked, [&clicks, button] { clicks << button->text(); });
     }
     otherFit.SetChecked(true);
     fit.SetChecked(true);
@@ -217,7 +217,7 @@ void ControlsTest::RadioButtonsOfOneGroupBox() {
 }
 
 void ControlsTest::PasswordEdit() {
-    TPasswordEdit edit;
+    TQtPasswordEdit edit;
     const std::string password = "\xe8"
                                  "evlji";
     edit.SetText(password);

@@ -1,7 +1,7 @@
 // The text and number entry fields, driven by real focus changes and key events.
-#include "controls/get_number.h"
-#include "controls/get_string.h"
-#include "controls/qt_text.h"
+#include "controls/qt/get_number.h"
+#include "controls/qt/get_string.h"
+#include "controls/qt/text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,8 +25,8 @@ namespace {
 struct Form {
     QWidget window;
     QLineEdit* before = new QLineEdit(&window);
-    TGetNumber* number = new TGetNumber(&window);
-    TGetString* text = new TGetString(&window);
+    TQtGetNumber* number = new TQtGetNumber(&window);
+    TQtGetString* text = new TQtGetString(&window);
     QLineEdit* after = new QLineEdit(&window);
 
     Form() {
@@ -171,7 +171,7 @@ void EntryFieldsTest::NumberKeys() {
     QFETCH(double, value);
     QFETCH(bool, negative);
 
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     field->SetPicture(picture.toStdString());
     field->SetValue(initial);
     field->setFocus(Qt::TabFocusReason);
@@ -190,7 +190,7 @@ void EntryFieldsTest::NumberKeys() {
 }
 
 void EntryFieldsTest::NumberStartsWithDefaultPicture() {
-    TGetNumber field;
+    TQtGetNumber field;
     QCOMPARE(field.Picture(), std::string("####,###,##0.00"));
     QCOMPARE(field.Value(), 0.0L);
     QCOMPARE(field.text(), QString()); // creation writes no text
@@ -200,7 +200,7 @@ void EntryFieldsTest::NumberStartsWithDefaultPicture() {
 }
 
 void EntryFieldsTest::WritingValueShowsAndTakesTheSign() {
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     field->SetValue(-2.5L);
     QCOMPARE(field->text(), QString("-2.50"));
     QVERIFY(field->Negative());
@@ -217,7 +217,7 @@ void EntryFieldsTest::WritingValueShowsAndTakesTheSign() {
 
 // A handler of OnEnter may write Value and still get a fresh entry from it.
 void EntryFieldsTest::EnteringKeepsTheValueForOnEnter() {
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     field->SetPicture("####");
     field->SetValue(12);
     int entered = 0;
@@ -237,7 +237,7 @@ void EntryFieldsTest::EnteringKeepsTheValueForOnEnter() {
 }
 
 void EntryFieldsTest::ClipboardKeysAreSwallowed() {
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     field->SetValue(5);
     field->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText("999");
@@ -257,7 +257,7 @@ void EntryFieldsTest::ClipboardKeysAreSwallowed() {
 }
 
 void EntryFieldsTest::PasteChangesOnlyTheText() {
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     field->SetValue(7);
     field->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText("42");
@@ -293,14 +293,14 @@ void EntryFieldsTest::TextCharacters_data() {
 void EntryFieldsTest::TextCharacters() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    TGetString* field = form_->text;
+    TQtGetString* field = form_->text;
     field->setFocus(Qt::TabFocusReason);
     Type(field, typed);
     QCOMPARE(field->text(), shown);
 }
 
 void EntryFieldsTest::KeyPressSeesTheTypedCharacter() {
-    TGetString* field = form_->text;
+    TQtGetString* field = form_->text;
     std::string seen;
     int deletes = 0;
     field->OnKeyPress = [&](QObject*, char& key) {
@@ -344,7 +344,7 @@ void EntryFieldsTest::UpperCasesWhenFocusLeaves() {
     QFETCH(QString, typed);
     QFETCH(bool, upperCase);
     QFETCH(QString, shown);
-    TGetString* field = form_->text;
+    TQtGetString* field = form_->text;
     field->SetUpperCase(upperCase);
     field->setText(typed);
     field->setFocus(Qt::TabFocusReason);
@@ -353,7 +353,7 @@ void EntryFieldsTest::UpperCasesWhenFocusLeaves() {
 }
 
 void EntryFieldsTest::LeavingRaisesExitThenCorrect() {
-    TGetString* field = form_->text;
+    TQtGetString* field = form_->text;
     QStringList events;
     field->OnEnter = [&](QObject*) { events << "enter"; };
     field->OnExit = [&](QObject*) { events << "exit " + field->text(); };
@@ -371,7 +371,7 @@ void EntryFieldsTest::LeavingRaisesExitThenCorrect() {
 }
 
 void EntryFieldsTest::PopupsAndWindowSwitchesNeitherEnterNorLeave() {
-    TGetNumber* field = form_->number;
+    TQtGetNumber* field = form_->number;
     int entered = 0;
     int corrected = 0;
     field->OnEnter = [&](QObject*) { ++entered; };
@@ -394,7 +394,7 @@ void EntryFieldsTest::PopupsAndWindowSwitchesNeitherEnterNorLeave() {
 
 // Qt selects the text only when focus comes by the keyboard.
 void EntryFieldsTest::EnteringSelectsTheWholeText() {
-    for (TGetString* field : {static_cast<TGetString*>(form_->number), form_->text}) {
+    for (TQtGetString* field : {static_cast<TQtGetString*>(form_->number), form_->text}) {
         field->setText("1,234.50");
         field->setFocus(Qt::OtherFocusReason);
         QCOMPARE(field->selectedText(), QString("1,234.50"));
@@ -443,7 +443,7 @@ void EntryFieldsTest::NavigationKeys() {
     form_->after->setObjectName("after");
 
     KeyNavigation = navigation;
-    TGetString* field = form_->text;
+    TQtGetString* field = form_->text;
     QSignalSpy returnSpy(field, &QLineEdit::returnPressed);
     field->setFocus(Qt::TabFocusReason);
     QTest::keyClick(field, Qt::Key(key));

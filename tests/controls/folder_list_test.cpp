@@ -1,8 +1,8 @@
 // The folder list and the drive selector bound to it, on two drives of a temporary
 // environment.
-#include "controls/drive_selector.h"
-#include "controls/folder_list.h"
-#include "controls/qt_text.h"
+#include "controls/qt/drive_selector.h"
+#include "controls/qt/folder_list.h"
+#include "controls/qt/text.h"
 #include "platform/files.h"
 #include "support/temp_environment.h"
 #include "sysutil/exception.h"
@@ -18,7 +18,7 @@ using namespace nimbrel;
 
 namespace {
 
-QStringList Lines(const TFolderList& list) {
+QStringList Lines(const TQtFolderList& list) {
     QStringList lines;
     for (int i = 0; i < list.count(); ++i) {
         lines << list.item(i)->text();
@@ -26,7 +26,7 @@ QStringList Lines(const TFolderList& list) {
     return lines;
 }
 
-QListWidgetItem* LineNamed(const TFolderList& list, const QString& text) {
+QListWidgetItem* LineNamed(const TQtFolderList& list, const QString& text) {
     const QList<QListWidgetItem*> found = list.findItems(text, Qt::MatchExactly);
     return found.isEmpty() ? nullptr : found.first();
 }
@@ -70,7 +70,7 @@ void FolderListTest::cleanup() {
 }
 
 void FolderListTest::ShowsThePathThenTheSubfolders() {
-    TFolderList list;
+    TQtFolderList list;
     QCOMPARE(list.Directory(), std::string("C:\\PICS"));
     // Files are not listed; subfolders sort without regard to case.
     QCOMPARE(Lines(list), (QStringList{"C:\\", "PICS", "autumn", "Summer", "winter"}));
@@ -108,9 +108,9 @@ void FolderListTest::SetDirectory() {
     QFETCH(QString, directory);
     QFETCH(int, changes);
     QFETCH(bool, throws);
-    TFolderList list;
+    TQtFolderList list;
     const QStringList linesBefore = Lines(list);
-    QSignalSpy changed(&list, &TFolderList::Changed);
+    QSignalSpy changed(&list, &TQtFolderList::Changed);
     bool thrown = false;
     try {
         list.SetDirectory(FromQString(path));
@@ -128,7 +128,7 @@ void FolderListTest::SetDirectory() {
 
 // Each drive keeps the folder it was left in.
 void FolderListTest::DriveAloneGoesToItsCurrentFolder() {
-    TFolderList list;
+    TQtFolderList list;
     list.SetDirectory("D:");
     QCOMPARE(list.Directory(), std::string("D:\\"));
     list.SetDirectory("D:\\Photos");
@@ -139,11 +139,11 @@ void FolderListTest::DriveAloneGoesToItsCurrentFolder() {
 }
 
 void FolderListTest::DoubleClickOpensAFolder() {
-    TFolderList list;
+    TQtFolderList list;
     list.resize(181, 200);
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QSignalSpy changed(&list, &TFolderList::Changed);
+    QSignalSpy changed(&list, &TQtFolderList::Changed);
 
     QListWidgetItem* winter = LineNamed(list, "winter");
     QVERIFY(winter != nullptr);
@@ -160,15 +160,15 @@ void FolderListTest::DoubleClickOpensAFolder() {
 
 // The folder list has moved, and reported it, before the selector reports its own change.
 void FolderListTest::DriveSelectorMovesTheListFirst() {
-    TFolderList list;
-    TDriveSelector drive;
+    TQtFolderList list;
+    TQtDriveSelector drive;
     drive.SetFolderList(&list);
     QCOMPARE(drive.Drive(), 'C');
     QStringList events;
-    connect(&list, &TFolderList::Changed, [&] {
+    connect(&list, &TQtFolderList::Changed, [&] {
         events << "folder " + ToQString(list.Directory()) + " while drive " + QChar(drive.Drive());
     });
-    connect(&drive, &TDriveSelector::Changed,
+    connect(&drive, &TQtDriveSelector::Changed,
             [&] { events << QString("drive ") + QChar(drive.Drive()); });
 
     drive.show();
@@ -180,12 +180,12 @@ void FolderListTest::DriveSelectorMovesTheListFirst() {
 }
 
 void FolderListTest::DriveSelectorIgnoresItsOwnDrive() {
-    TFolderList list;
-    TDriveSelector drive;
+    TQtFolderList list;
+    TQtDriveSelector drive;
     drive.SetFolderList(&list);
     list.SetDirectory("C:\\PICS\\Summer");
-    QSignalSpy listChanged(&list, &TFolderList::Changed);
-    QSignalSpy driveChanged(&drive, &TDriveSelector::Changed);
+    QSignalSpy listChanged(&list, &TQtFolderList::Changed);
+    QSignalSpy driveChanged(&drive, &TQtDriveSelector::Changed);
     drive.SetDrive('c');
     emit drive.activated(drive.currentIndex()); // the user picks the drive shown
     QCOMPARE(listChanged.count(), 0);
@@ -195,12 +195,12 @@ void FolderListTest::DriveSelectorIgnoresItsOwnDrive() {
 
 // A drive whose folder went away cannot be entered.
 void FolderListTest::UnenterableDriveKeepsBoth() {
-    TFolderList list;
-    TDriveSelector drive;
+    TQtFolderList list;
+    TQtDriveSelector drive;
     drive.SetFolderList(&list);
     QVERIFY(QDir(QString::fromStdString(environment_->DriveFolder('D'))).removeRecursively());
-    QSignalSpy listChanged(&list, &TFolderList::Changed);
-    QSignalSpy driveChanged(&drive, &TDriveSelector::Changed);
+    QSignalSpy listChanged(&list, &TQtFolderList::Changed);
+    QSignalSpy driveChanged(&drive, &TQtDriveSelector::Changed);
 
     QVERIFY_THROWS_EXCEPTION(Exception, drive.SetDrive('D'));
     QCOMPARE(drive.Drive(), 'C');

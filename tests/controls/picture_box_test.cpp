@@ -1,7 +1,7 @@
 // The picture box: loading through the format registry, stretching, emptying, and a
 // drawing error leaving the paint for the application to report.
-#include "controls/picture_box.h"
-#include "controls/qt_canvas.h"
+#include "controls/qt/canvas.h"
+#include "controls/qt/picture_box.h"
 #include "imaging/bitmap.h"
 #include "imaging/picture_formats.h"
 #include "imaging/stream.h"
@@ -87,7 +87,7 @@ void PictureBoxTest::cleanupTestCase() {
 }
 
 void PictureBoxTest::StretchesOverTheWholeBox() {
-    TPictureBox box;
+    TQtPictureBox box;
     box.resize(65, 49);
     box.LoadFromFile("c:\\two.bmp"); // names resolve without regard to case
     QVERIFY(box.Picture() != nullptr);
@@ -116,7 +116,7 @@ void PictureBoxTest::FailedLoadsLeaveTheBox() {
     if (!bytes.isNull()) {
         environment_->WriteHostFile('C', name.toStdString(), bytes.toStdString());
     }
-    TPictureBox box;
+    TQtPictureBox box;
     box.LoadFromFile("C:\\TWO.BMP");
     TGraphic* before = box.Picture();
     QVERIFY_THROWS_EXCEPTION(Exception, box.LoadFromFile("C:\\" + name.toStdString()));
@@ -125,7 +125,7 @@ void PictureBoxTest::FailedLoadsLeaveTheBox() {
 }
 
 void PictureBoxTest::ClearEmptiesTheBox() {
-    TPictureBox box;
+    TQtPictureBox box;
     box.resize(65, 49);
     box.LoadFromFile("C:\\TWO.BMP");
     box.Clear();
@@ -135,7 +135,7 @@ void PictureBoxTest::ClearEmptiesTheBox() {
 
 void PictureBoxTest::DrawingErrorsReachTheApplication() {
     environment_->WriteHostFile('C', "X.FAIL", "x");
-    TPictureBox box;
+    TQtPictureBox box;
     box.resize(65, 49);
     box.LoadFromFile("C:\\X.FAIL");
     reportedError.reset();

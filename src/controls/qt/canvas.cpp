@@ -1,4 +1,4 @@
-#include "controls/qt_canvas.h"
+#include "controls/qt/canvas.h"
 
 #include "imaging/bitmap.h"
 

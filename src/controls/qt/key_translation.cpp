@@ -1,6 +1,6 @@
-#include "controls/key_translation.h"
+#include "controls/qt/key_translation.h"
 
-#include "controls/qt_text.h"
+#include "controls/qt/text.h"
 
 #include <array>
 

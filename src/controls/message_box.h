@@ -1,10 +1,9 @@
 #pragma once
-// The dialog's modal message boxes, all with one OK button. Tests install an answerer
-// in place of the real box, so they can see what was shown and go on at once.
+// The dialog's modal message boxes, all with one OK button, shown by the toolkit. Tests
+// install an answerer in place of the real box, so they can see what was shown and go on
+// at once.
 #include <functional>
 #include <string>
-
-class QWidget;
 
 namespace nimbrel {
 
@@ -16,8 +15,8 @@ struct TMessageBoxRequest {
     TMessageIcon icon = TMessageIcon::None;
 };
 
-// Shows the box modally over `parent` (or the active window) until it is dismissed.
-void ShowMessageBox(const TMessageBoxRequest& request, QWidget* parent = nullptr);
+// Shows the box modally over the active window until it is dismissed.
+void ShowMessageBox(const TMessageBoxRequest& request);
 
 // Replaces showing: every request goes to the answerer instead. An empty one restores.
 void SetMessageBoxAnswerer(std::function<void(const TMessageBoxRequest&)> answerer);

@@ -1,4 +1,4 @@
-#include "controls/qt_text.h"
+#include "controls/qt/text.h"
 
 #include "platform/codepage1250.h"
 

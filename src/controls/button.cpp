@@ -1,0 +1,10 @@
+#include "controls/button.h"
+
+namespace nimbrel {
+
+void TButton::UserClick() {
+    if (Enabled() && OnClick)
+        OnClick();
+}
+
+} // namespace nimbrel

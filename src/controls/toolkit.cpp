@@ -1,0 +1,34 @@
+#include "controls/toolkit.h"
+
+#include "sysutil/message_pump.h"
+
+#include <stdexcept>
+
+namespace nimbrel {
+namespace {
+
+TToolkit* installed = nullptr;
+
+} // namespace
+
+void InstallToolkit(TToolkit* toolkit) {
+    installed = toolkit;
+    if (toolkit == nullptr) {
+        SetMessagePump({});
+        SetScreenCursorHandler({});
+        platform::SetHelpPresenter({});
+        return;
+    }
+    SetMessagePump([toolkit] { toolkit->ProcessMessages(); });
+    SetScreenCursorHandler([toolkit](TCursor cursor) { toolkit->ShowScreenCursor(cursor); });
+    platform::SetHelpPresenter(
+        [toolkit](const platform::HelpRequest& request) { toolkit->PresentHelp(request); });
+}
+
+TToolkit& Toolkit() {
+    if (installed == nullptr)
+        throw std::logic_error("no toolkit is installed");
+    return *installed;
+}
+
+} // namespace nimbrel

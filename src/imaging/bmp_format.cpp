@@ -1,6 +1,7 @@
 #include "imaging/bmp_format.h"
 
 #include "imaging/graphic_errors.h"
+#include "imaging/picture_limits.h"
 
 #include <array>
 #include <cstdint>
@@ -195,6 +196,9 @@ void ReadPixels(TStream& stream, const DibHeader& h, TPaletteHandle palette, std
     // All rows must be there before anything is allocated for them.
     if (fileRowBytes * static_cast<std::uint64_t>(height) > budget)
         Invalid();
+    // A file that holds all its rows may still be too large to hold in memory.
+    if (!WithinPixelBudget(width, height))
+        throw EInvalidGraphic(TooLargeText("Bitmap", width, height));
     bitmap.SetEmpty();
     bitmap.SetPixelFormat(h.bitCount <= 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
     bitmap.SetPalette(std::move(palette));

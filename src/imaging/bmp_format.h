@@ -5,9 +5,10 @@
 // and 32 bits (blue, green, red, unused; becoming 24-bit), uncompressed, rows bottom-up
 // (positive height) or top-down (negative height). Every header field is checked before it
 // is used and the pixel data must be all there: anything else raises EInvalidGraphic
-// "Bitmap image is not valid" before any pixel memory is taken. The readers fill `bitmap`
-// directly, so give them a fresh one when a failure must leave a picture as it was.
-// Written: an uncompressed bottom-up file with a 40-byte information header, 8 bits with
+// "Bitmap image is not valid" before any pixel memory is taken; a picture over the pixel
+// budget (picture_limits.h) raises EInvalidGraphic "Bitmap image is too large: W x H pixels". The
+// readers fill `bitmap` directly, so give them a fresh one when a failure must leave a picture as
+// it was. Written: an uncompressed bottom-up file with a 40-byte information header, 8 bits with
 // the bitmap's palette or 24 bits.
 #include "imaging/bitmap.h"
 #include "imaging/stream.h"

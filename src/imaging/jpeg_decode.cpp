@@ -53,6 +53,10 @@ void TJPEGImage::OpenDecompress(JpegContext& context) {
     Guarded(context, [&] {
         InstallSource(&d, bytes);
         jpeg_read_header(&d, TRUE);
+    });
+    // Checked again here: the data may have come from another picture, or the budget changed.
+    CheckPixelBudget(d);
+    Guarded(context, [&] {
         // Four-component (CMYK, YCCK) and other colour spaces have no place in the bitmap.
         if (d.out_color_space != JCS_GRAYSCALE && d.out_color_space != JCS_RGB)
             ERREXIT(&d, JERR_CONVERSION_NOTIMPL);

@@ -1,5 +1,6 @@
 #include "imaging/jpeg_glue.h"
 
+#include "imaging/picture_limits.h"
 #include "imaging/screen.h"
 
 #include <cstring>
@@ -49,6 +50,9 @@ void JpegContext::Prepare() {
 void JpegContext::CreateDecompress(TJPEGImage* picture) {
     Prepare();
     Guarded(*this, [this] { jpeg_CreateDecompress(&d, JPEG_LIB_VERSION, sizeof d); });
+    // Past the cap the library asks for backing store, which it has not, and fails: this
+    // bounds the coefficient buffers of progressive and buffered decodes.
+    d.mem->max_memory_to_use = static_cast<long>(PictureLimits().MaxJpegLibraryMemory);
     if (picture != nullptr) {
         progress.library.progress_monitor = LibraryProgress;
         progress.picture = picture;
@@ -84,6 +88,11 @@ void ResetJpegError(j_common_ptr cinfo) {
 
 void RaiseJpegCode(int code) {
     throw EJPEG("JPEG error #" + std::to_string(code));
+}
+
+void CheckPixelBudget(const jpeg_decompress_struct& d) {
+    if (!WithinPixelBudget(d.image_width, d.image_height))
+        throw EJPEG(TooLargeText("JPEG", d.image_width, d.image_height));
 }
 
 void RaiseFromContext(JpegContext& context) {

@@ -68,6 +68,9 @@ void ResetJpegError(j_common_ptr cinfo);
 [[noreturn]] void RaiseFromContext(JpegContext& context);
 // EJPEG for a library message code, raised from C++ code.
 [[noreturn]] void RaiseJpegCode(int code);
+// EJPEG when the header just read claims more pixels than the budget allows; called before
+// anything is allocated for the image.
+void CheckPixelBudget(const jpeg_decompress_struct& d);
 
 // Runs `step` (library calls only, no object with a destructor) with the error exit armed;
 // false when the library jumped out.

@@ -196,6 +196,7 @@ void TJPEGImage::ReadJpegStream(std::uint64_t count, TStream& stream) {
             jpeg_read_header(&context.d, TRUE);
             multipleScans = jpeg_has_multiple_scans(&context.d);
         });
+        CheckPixelBudget(context.d);
         data_->Width = static_cast<std::int32_t>(context.d.image_width);
         data_->Height = static_cast<std::int32_t>(context.d.image_height);
         data_->Grayscale = context.d.jpeg_color_space == JCS_GRAYSCALE;

@@ -106,6 +106,9 @@ TEST_F(DecodeCommand, WritesTheDecodedRowsAsABmpFile) {
 TEST_F(DecodeCommand, FailuresPrintTheErrorExitOneAndWriteNothing) {
     Write("EMPTY.JPG", {});
     Write("TEXT.JPG", {'h', 'e', 'l', 'l', 'o'});
+    auto huge = test::MakeJpeg({test::JpegKind::Baseline420, 16, 16});
+    test::SetFrameSize(huge, 20000, 20000);
+    Write("HUGE.JPG", huge);
     struct Case {
         const char* input;
         std::string message;
@@ -113,6 +116,7 @@ TEST_F(DecodeCommand, FailuresPrintTheErrorExitOneAndWriteNothing) {
     const Case cases[] = {
         {"EMPTY.JPG", "JPEG error #" + std::to_string(JERR_INPUT_EMPTY) + "\n"},
         {"TEXT.JPG", "JPEG error #" + std::to_string(JERR_NO_SOI) + "\n"},
+        {"HUGE.JPG", "JPEG image is too large: 20000 x 20000 pixels\n"},
         {"MISSING.JPG", "Cannot open file \"" + WindowsPath("MISSING.JPG") + "\"\n"},
     };
     for (const Case& c : cases) {

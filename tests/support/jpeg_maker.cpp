@@ -95,6 +95,24 @@ std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
     return result;
 }
 
+void SetFrameSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
+    // Markers from the start-of-image on, each with a 2-byte length, until a frame header.
+    for (std::size_t at = 2; at + 9 <= jpeg.size();) {
+        if (jpeg[at] != 0xFF)
+            break;
+        const std::uint8_t marker = jpeg[at + 1];
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            jpeg[at + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[at + 6] = static_cast<std::uint8_t>(height);
+            jpeg[at + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[at + 8] = static_cast<std::uint8_t>(width);
+            return;
+        }
+        at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+    }
+    throw std::runtime_error("SetFrameSize: no frame header");
+}
+
 ReferenceImage ReferenceDecode(const std::vector<std::uint8_t>& jpeg, ReferenceSettings settings) {
     jpeg_decompress_struct d{};
     ErrorJump error{};

@@ -28,6 +28,10 @@ void PatternPixel(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uin
 
 std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape);
 
+// Rewrites the size in the frame header of a made file, so that a few hundred bytes claim a
+// picture of any size (the image data stays that of the small picture).
+void SetFrameSize(std::vector<std::uint8_t>& jpeg, int width, int height);
+
 // Settings of a reference decode, mirroring a picture's.
 struct ReferenceSettings {
     bool bgr = true;          // colour output in blue, green, red order

@@ -8,12 +8,13 @@ bool Matches(std::u32string_view pattern, std::u32string_view name) {
     std::size_t p = 0, n = 0;
     std::size_t starPattern = std::u32string_view::npos, starName = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == U'*') {
+        // The star first: a host name may hold a '*' of its own, which must not use it up.
+        if (p < pattern.size() && pattern[p] == U'*') {
             starPattern = p++;
             starName = n;
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
         } else if (starPattern != std::u32string_view::npos) {
             p = starPattern + 1;
             n = ++starName;

@@ -1,5 +1,7 @@
-// Arbitrary bytes as a compressed file, through DecompressFile into a scratch folder. Half
-// of the inputs get the signature in front, so the decoder is reached as often as the test.
+// Arbitrary bytes as a compressed file, through DecompressFile into a scratch folder where
+// the output file already exists. Half of the inputs get the signature in front, so the
+// decoder is reached as often as the test. A failed expansion must leave the existing file
+// byte for byte as it was, and nothing but the input and the output may be left behind.
 #include "archive/archive.h"
 
 #include <cstddef>
@@ -7,8 +9,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/portable/environment.h"
 
@@ -29,6 +33,18 @@ struct Scratch {
     }
 };
 
+const std::vector<char> ExistingPicture = [] {
+    std::vector<char> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + 3);
+    return bytes;
+}();
+
+std::vector<char> Contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -45,16 +61,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
+    std::ofstream(output, std::ios::binary | std::ios::trunc)
+        .write(ExistingPicture.data(), static_cast<std::streamsize>(ExistingPicture.size()));
     try {
         nimbrel::DecompressFile("C:" + input.string(), "C:" + output.string());
     } catch (const nimbrel::EArchive&) {
+        if (Contents(output) != ExistingPicture)
+            __builtin_trap();
     }
-    std::error_code ignored;
-    std::filesystem::remove(output, ignored);
     // Nothing but the input and what the expansion made may be left behind.
     for (const auto& entry : std::filesystem::directory_iterator(scratch.folder)) {
         const auto name = entry.path().filename();
-        if (name != "IN.NWP" && name != "root")
+        if (name != "IN.NWP" && name != "OUT.BMP" && name != "root")
             __builtin_trap();
     }
     return 0;

@@ -1,6 +1,9 @@
 // Arbitrary bytes loaded and decoded as a JPEG picture, as the preview does: any outcome but
-// an EJPEG / stream error is a fault, and the sanitizers watch every row written.
+// an EJPEG / stream error is a fault, and the sanitizers watch every row written. The pixel
+// budget and the library's memory cap are those of the program, scaled down so that one
+// run stays quick: a header claiming more is refused, never decoded.
 #include "imaging/jpeg_image.h"
+#include "imaging/picture_limits.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,8 +11,9 @@
 using namespace nimbrel;
 
 namespace {
-// Sizes past this would only measure the allocator (a 65500 x 65500 header is legal).
-constexpr std::int64_t MaxPixels = 4'000'000;
+constexpr std::uint64_t MaxPixels = 4'000'000;
+// As the program's cap: two bytes of coefficients for three full-resolution components.
+constexpr std::uint64_t MaxLibraryMemory = MaxPixels * 6 + (16u << 20);
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     defaults.SpeedMode = options & 8 ? TSpeedMode::FavourSpeed : TSpeedMode::FavourQuality;
     defaults.OutputScale = static_cast<TOutputScale>((options >> 4) & 3);
 
+    PictureLimits() = TPictureLimits{MaxPixels, MaxLibraryMemory};
+
     TMemoryStream stream;
     stream.WriteBuffer(data + 1, size - 1);
     stream.SetPosition(0);
@@ -34,12 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EJPEG&) {
         return 0;
     }
-    // The library works on the full-size image whatever the output scale.
-    const std::int64_t scale = std::int64_t{1} << static_cast<int>(defaults.OutputScale);
-    if (static_cast<std::int64_t>(picture.Width()) * picture.Height() * scale * scale > MaxPixels)
-        return 0;
+    // A loaded picture fits the budget, and so does its decoded bitmap.
+    if (static_cast<std::uint64_t>(picture.Width()) * picture.Height() > MaxPixels)
+        __builtin_trap();
     try {
-        picture.DecodeBitmap();
+        const TBitmap& bitmap = picture.DecodeBitmap();
+        if (static_cast<std::uint64_t>(bitmap.Width()) * bitmap.Height() > MaxPixels)
+            __builtin_trap();
     } catch (const EJPEG&) {
     }
     return 0;

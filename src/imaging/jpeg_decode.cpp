@@ -44,7 +44,7 @@ void ReadRows(JpegContext& context, TBitmap& bitmap) {
 
 } // namespace
 
-void TJPEGImage::OpenDecompress(JpegContext& context) {
+void TJPEGImage::OpenDecompress(JpegContext& context, TOutputScale scale) {
     context.CreateDecompress(this);
     TMemoryStream& bytes = *data_->Data;
     bytes.SetPosition(0);
@@ -61,7 +61,7 @@ void TJPEGImage::OpenDecompress(JpegContext& context) {
         if (d.out_color_space != JCS_GRAYSCALE && d.out_color_space != JCS_RGB)
             ERREXIT(&d, JERR_CONVERSION_NOTIMPL);
         d.scale_num = 1;
-        d.scale_denom = 1u << static_cast<unsigned>(s.OutputScale);
+        d.scale_denom = 1u << static_cast<unsigned>(scale);
         d.do_block_smoothing = s.BlockSmoothing ? TRUE : FALSE;
         if (s.GrayscaleOutput)
             d.out_color_space = JCS_GRAYSCALE;
@@ -85,15 +85,20 @@ void TJPEGImage::OpenDecompress(JpegContext& context) {
 }
 
 TBitmap& TJPEGImage::DecodeBitmap() {
-    if (bitmap_)
+    return DecodeAt(settings_.OutputScale);
+}
+
+TBitmap& TJPEGImage::DecodeAt(TOutputScale scale) {
+    if (bitmap_ && (cacheScale_ == scale || !data_->Data))
         return *bitmap_;
     bitmap_ = std::make_unique<TBitmap>();
+    cacheScale_ = scale;
     TBitmap& result = *bitmap_;
     bool buildPalette = true;
     if (!data_->Data)
         return result; // nothing loaded: an empty bitmap
     JpegContext context;
-    OpenDecompress(context);
+    OpenDecompress(context, scale);
     try {
         DecodeInto(context, buildPalette);
     } catch (const EAbort&) {

@@ -45,6 +45,7 @@ void TJPEGImage::Assign(const TGraphic& source) {
         if (jpeg->bitmap_) {
             bitmap_ = std::make_unique<TBitmap>();
             bitmap_->Assign(*jpeg->bitmap_);
+            cacheScale_ = jpeg->cacheScale_;
         }
         Changed();
         return;
@@ -54,6 +55,7 @@ void TJPEGImage::Assign(const TGraphic& source) {
         copy->Assign(*bitmap);
         NewData();
         bitmap_ = std::move(copy);
+        cacheScale_ = settings_.OutputScale;
         Changed();
         return;
     }
@@ -61,7 +63,13 @@ void TJPEGImage::Assign(const TGraphic& source) {
 }
 
 void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) {
-    DecodeBitmap().Draw(canvas, rect);
+    // A cache at the drawing scale or finer serves; else decode only what the rectangle shows.
+    const TOutputScale scale = DrawScale(rect);
+    if (bitmap_ && (cacheScale_ <= scale || !data_->Data)) {
+        bitmap_->Draw(canvas, rect);
+        return;
+    }
+    DecodeAt(scale).Draw(canvas, rect);
 }
 
 bool TJPEGImage::Equals(const TGraphic& other) const {
@@ -80,14 +88,32 @@ int Scaled(int size, TOutputScale scale) {
 }
 } // namespace
 
+TOutputScale TJPEGImage::DrawScale(const TRect& rect) const {
+    const int width = rect.Width() < 0 ? -rect.Width() : rect.Width();
+    const int height = rect.Height() < 0 ? -rect.Height() : rect.Height();
+    auto scale = static_cast<int>(settings_.OutputScale);
+    const int coarsest = static_cast<int>(TOutputScale::ScaleEighth);
+    while (scale < coarsest) {
+        const auto next = static_cast<TOutputScale>(scale + 1);
+        if (Scaled(data_->Width, next) < width || Scaled(data_->Height, next) < height)
+            break;
+        ++scale;
+    }
+    return static_cast<TOutputScale>(scale);
+}
+
+bool TJPEGImage::CacheIsFullUse() const {
+    return bitmap_ && (cacheScale_ == settings_.OutputScale || !data_->Data);
+}
+
 int TJPEGImage::Width() const {
-    if (bitmap_)
+    if (CacheIsFullUse())
         return bitmap_->Width();
     return Scaled(data_->Width, settings_.OutputScale);
 }
 
 int TJPEGImage::Height() const {
-    if (bitmap_)
+    if (CacheIsFullUse())
         return bitmap_->Height();
     return Scaled(data_->Height, settings_.OutputScale);
 }
@@ -169,6 +195,7 @@ void TJPEGImage::LoadFromClipboardFormat(const TClipboardPicture& data) {
     // The picture is now the bitmap; its JPEG bytes are made when it is saved.
     NewData();
     bitmap_ = std::move(bitmap);
+    cacheScale_ = settings_.OutputScale;
     Changed();
 }
 

@@ -98,9 +98,13 @@ public:
     void LoadFromClipboardFormat(const TClipboardPicture& data) override;
     void SaveToClipboardFormat(TClipboardPicture& data) override;
 
-    // The decoded bitmap; decodes on the first call only. A progress listener raising
-    // EAbort stops the decode quietly, leaving the rows decoded so far.
+    // The decoded bitmap at the picture's OutputScale; decodes on the first call only (or
+    // again when the cache holds a reduced decode made for drawing). A progress listener
+    // raising EAbort stops the decode quietly, leaving the rows decoded so far.
     TBitmap& DecodeBitmap();
+    // The scale a draw into `rect` decodes at: the smallest picture that still covers the
+    // rectangle, never finer than OutputScale.
+    TOutputScale DrawScale(const TRect& rect) const;
 
     std::uint8_t Quality() const { return settings_.Quality; }
     bool GrayscaleOutput() const { return settings_.GrayscaleOutput; }
@@ -121,7 +125,12 @@ private:
     void NewData();
     // Compresses the held bitmap into new JPEG bytes (saving a picture that has none).
     void EncodeBitmap();
-    void OpenDecompress(JpegContext& context);
+    // The cache decoded at `scale`: the cache itself when it was decoded at that scale (or
+    // holds no JPEG data to decode), else a new decode replacing it.
+    TBitmap& DecodeAt(TOutputScale scale);
+    // Whether the cache stands for the picture at its OutputScale.
+    bool CacheIsFullUse() const;
+    void OpenDecompress(JpegContext& context, TOutputScale scale);
     void DecodeInto(JpegContext& context, bool& buildPalette);
     void DecodeRows(JpegContext& context, bool& buildPalette);
     void FinishNotice(bool succeeded, bool redrawNow);
@@ -129,6 +138,9 @@ private:
 
     TSharedRef<TJPEGData> data_;
     std::unique_ptr<TBitmap> bitmap_;
+    // The scale the cache was decoded at: a draw into a small rectangle decodes at a reduced
+    // scale without changing what the picture reports.
+    TOutputScale cacheScale_ = TOutputScale::ScaleFull;
     mutable TPaletteHandle palette_;
     TJPEGDefaults settings_;
 };

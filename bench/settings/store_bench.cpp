@@ -17,7 +17,8 @@ nimbrel::testing::EmulatedRoot& Environment() {
 void BM_WriteOnOpenKey(benchmark::State& state) {
     Environment();
     nimbrel::platform::RegKey key;
-    key.Create(nimbrel::platform::Hive::CurrentUser, nimbrel::store::SettingsKey);
+    if (key.Create(nimbrel::platform::Hive::CurrentUser, nimbrel::store::SettingsKey))
+        state.SkipWithError("cannot create the key");
     std::int32_t minutes = 0;
     for (auto _ : state) {
         const auto bits = static_cast<std::uint32_t>(++minutes % 300);
@@ -40,9 +41,10 @@ void BM_WriteWithFreshAccessor(benchmark::State& state) {
 void BM_ReadOnOpenKey(benchmark::State& state) {
     Environment();
     nimbrel::platform::RegKey key;
-    key.Create(nimbrel::platform::Hive::CurrentUser, nimbrel::store::SettingsKey);
     const std::uint8_t data[4] = {60, 0, 0, 0};
-    key.SetValue(nimbrel::store::Interval, 4, data, 4);
+    if (key.Create(nimbrel::platform::Hive::CurrentUser, nimbrel::store::SettingsKey) ||
+        key.SetValue(nimbrel::store::Interval, 4, data, 4))
+        state.SkipWithError("cannot write the value");
     for (auto _ : state) {
         nimbrel::platform::RegValue value;
         benchmark::DoNotOptimize(key.QueryValue(nimbrel::store::Interval, value));

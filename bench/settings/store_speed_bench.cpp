@@ -70,7 +70,8 @@ constexpr const char* BareSelect = "SELECT type, data FROM vals WHERE key = 3 AN
 void StoreSetValue(benchmark::State& state) {
     test::TempEnvironment environment;
     RegKey key;
-    key.Create(Hive::CurrentUser, KeyPath);
+    if (key.Create(Hive::CurrentUser, KeyPath))
+        state.SkipWithError("cannot create the key");
     std::uint32_t minutes = 0;
     for (auto _ : state) {
         ++minutes;
@@ -87,8 +88,8 @@ void StoreOpenSetClose(benchmark::State& state) {
     for (auto _ : state) {
         ++minutes;
         RegKey key;
-        key.Create(Hive::CurrentUser, KeyPath);
-        if (key.SetValue("Interval", RegDword, reinterpret_cast<const std::uint8_t*>(&minutes), 4))
+        if (key.Create(Hive::CurrentUser, KeyPath) ||
+            key.SetValue("Interval", RegDword, reinterpret_cast<const std::uint8_t*>(&minutes), 4))
             state.SkipWithError("write failed");
     }
     state.SetItemsProcessed(state.iterations());
@@ -97,9 +98,10 @@ void StoreOpenSetClose(benchmark::State& state) {
 void StoreQueryValue(benchmark::State& state) {
     test::TempEnvironment environment;
     RegKey key;
-    key.Create(Hive::CurrentUser, KeyPath);
     const std::uint32_t minutes = 60;
-    key.SetValue("Interval", RegDword, reinterpret_cast<const std::uint8_t*>(&minutes), 4);
+    if (key.Create(Hive::CurrentUser, KeyPath) ||
+        key.SetValue("Interval", RegDword, reinterpret_cast<const std::uint8_t*>(&minutes), 4))
+        state.SkipWithError("cannot write the value");
     for (auto _ : state) {
         RegValue value;
         if (key.QueryValue("Interval", value))

@@ -6,10 +6,6 @@
 #include "platform/utf8.h"
 #include "tools/command.h"
 
-#ifndef _WIN32
-#include "platform/portable/environment.h"
-#endif
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -35,12 +31,7 @@ std::string WhyFailed(WinError error) {
     case platform::ErrorAccessDenied:
         return "access denied";
     case platform::ErrorBadDb:
-#ifndef _WIN32
-        return "the registry database " + platform::portable::EnvironmentRoot() +
-               "/registry.sqlite3 is damaged, unreadable or locked";
-#else
-        return "the registry is damaged";
-#endif
+        return platform::RegistryLocation() + " is damaged or unreadable";
     case platform::ErrorCantRead:
         return "the registry cannot be read (damaged or locked)";
     case platform::ErrorCantWrite:
@@ -148,17 +139,24 @@ int Import(const std::vector<std::string>& args) {
     const auto keys = regedit::ParseRegFile(text, error);
     if (!keys)
         return Fail(args[1] + ":" + std::to_string(error.line) + ": " + error.reason);
+    // All of the file or nothing: a failure half-way leaves the store as it was.
+    platform::RegTransaction transaction;
+    if (const WinError failed = transaction.Begin())
+        return Fail(args[1] + ": " + WhyFailed(failed));
     for (const regedit::KeyValues& entry : *keys) {
         RegKey key;
         if (const WinError failed = key.Create(entry.key.hive, entry.key.path))
-            return Fail(regedit::FormatKeyName(entry.key) + ": " + WhyFailed(failed));
+            return Fail(regedit::FormatKeyName(entry.key) + ": " + WhyFailed(failed) +
+                        "; nothing was imported");
         for (const auto& [name, value] : entry.values) {
             if (const WinError failed =
                     key.SetValue(name, value.type, value.data.data(), value.data.size()))
                 return Fail(regedit::FormatKeyName(entry.key) + ": \"" + name +
-                            "\": " + WhyFailed(failed));
+                            "\": " + WhyFailed(failed) + "; nothing was imported");
         }
     }
+    if (const WinError failed = transaction.Commit())
+        return Fail(args[1] + ": " + WhyFailed(failed) + "; nothing was imported");
     return 0;
 }
 

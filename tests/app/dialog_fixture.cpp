@@ -108,7 +108,8 @@ std::vector<std::string> TDialogFixture::ValueNames() const {
     if (key.Open(platform::Hive::CurrentUser, store::SettingsKey) != platform::ErrorSuccess)
         return names;
     std::vector<std::pair<std::string, platform::RegValue>> values;
-    key.EnumValues(values);
+    if (key.EnumValues(values) != platform::ErrorSuccess)
+        return names;
     for (const auto& [name, value] : values)
         names.push_back(name);
     return names;

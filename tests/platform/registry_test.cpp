@@ -130,6 +130,54 @@ TEST_F(RegistryTest, HivesAreSeparate) {
     }
 }
 
+TEST_F(RegistryTest, AFailedOpenOrCreateKeepsTheKeyItHad) {
+    RegKey key = CreateKey();
+    Set(key, "Kept", RegDword, Bytes{5, 0, 0, 0});
+    EXPECT_EQ(key.Open(Hive::CurrentUser, TestKey() + "\\Nowhere"), ErrorFileNotFound);
+    // A key name is at most 255 characters.
+    EXPECT_NE(key.Create(Hive::CurrentUser, TestKey() + "\\" + std::string(300, 'k')),
+              ErrorSuccess);
+    ASSERT_TRUE(key.IsOpen());
+    RegValue value;
+    ASSERT_EQ(key.QueryValue("Kept", value), ErrorSuccess);
+    EXPECT_EQ(value.data, (Bytes{5, 0, 0, 0}));
+    Set(key, "StillWritable", RegDword, Bytes{6, 0, 0, 0});
+}
+
+TEST_F(RegistryTest, ATransactionWithoutCommitLeavesTheStoreAsItWas) {
+    RegKey key = CreateKey();
+    Set(key, "Changed", RegSz, BytesOf("before"));
+    for (const bool commit : {false, true}) {
+        {
+            RegTransaction transaction;
+            ASSERT_EQ(transaction.Begin(), ErrorSuccess);
+            Set(key, "Changed", RegDword, Bytes{1, 0, 0, 0});
+            Set(key, "Changed", RegBinary, Bytes{2}); // twice: the first state comes back
+            Set(key, "Added", RegSz, BytesOf("x"));
+            RegKey made;
+            ASSERT_EQ(made.Create(Hive::CurrentUser, TestKey() + "\\Made\\Deeper"), ErrorSuccess);
+            Set(made, "Inside", RegSz, BytesOf("y"));
+            if (commit) {
+                ASSERT_EQ(transaction.Commit(), ErrorSuccess);
+            }
+        }
+        RegValue value;
+        ASSERT_EQ(key.QueryValue("Changed", value), ErrorSuccess);
+        RegKey made;
+        if (commit) {
+            EXPECT_EQ(value.type, RegBinary);
+            EXPECT_EQ(value.data, Bytes{2});
+            EXPECT_EQ(key.QueryValue("Added", value), ErrorSuccess);
+            EXPECT_EQ(made.Open(Hive::CurrentUser, TestKey() + "\\Made\\Deeper"), ErrorSuccess);
+        } else {
+            EXPECT_EQ(value.type, RegSz);
+            EXPECT_EQ(value.data, BytesOf("before"));
+            EXPECT_EQ(key.QueryValue("Added", value), ErrorFileNotFound);
+            EXPECT_EQ(made.Open(Hive::CurrentUser, TestKey() + "\\Made"), ErrorFileNotFound);
+        }
+    }
+}
+
 TEST_F(RegistryTest, MovedKeyHandleStaysUsable) {
     RegKey key = CreateKey();
     RegKey moved = std::move(key);

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <sqlite3.h>
 
 namespace nimbrel::platform {
 namespace {
@@ -206,19 +208,77 @@ TEST(RegCommand, ImportTakesWindowsFilesAndContinuedHexLists) {
 }
 
 TEST(RegCommand, AnUnusableDatabaseIsReportedAndLeftAlone) {
-    test::TempEnvironment environment;
-    const std::string database = environment.Root() + "/registry.sqlite3";
-    const std::string garbage(4096, 'g');
-    std::ofstream(database, std::ios::binary) << garbage;
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"reg", "get", NimbrelKey, "Interval"},
-          std::vector<std::string>{"reg", "set", NimbrelKey, "Interval", "dword", "1"},
-          std::vector<std::string>{"reg", "export"}}) {
-        const auto result = RunTool(args);
-        EXPECT_EQ(result.exitCode, 1) << args[1];
-        EXPECT_NE(result.err.find("registry.sqlite3"), std::string::npos) << result.err;
+    // An empty file too: a store is never empty, so it is a damaged (cut) one.
+    for (const std::string& garbage : {std::string(4096, 'g'), std::string()}) {
+        test::TempEnvironment environment;
+        const std::string database = environment.Root() + "/registry.sqlite3";
+        std::ofstream(database, std::ios::binary) << garbage;
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"reg", "get", NimbrelKey, "Interval"},
+              std::vector<std::string>{"reg", "set", NimbrelKey, "Interval", "dword", "1"},
+              std::vector<std::string>{"reg", "export"}}) {
+            const auto result = RunTool(args);
+            EXPECT_EQ(result.exitCode, 1) << args[1] << garbage.size();
+            EXPECT_NE(result.err.find("registry.sqlite3 is damaged"), std::string::npos)
+                << result.err;
+        }
+        EXPECT_EQ(test::HostFileBytes(database), garbage);
+        EXPECT_FALSE(std::filesystem::exists(database + "-wal"));
     }
-    EXPECT_EQ(test::HostFileBytes(database), garbage);
+}
+
+std::string ImportFile(int count) {
+    std::string text = "REGEDIT4\n\n[" + std::string(NimbrelKey) + "]\n";
+    for (int i = 0; i < count; ++i)
+        text += "\"Value" + std::to_string(i) + "\"=\"" + std::string(1000, 'v') + "\"\n";
+    return text;
+}
+
+TEST(RegCommand, TheStoreFileAloneHoldsEveryValueOnceNoProcessHasItOpen) {
+    test::TempEnvironment environment;
+    const auto imported = RunTool({"reg", "import", "-"}, ImportFile(200));
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    // The one file a user backs up, copied alone into another environment.
+    test::TempEnvironment restored;
+    std::filesystem::copy_file(environment.Root() + "/registry.sqlite3",
+                               restored.Root() + "/registry.sqlite3");
+    const auto got = RunTool({"reg", "get", NimbrelKey, "Value199"});
+    ASSERT_EQ(got.exitCode, 0) << got.err;
+    EXPECT_EQ(got.out, "\"Value199\"=\"" + std::string(1000, 'v') + "\"\n");
+}
+
+TEST(RegCommand, AnImportIsAllOrNothing) {
+    test::TempEnvironment environment;
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(Hive::CurrentUser, "Software\\Vexmoor\\Nimbrel"), ErrorSuccess);
+        const Bytes before{'o', 'l', 'd'};
+        ASSERT_EQ(key.SetValue("First", RegSz, before.data(), before.size()), ErrorSuccess);
+    }
+    // The store refuses one value in the middle of the file, as a full disk or a lock
+    // taken by another program would.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((environment.Root() + "/registry.sqlite3").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN new.name = 'Refused' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    const auto result = RunTool({"reg", "import", "-"},
+                                "REGEDIT4\n\n[HKCU\\Software\\Vexmoor\\Made]\n\"a\"=\"1\"\n\n[" +
+                                    std::string(NimbrelKey) +
+                                    "]\n\"First\"=\"new\"\n\"Added\"=\"x\"\n"
+                                    "\"Refused\"=\"x\"\n\"Last\"=\"x\"\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("\"Refused\""), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("nothing was imported"), std::string::npos) << result.err;
+    const Values values = ValuesOf(Hive::CurrentUser, "Software\\Vexmoor\\Nimbrel");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].second.data, (Bytes{'o', 'l', 'd'}));
+    RegKey made;
+    EXPECT_EQ(made.Open(Hive::CurrentUser, "Software\\Vexmoor\\Made"), ErrorFileNotFound);
 }
 
 } // namespace

@@ -42,25 +42,29 @@ bool RegKey::IsOpen() const {
     return impl_ != nullptr;
 }
 
+// Replaces `impl` only when the key opened.
 static WinError OpenKey(Hive hive, std::string_view path, bool create,
                         std::unique_ptr<RegKey::Impl>& impl) {
+    // Windows' longest key name.
+    constexpr std::size_t MaxKeyNameLength = 255;
+    const std::vector<std::string> components = SplitKeyPath(path);
+    for (const std::string& component : components)
+        if (component.size() > MaxKeyNameLength)
+            return ErrorInvalidParameter;
     auto opened = std::make_unique<RegKey::Impl>();
     if (const WinError error = RegistryDatabase::Shared(opened->database))
         return error;
-    if (const WinError error =
-            opened->database->FindKey(hive, SplitKeyPath(path), create, opened->key))
+    if (const WinError error = opened->database->FindKey(hive, components, create, opened->key))
         return error;
     impl = std::move(opened);
     return ErrorSuccess;
 }
 
 WinError RegKey::Create(Hive hive, std::string_view path) {
-    impl_.reset();
     return OpenKey(hive, path, true, impl_);
 }
 
 WinError RegKey::Open(Hive hive, std::string_view path) {
-    impl_.reset();
     return OpenKey(hive, path, false, impl_);
 }
 
@@ -94,6 +98,41 @@ WinError RegKey::EnumValues(std::vector<std::pair<std::string, RegValue>>& value
 WinError RegKey::Close() {
     impl_.reset();
     return ErrorSuccess;
+}
+
+class RegTransaction::Impl {
+public:
+    std::shared_ptr<RegistryDatabase> database;
+    bool open = false;
+};
+
+RegTransaction::RegTransaction() : impl_(std::make_unique<Impl>()) {}
+
+RegTransaction::~RegTransaction() {
+    if (impl_->open)
+        impl_->database->Rollback();
+}
+
+WinError RegTransaction::Begin() {
+    if (impl_->open)
+        return ErrorInvalidParameter;
+    if (const WinError error = RegistryDatabase::Shared(impl_->database))
+        return error;
+    if (const WinError error = impl_->database->Begin())
+        return error;
+    impl_->open = true;
+    return ErrorSuccess;
+}
+
+WinError RegTransaction::Commit() {
+    if (!impl_->open)
+        return ErrorInvalidParameter;
+    impl_->open = false;
+    return impl_->database->Commit();
+}
+
+std::string RegistryLocation() {
+    return RegistryDatabase::FileName();
 }
 
 } // namespace nimbrel::platform

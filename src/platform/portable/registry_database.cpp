@@ -6,8 +6,12 @@
 
 #include "platform/codepage1250.h"
 
+#include <cerrno>
 #include <mutex>
 #include <sqlite3.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nimbrel::platform::portable {
 namespace {
@@ -57,6 +61,7 @@ bool TablesExist(sqlite3* connection) {
     return count.Step() == SQLITE_ROW && count.Integer(0) == 2;
 }
 
+// The connection's settings, and the tables when the database has none yet.
 bool Prepare(sqlite3* connection) {
     sqlite3_busy_timeout(connection, BusyTimeoutMs);
     sqlite3_extended_result_codes(connection, 1);
@@ -77,18 +82,67 @@ bool Prepare(sqlite3* connection) {
     if (sqlite3_exec(connection, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr) !=
         SQLITE_OK)
         return false;
-    // A short-lived process (nimbrel-tool, the dialog) should not pay for creating, syncing
-    // and removing the log on every run: it stays, and the automatic checkpoints of later
-    // writers fold it into the database. A crash loses nothing that was committed.
-    int keep = 1;
-    sqlite3_file_control(connection, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
-    sqlite3_db_config(connection, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // The last connection to close folds the log into registry.sqlite3 (SQLite's own
+    // default), so that the one file holds every committed value whenever no process has
+    // the store open: a copy of it is a whole backup.
     if (TablesExist(connection))
         return true;
     if (sqlite3_exec(connection, CreateTables, nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
     sqlite3_exec(connection, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
+}
+
+WinError ErrorOfCreation(int error) {
+    return error == EACCES || error == EPERM || error == EROFS ? ErrorAccessDenied : ErrorBadDb;
+}
+
+// A new store is made whole under a name of this process's own and then linked into
+// place, so that no process ever meets a registry.sqlite3 that is still being made: an
+// empty file is always a damaged one. A store that another process linked first wins.
+WinError CreateDatabaseFile(const std::string& fileName) {
+    const std::string made = fileName + ".new-" + std::to_string(::getpid());
+    ::unlink(made.c_str()); // a leftover of an earlier process of this number
+    sqlite3* connection = nullptr;
+    int opened = sqlite3_open_v2(made.c_str(), &connection,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const bool whole = opened == SQLITE_OK && Prepare(connection);
+    const int openError = opened == SQLITE_OK ? 0 : sqlite3_system_errno(connection);
+    // Closing folds the log into the file and removes it.
+    opened = sqlite3_close(connection);
+    WinError result = ErrorSuccess;
+    if (!whole || opened != SQLITE_OK)
+        result = ErrorOfCreation(openError);
+    else if (::link(made.c_str(), fileName.c_str()) != 0 && errno != EEXIST)
+        result = ErrorOfCreation(errno);
+    ::unlink(made.c_str());
+    for (const char* suffix : {"-wal", "-shm"})
+        ::unlink((made + suffix).c_str());
+    return result;
+}
+
+// Opens the store's file, making it first when there is none. Anything in its place that
+// is not a database (an empty file included) answers ErrorBadDb and is left as it is.
+WinError OpenDatabaseFile(const std::string& fileName, sqlite3*& connection) {
+    struct stat status {};
+    if (::stat(fileName.c_str(), &status) != 0) {
+        if (errno != ENOENT)
+            return ErrorOfCreation(errno);
+        if (const WinError error = CreateDatabaseFile(fileName))
+            return error;
+    } else if (S_ISREG(status.st_mode) && status.st_size == 0) {
+        return ErrorBadDb;
+    }
+    const int opened = sqlite3_open_v2(fileName.c_str(), &connection,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (opened == SQLITE_OK && Prepare(connection))
+        return ErrorSuccess;
+    // The log beside the file needs a writable folder and file; without them a sound
+    // store cannot be used either, and that is not damage.
+    const std::string folder = fileName.substr(0, fileName.find_last_of('/') + 1);
+    if (::access(folder.c_str(), W_OK) != 0 || ::access(fileName.c_str(), W_OK) != 0)
+        return ErrorAccessDenied;
+    return ErrorBadDb;
 }
 
 struct SharedState {
@@ -111,8 +165,12 @@ RegistryDatabase::~RegistryDatabase() {
     sqlite3_close_v2(connection_);
 }
 
+std::string RegistryDatabase::FileName() {
+    return EnvironmentRoot() + "/registry.sqlite3";
+}
+
 WinError RegistryDatabase::Shared(std::shared_ptr<RegistryDatabase>& database) {
-    const std::string fileName = EnvironmentRoot() + "/registry.sqlite3";
+    const std::string fileName = FileName();
     SharedState& state = TheSharedState();
     std::lock_guard lock(state.mutex);
     if (state.database && state.fileName == fileName) {
@@ -121,16 +179,33 @@ WinError RegistryDatabase::Shared(std::shared_ptr<RegistryDatabase>& database) {
     }
     state.database.reset();
     sqlite3* connection = nullptr;
-    const int opened = sqlite3_open_v2(
-        fileName.c_str(), &connection,
-        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    const WinError opened = OpenDatabaseFile(fileName, connection);
+    // Owns the connection from here, on every path.
     std::shared_ptr<RegistryDatabase> made(new RegistryDatabase(connection, fileName));
-    if (opened != SQLITE_OK || !Prepare(connection))
-        return ErrorBadDb;
+    if (opened != ErrorSuccess)
+        return opened;
     state.database = made;
     state.fileName = fileName;
     database = std::move(made);
     return ErrorSuccess;
+}
+
+WinError RegistryDatabase::Begin() {
+    const int result = sqlite3_exec(connection_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    return result == SQLITE_OK ? ErrorSuccess : Failure(result, ErrorCantWrite);
+}
+
+WinError RegistryDatabase::Commit() {
+    const int result = sqlite3_exec(connection_, "COMMIT", nullptr, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        return ErrorSuccess;
+    Rollback();
+    return Failure(result, ErrorCantWrite);
+}
+
+void RegistryDatabase::Rollback() {
+    // Fails only when no transaction is open, which leaves nothing to undo.
+    (void)sqlite3_exec(connection_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 WinError RegistryDatabase::FindChild(Hive hive, KeyId parent, const std::string& name, bool create,

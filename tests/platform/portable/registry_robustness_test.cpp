@@ -71,6 +71,7 @@ TEST(RegistryRobustness, AnUnusableDatabaseFailsAndIsLeftAsItIs) {
         {"text", std::string(3000, 'x')},
         {"truncated header", std::string("SQLite format 3\0\x10\0\x01\x01", 20)},
         {"zeroed pages", std::string("SQLite format 3", 16) + std::string(8192, '\0')},
+        {"empty", std::string()}, // a store is never empty: a cut file
     };
     for (const auto& c : cases) {
         test::TempEnvironment environment;
@@ -224,7 +225,9 @@ TEST(RegistryRobustness, AWriterKilledMidwayLeavesAStoreThatOpensAndReads) {
                 return 10;
             for (int n = 0;; ++n) {
                 const Bytes data = Stamp(0, n, Size);
-                key.SetValue("Big" + std::to_string(n % 16), RegBinary, data.data(), data.size());
+                if (key.SetValue("Big" + std::to_string(n % 16), RegBinary, data.data(),
+                                 data.size()))
+                    return 12;
                 if (n == 0 && ::write(started[1], "!", 1) != 1)
                     return 11;
             }
@@ -255,6 +258,41 @@ TEST(RegistryRobustness, AWriterKilledMidwayLeavesAStoreThatOpensAndReads) {
         sqlite3_finalize(check);
         sqlite3_close(db);
     }
+}
+
+TEST(RegistryRobustness, AProcessKilledInATransactionLeavesNoneOfItsWrites) {
+    test::TempEnvironment environment;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = Spawn([&ready] {
+        RegTransaction transaction;
+        if (transaction.Begin())
+            return 10;
+        RegKey key;
+        if (key.Create(Hive::CurrentUser, "Software\\Half"))
+            return 11;
+        for (int n = 0; n < 100; ++n) {
+            const Bytes data = Stamp(0, n, 4000);
+            if (key.SetValue("v" + std::to_string(n), RegBinary, data.data(), data.size()))
+                return 12;
+        }
+        if (::write(ready[1], "!", 1) != 1)
+            return 13;
+        ::pause();
+        return 0;
+    });
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::kill(child, SIGKILL);
+    EXPECT_EQ(ExitCodeOf(child), 128 + SIGKILL);
+
+    RegKey key;
+    EXPECT_EQ(key.Open(Hive::CurrentUser, "Software\\Half"), ErrorFileNotFound);
+    EXPECT_EQ(key.Create(Hive::CurrentUser, "Software\\Half"), ErrorSuccess);
+    const std::uint8_t after = 1;
+    EXPECT_EQ(key.SetValue("After", RegBinary, &after, 1), ErrorSuccess);
 }
 
 } // namespace

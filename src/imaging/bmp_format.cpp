@@ -276,6 +276,35 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
     ReadDib(stream, bitmap, budget, pixelOffset - FileHeaderSize);
 }
 
+BmpLayout ReadBmpLayout(TStream& stream) {
+    const std::uint64_t start = stream.Position();
+    std::uint64_t budget = stream.Remaining();
+    std::array<std::uint8_t, FileHeaderSize> fileHeader{};
+    ReadExactly(stream, fileHeader.data(), fileHeader.size(), budget);
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
+        Invalid();
+    const std::uint32_t pixelOffset = U32(fileHeader.data() + 10);
+    if (pixelOffset < FileHeaderSize + CoreHeaderSize)
+        Invalid();
+    const DibHeader h = ReadDibHeader(stream, budget);
+    CheckDibHeader(h);
+    const std::uint64_t paletteBytes =
+        std::uint64_t{PaletteCount(h)} * (h.headerSize == CoreHeaderSize ? 3 : 4);
+    const std::uint64_t headersAndPalette = stream.Position() - start + paletteBytes;
+    // The reader refuses pixels that would overlap the palette.
+    if (pixelOffset < headersAndPalette)
+        Invalid();
+    BmpLayout layout;
+    layout.width = static_cast<int>(h.width);
+    layout.height = static_cast<int>(h.height < 0 ? -h.height : h.height);
+    layout.bitCount = static_cast<int>(h.bitCount);
+    const std::uint64_t rowBytes = ((h.width * h.bitCount + 31) / 32) * 4;
+    layout.bytesNeeded = pixelOffset;
+    if (layout.width != 0 && layout.height != 0)
+        layout.bytesNeeded += rowBytes * static_cast<std::uint64_t>(layout.height);
+    return layout;
+}
+
 void ReadPackedDib(TStream& stream, TBitmap& bitmap) {
     ReadDib(stream, bitmap, stream.Remaining(), 0);
 }

@@ -16,6 +16,17 @@
 namespace nimbrel {
 
 void ReadBmp(TStream& stream, TBitmap& bitmap);
+
+// What the headers of a BMP file promise, read and checked as ReadBmp checks them but
+// without the pixels: a wrong header raises EInvalidGraphic as ReadBmp does. A file
+// shorter than `bytesNeeded` (counted from the stream's position at the call) lacks pixels.
+struct BmpLayout {
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    std::uint64_t bytesNeeded = 0;
+};
+BmpLayout ReadBmpLayout(TStream& stream);
 void ReadPackedDib(TStream& stream, TBitmap& bitmap);
 void WriteBmp(TStream& stream, const TBitmap& bitmap);
 void WritePackedDib(TStream& stream, const TBitmap& bitmap);

@@ -104,6 +104,7 @@ TBitmap& TJPEGImage::DecodeAt(TOutputScale scale) {
     } catch (const EAbort&) {
         // A listener stopped the decode: keep what was decoded.
     }
+    dataEndedEarly_ = SourceEndedEarly(&context.d);
     return result;
 }
 

@@ -109,9 +109,10 @@ namespace {
 
 struct SourceManager {
     jpeg_source_mgr library; // first: the library sees only this part
-    TMemoryStream* stream;
+    TStream* stream;
     JOCTET* buffer;
     boolean startOfFile;
+    boolean endedEarly; // an end-of-image marker stood in for missing data
 };
 
 SourceManager& SourceOf(j_decompress_ptr cinfo) {
@@ -129,6 +130,7 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
         if (source.startOfFile)
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
         WARNMS(cinfo, JWRN_JPEG_EOF);
+        source.endedEarly = TRUE;
         // An end-of-image marker lets the library finish a truncated file.
         source.buffer[0] = 0xFF;
         source.buffer[1] = JPEG_EOI;
@@ -157,7 +159,7 @@ void TermSource(j_decompress_ptr) {}
 
 } // namespace
 
-void InstallSource(j_decompress_ptr cinfo, TMemoryStream& stream) {
+void InstallSource(j_decompress_ptr cinfo, TStream& stream) {
     if (cinfo->src == nullptr) {
         auto* source = static_cast<SourceManager*>((*cinfo->mem->alloc_small)(
             reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(SourceManager)));
@@ -174,6 +176,11 @@ void InstallSource(j_decompress_ptr cinfo, TMemoryStream& stream) {
     source.library.next_input_byte = nullptr;
     source.library.bytes_in_buffer = 0;
     source.stream = &stream;
+    source.endedEarly = FALSE;
+}
+
+bool SourceEndedEarly(j_decompress_ptr cinfo) {
+    return cinfo->src != nullptr && SourceOf(cinfo).endedEarly != FALSE;
 }
 
 // ---- destination manager

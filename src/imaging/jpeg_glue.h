@@ -87,9 +87,12 @@ template <class Step> void Guarded(JpegContext& context, Step&& step) {
         RaiseFromContext(context);
 }
 
-// Source manager over an in-memory stream: 4096-byte fills, the empty-input error, and an
-// end-of-image marker in place of missing data.
-void InstallSource(j_decompress_ptr cinfo, TMemoryStream& stream);
+// Source manager over a stream (the picture's bytes in memory, or a file whose header alone
+// is wanted): 4096-byte fills, the empty-input error, and an end-of-image marker in place
+// of missing data.
+void InstallSource(j_decompress_ptr cinfo, TStream& stream);
+// Whether the source ran out of data before the library reached the end of the image.
+bool SourceEndedEarly(j_decompress_ptr cinfo);
 // Destination manager over a memory stream, 4096 bytes at a time.
 void InstallDestination(j_compress_ptr cinfo, TMemoryStream& stream);
 

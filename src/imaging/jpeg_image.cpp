@@ -118,6 +118,13 @@ int TJPEGImage::Height() const {
     return Scaled(data_->Height, settings_.OutputScale);
 }
 
+void TJPEGImage::SetOutputScale(TOutputScale scale) {
+    if (scale == settings_.OutputScale)
+        return;
+    settings_.OutputScale = scale;
+    bitmap_.reset();
+}
+
 void TJPEGImage::SetWidth(int) {
     throw EInvalidGraphicOperation("Cannot change the size of a JPEG image");
 }

@@ -105,6 +105,9 @@ public:
     // The scale a draw into `rect` decodes at: the smallest picture that still covers the
     // rectangle, never finer than OutputScale.
     TOutputScale DrawScale(const TRect& rect) const;
+    // Whether the last decode ran out of data before the end of the image, and so showed
+    // the rest as the library fills missing data (a truncated file decodes without error).
+    bool DataEndedEarly() const { return dataEndedEarly_; }
 
     std::uint8_t Quality() const { return settings_.Quality; }
     bool GrayscaleOutput() const { return settings_.GrayscaleOutput; }
@@ -114,6 +117,9 @@ public:
     // Whether the loaded file has several scans.
     bool Progressive() const { return settings_.Progressive; }
     TOutputScale OutputScale() const { return settings_.OutputScale; }
+    // A reduced scale decodes a smaller bitmap from the same data (1/2, 1/4 or 1/8 of each
+    // side, rounded up); a decoded bitmap of another scale is dropped.
+    void SetOutputScale(TOutputScale scale);
     bool BlockSmoothing() const { return settings_.BlockSmoothing; }
     // Whether the file is grayscale, from its header.
     bool Grayscale() const { return data_->Grayscale; }
@@ -143,6 +149,7 @@ private:
     TOutputScale cacheScale_ = TOutputScale::ScaleFull;
     mutable TPaletteHandle palette_;
     TJPEGDefaults settings_;
+    bool dataEndedEarly_ = false;
 };
 
 } // namespace nimbrel

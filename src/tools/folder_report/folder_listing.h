@@ -1,0 +1,34 @@
+#pragma once
+// The files of a wallpaper folder as the dialog sees them: the pictures its wallpaper list
+// offers (JPEG and bitmap files, without the changer's own bitmaps) and the NWP files its
+// conversion takes, in the list's one case-insensitive order.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nimbrel::report {
+
+enum class FileKind { Jpeg, Bitmap, Nwp };
+
+struct FolderEntry {
+    std::string name; // upper-case bare name, code page 1250, as the lister gives it
+    FileKind kind = FileKind::Jpeg;
+};
+
+// The changer's working files, left out of the wallpaper list.
+bool IsChangerFile(std::string_view bitmapName);
+// The dialog's request rule: only a line holding ".JPG" can be sent to the changer.
+bool IsRequestable(std::string_view name);
+
+// Folder path and name joined as the dialog joins them ("C:\PICS" + "\" + name).
+std::string JoinPath(std::string_view folder, std::string_view name);
+// A folder as the dialog's folder list holds it: a drive root keeps its backslash, any
+// other folder loses a trailing one.
+std::string FolderListPath(std::string_view folder);
+
+// Every picture of the wallpaper list and every NWP file, sorted as the list sorts.
+std::vector<FolderEntry> ListFolder(std::string_view folder);
+// The NWP files alone, in the conversion's order.
+std::vector<std::string> ListNwpFiles(std::string_view folder);
+
+} // namespace nimbrel::report

@@ -1,0 +1,222 @@
+#include "tools/folder_report/inspect_file.h"
+
+#include "imaging/bmp_format.h"
+#include "imaging/jpeg_header.h"
+#include "imaging/jpeg_image.h"
+#include "platform/files.h"
+#include "tools/folder_report/nwp_expansion.h"
+
+#include <new>
+
+namespace nimbrel::report {
+namespace {
+
+constexpr int Largest = 0x7FFFFFFF;
+
+void Condemn(FileReport& report, Damage damage, std::string detail = {}) {
+    report.verdict = Verdict::Damaged;
+    report.damage = damage;
+    report.detail = std::move(detail);
+}
+
+// The damage an EJPEG stands for.
+Damage JpegDamage(const EJPEG& error, bool endedEarly) {
+    const int code = JpegErrorCode(error.what());
+    if (IsNotJpegCode(code))
+        return Damage::NotJpeg;
+    if (IsEmptyInputCode(code))
+        return Damage::Empty;
+    if (IsUnsupportedCode(code))
+        return Damage::UnsupportedColour;
+    return endedEarly ? Damage::Truncated : Damage::CorruptJpeg;
+}
+
+// The smallest scale 1/2^n at which the picture still covers the wish.
+TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
+    int n = 0;
+    while (n < 3) {
+        const int d = 2 << n; // the next scale's denominator
+        if ((width + d - 1) / d < wish.minWidth || (height + d - 1) / d < wish.minHeight)
+            break;
+        ++n;
+    }
+    return static_cast<TOutputScale>(n);
+}
+
+// The header alone; false when it already condemns the file.
+bool InspectJpegHeader(const std::string& path, FileReport& report) {
+    bool endedEarly = false;
+    TJpegHeader header;
+    try {
+        TFileStream stream(path, TFileStream::TMode::OpenRead);
+        report.size = stream.Size();
+        if (report.size == 0) {
+            Condemn(report, Damage::Empty);
+            return false;
+        }
+        header = ReadJpegHeader(stream, &endedEarly);
+    } catch (const EJPEG& error) {
+        Condemn(report, JpegDamage(error, endedEarly), error.what());
+        return false;
+    }
+    report.width = header.width;
+    report.height = header.height;
+    if (header.colour == TJpegColour::Unsupported) {
+        Condemn(report, Damage::UnsupportedColour);
+        return false;
+    }
+    return true;
+}
+
+void InspectJpeg(const std::string& path, Depth depth, const PictureWish* wish,
+                 std::unique_ptr<TBitmap>* picture, FileReport& report) {
+    if (!InspectJpegHeader(path, report) || (depth == Depth::Headers && !wish))
+        return;
+    // The dialog's own picture: all bytes and the header at load, the pixels at decode.
+    TJPEGImage jpeg;
+    try {
+        jpeg.LoadFromFile(path);
+    } catch (const EJPEG& error) {
+        return Condemn(report, JpegDamage(error, false), error.what());
+    }
+    if (wish)
+        jpeg.SetOutputScale(ScaleFor(report.width, report.height, *wish));
+    try {
+        TBitmap& decoded = jpeg.DecodeBitmap();
+        if (jpeg.DataEndedEarly())
+            return Condemn(report, Damage::Truncated);
+        if (picture) {
+            *picture = std::make_unique<TBitmap>();
+            (*picture)->Assign(decoded);
+        }
+    } catch (const EJPEG& error) {
+        Condemn(report, JpegDamage(error, jpeg.DataEndedEarly()), error.what());
+    }
+}
+
+void InspectBitmap(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
+                   FileReport& report) {
+    BmpLayout layout;
+    try {
+        TFileStream stream(path, TFileStream::TMode::OpenRead);
+        report.size = stream.Size();
+        if (report.size == 0)
+            return Condemn(report, Damage::Empty);
+        layout = ReadBmpLayout(stream);
+    } catch (const EInvalidGraphic&) {
+        return Condemn(report, Damage::BadBitmapHeader);
+    }
+    report.width = layout.width;
+    report.height = layout.height;
+    if (layout.bytesNeeded > report.size)
+        return Condemn(report, Damage::Truncated);
+    if (depth == Depth::Headers && !picture)
+        return;
+    auto bitmap = std::make_unique<TBitmap>();
+    try {
+        bitmap->LoadFromFile(path);
+    } catch (const EInvalidGraphic& error) {
+        return Condemn(report, Damage::BadBitmapHeader, error.what());
+    }
+    if (picture)
+        *picture = std::move(bitmap);
+}
+
+// The bitmap headers of an expansion's first block, or of the whole expansion.
+bool ReadExpandedLayout(TMemoryStream& bytes, BmpLayout& layout) {
+    bytes.SetPosition(0);
+    try {
+        layout = ReadBmpLayout(bytes);
+        return true;
+    } catch (const EInvalidGraphic&) {
+        return false;
+    }
+}
+
+void InspectNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
+                FileReport& report) {
+    report.verdict = Verdict::Convertible;
+    // The bitmap headers lie in the first block of the expansion.
+    constexpr std::uint64_t HeadBytes = 1024;
+    TMemoryStream head;
+    const NwpExpansion expansion = ExpandNwp(path, HeadBytes, head, &report.size);
+    if (expansion != NwpExpansion::Unreadable && report.size == 0)
+        return Condemn(report, Damage::Empty);
+    switch (expansion) {
+    case NwpExpansion::NotCompressed:
+        return Condemn(report, Damage::NotCompressed);
+    case NwpExpansion::Unreadable:
+        return Condemn(report, Damage::Unreadable);
+    case NwpExpansion::Expanded:
+        break;
+    }
+    BmpLayout layout;
+    if (!ReadExpandedLayout(head, layout))
+        return Condemn(report, Damage::NotCompleteBitmap);
+    report.width = layout.width;
+    report.height = layout.height;
+    if (depth == Depth::Headers && !picture)
+        return;
+    // The whole bitmap the header promises, and not a byte more: a damaged stream cannot
+    // make the report hold more than the picture needs.
+    TMemoryStream whole;
+    if (ExpandNwp(path, layout.bytesNeeded, whole) != NwpExpansion::Expanded)
+        return Condemn(report, Damage::Unreadable);
+    whole.SetPosition(0);
+    auto bitmap = std::make_unique<TBitmap>();
+    try {
+        ReadBmp(whole, *bitmap);
+    } catch (const EInvalidGraphic&) {
+        return Condemn(report, Damage::NotCompleteBitmap);
+    }
+    if (picture)
+        *picture = std::move(bitmap);
+}
+
+} // namespace
+
+FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+                       const PictureWish* wish, std::unique_ptr<TBitmap>* picture) {
+    FileReport report;
+    report.name = entry.name;
+    report.kind = entry.kind;
+    report.verdict = entry.kind == FileKind::Nwp ? Verdict::Convertible
+                     : IsRequestable(entry.name) ? Verdict::Ready
+                                                 : Verdict::ReadyNotRequestable;
+    const std::string path = JoinPath(folder, entry.name);
+    const std::uint32_t attributes = platform::FileAttributes(path);
+    if (attributes == platform::InvalidFileAttributes) {
+        Condemn(report, Damage::Unreadable);
+        return report;
+    }
+    if (attributes & platform::FileAttributeDirectory) {
+        Condemn(report, Damage::Folder);
+        return report;
+    }
+    if (!wish)
+        picture = nullptr;
+    try {
+        switch (entry.kind) {
+        case FileKind::Jpeg:
+            InspectJpeg(path, depth, wish, picture, report);
+            break;
+        case FileKind::Bitmap:
+            InspectBitmap(path, depth, picture, report);
+            break;
+        case FileKind::Nwp:
+            InspectNwp(path, depth, picture, report);
+            break;
+        }
+    } catch (const EFOpenError&) {
+        Condemn(report, Damage::Unreadable);
+    } catch (const EStreamError& error) {
+        Condemn(report, Damage::Unreadable, error.what());
+    } catch (const EOutOfResources& error) {
+        Condemn(report, Damage::OverBudget, error.what());
+    }
+    if (report.verdict == Verdict::Damaged && picture)
+        picture->reset();
+    return report;
+}
+
+} // namespace nimbrel::report

@@ -1,0 +1,33 @@
+#pragma once
+// The verdict on one file of a wallpaper folder, from its headers alone or from a full
+// decode (a JPEG whose header is fine but whose data ends early is found only so).
+#include "imaging/bitmap.h"
+#include "tools/folder_report/file_report.h"
+
+#include <memory>
+#include <string_view>
+
+namespace nimbrel::report {
+
+enum class Depth {
+    Headers, // open each file and read its headers: fast
+    Deep,    // decode every picture and expand every NWP file in memory
+};
+
+// The picture a caller wants to see of the file (a thumbnail's source): decoded at the
+// smallest reduced scale that still gives at least `minWidth` x `minHeight` (or the whole
+// picture when it is smaller).
+struct PictureWish {
+    int minWidth = 0;
+    int minHeight = 0;
+};
+
+// Inspects one listed file of `folder` (a Windows path, code page 1250). Never throws for
+// what a file holds; only a failure of the process itself (memory) passes on. With a wish,
+// the file is decoded (as Deep does) and `picture` receives what was decoded, for every
+// file that is not damaged.
+FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+                       const PictureWish* wish = nullptr,
+                       std::unique_ptr<TBitmap>* picture = nullptr);
+
+} // namespace nimbrel::report

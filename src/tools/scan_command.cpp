@@ -1,0 +1,189 @@
+// nimbrel-tool scan [FOLDER]: what a wallpaper folder holds, file by file, with a verdict
+// on each, a summary, and on request a contact sheet.
+#include "imaging/jpeg_image.h"
+#include "platform/codepage1250.h"
+#include "platform/files.h"
+#include "settings/registry_accessor.h"
+#include "settings/store_values.h"
+#include "tools/command.h"
+#include "tools/contact_sheet.h"
+#include "tools/folder_report/inspect_file.h"
+#include "tools/interruption.h"
+#include "tools/ordered_work.h"
+#include "tools/progress_bar.h"
+#include "tools/scan_output.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define STDOUT_FILENO 1
+#else
+#include <unistd.h>
+#endif
+
+namespace nimbrel::tool {
+namespace {
+
+using report::FileReport;
+
+struct ScanOptions {
+    std::optional<std::string> folder; // UTF-8, as given
+    bool deep = false;
+    bool json = false;
+    std::optional<std::string> sheet; // UTF-8, as given
+    unsigned jobs = DefaultJobs();
+};
+
+bool ParseJobs(const std::string& text, unsigned& jobs) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 256)
+        return false;
+    jobs = static_cast<unsigned>(value);
+    return true;
+}
+
+bool ParseScan(const std::vector<std::string>& args, ScanOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--deep") {
+            options.deep = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--sheet" || arg == "--jobs" || arg == "-j") {
+            if (i + 1 == args.size() || args[i + 1].empty())
+                return false;
+            const std::string& value = args[++i];
+            if (arg == "--sheet")
+                options.sheet = value;
+            else if (!ParseJobs(value, options.jobs))
+                return false;
+        } else if (arg.rfind("--sheet=", 0) == 0 && arg.size() > 8) {
+            options.sheet = arg.substr(8);
+        } else if (arg.rfind("--jobs=", 0) == 0) {
+            if (!ParseJobs(arg.substr(7), options.jobs))
+                return false;
+        } else if (arg.empty() || (arg.front() == '-' && arg != "-") || options.folder) {
+            return false;
+        } else {
+            options.folder = arg;
+        }
+    }
+    return true;
+}
+
+// The folder named, else the wallpaper folder of the settings, else the current folder.
+std::string ChosenFolder(const ScanOptions& options) {
+    if (options.folder)
+        return report::FolderListPath(platform::Cp1250FromUtf8(*options.folder));
+    try {
+        TRegistry registry;
+        if (registry.OpenKey(store::SettingsKey, false)) {
+            const std::string stored = registry.ReadString(store::WallpaperFolder);
+            if (stored.find_first_not_of(' ') != std::string::npos)
+                return report::FolderListPath(stored);
+        }
+    } catch (const std::exception&) {
+        // An unreadable store leaves the current folder.
+    }
+    return platform::CurrentDirectory();
+}
+
+struct ScanItem {
+    FileReport report;
+    std::unique_ptr<TBitmap> thumbnail;
+};
+
+int RunScan(const std::vector<std::string>& args) {
+    ScanOptions options;
+    if (!ParseScan(args, options))
+        return Usage();
+    const std::string folder = ChosenFolder(options);
+    if (!platform::DirectoryExists(folder)) {
+        std::fprintf(stderr, "nimbrel-tool: no such folder: %s\n",
+                     platform::Utf8FromCp1250(folder).c_str());
+        return 2;
+    }
+    SetDefaultDepth();
+    const std::vector<report::FolderEntry> entries = report::ListFolder(folder);
+
+    std::size_t nameWidth = 0;
+    for (const auto& entry : entries)
+        nameWidth = std::max(nameWidth, platform::Utf8FromCp1250(entry.name).size());
+
+    const report::Depth depth = options.deep ? report::Depth::Deep : report::Depth::Headers;
+    const report::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
+    const bool sheet = options.sheet.has_value();
+    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
+
+    InterruptionWatch interruption;
+    ProgressBar progress("scan", entries.size());
+    ScanTally tally;
+    std::vector<SheetCell> cells;
+    bool writeFailed = false;
+
+    OrderedWork<ScanItem> work;
+    work.count = entries.size();
+    work.jobs = options.jobs;
+    work.work = [&](std::size_t i) {
+        ScanItem item;
+        std::unique_ptr<TBitmap> picture;
+        item.report = report::InspectFile(folder, entries[i], depth, sheet ? &wish : nullptr,
+                                          sheet ? &picture : nullptr);
+        if (picture)
+            item.thumbnail = MakeThumbnail(*picture, ThumbnailWidth, ThumbnailHeight);
+        return item;
+    };
+    work.deliver = [&](std::size_t, ScanItem& item) {
+        if (stdoutIsTerminal)
+            progress.Clear();
+        tally.Count(item.report);
+        const std::string line =
+            options.json ? ReportJson(item.report) : ReportLine(item.report, nameWidth);
+        if (std::fprintf(stdout, "%s\n", line.c_str()) < 0)
+            writeFailed = true;
+        if (sheet)
+            cells.push_back({std::move(item.report), std::move(item.thumbnail)});
+        progress.Update(tally.pictures);
+    };
+    work.stopRequested = [&] { return interruption.Requested(); };
+    work.tick = [&](std::size_t done) { progress.Update(done); };
+    const std::size_t done = RunOrdered(work);
+    progress.Clear();
+
+    if (done < entries.size()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "nimbrel-tool: scan interrupted after %zu of %zu files\n", done,
+                     entries.size());
+        return InterruptedExitCode;
+    }
+    std::printf("%s\n", options.json ? SummaryJson(tally).c_str() : SummaryText(tally).c_str());
+    if (std::fflush(stdout) != 0 || writeFailed) {
+        std::fputs("nimbrel-tool: cannot write the report\n", stderr);
+        return 1;
+    }
+    if (sheet) {
+        const std::string title = platform::Utf8FromCp1250(folder) + "  " + SummaryText(tally);
+        WriteContactSheet(platform::Cp1250FromUtf8(*options.sheet), platform::Cp1250FromUtf8(title),
+                          cells);
+    }
+    return tally.ExitCode();
+}
+
+const bool registered = RegisterCommand({
+    "scan",
+    "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg] [--jobs N]\n"
+    "                                   a verdict on every picture and NWP file of a folder\n",
+    RunScan,
+});
+
+} // namespace
+} // namespace nimbrel::tool

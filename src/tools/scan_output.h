@@ -1,0 +1,35 @@
+#pragma once
+// How nimbrel-tool scan writes its findings: aligned text lines for people, JSON lines for
+// scripts, and the closing summary.
+#include "tools/folder_report/file_report.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace nimbrel::tool {
+
+struct ScanTally {
+    std::size_t pictures = 0;
+    std::size_t ready = 0; // requestable or not
+    std::size_t toConvert = 0;
+    std::size_t damaged = 0;
+
+    void Count(const report::FileReport& report);
+    // 0 when every file is ready, 1 when something is to convert or damaged.
+    int ExitCode() const { return toConvert + damaged == 0 ? 0 : 1; }
+};
+
+// "312 pictures: 298 ready, 9 to convert, 5 damaged"
+std::string SummaryText(const ScanTally& tally);
+
+// One file as a text line; `nameWidth` aligns the columns.
+std::string ReportLine(const report::FileReport& report, std::size_t nameWidth);
+// One file as a JSON object on one line.
+std::string ReportJson(const report::FileReport& report);
+std::string SummaryJson(const ScanTally& tally);
+
+// A JSON string literal of UTF-8 text.
+std::string JsonString(const std::string& utf8);
+
+} // namespace nimbrel::tool

@@ -1,10 +1,13 @@
 #include "sysutil/screen_cursor.h"
 
+#include <atomic>
 #include <utility>
 
 namespace nimbrel {
 namespace {
-TCursor current = TCursor::crDefault;
+// Atomic: nimbrel-tool expands files on several threads at once, each showing the
+// hourglass while it works; only the GUI, on its one thread, installs a handler.
+std::atomic<TCursor> current{TCursor::crDefault};
 std::function<void(TCursor)>& Handler() {
     static std::function<void(TCursor)> handler;
     return handler;

@@ -71,7 +71,7 @@ bool ParseScan(const std::vector<std::string>& args, ScanOptions& options) {
         } else if (arg.rfind("--jobs=", 0) == 0) {
             if (!ParseJobs(arg.substr(7), options.jobs))
                 return false;
-        } else if (arg.empty() || (arg.front() == '-' && arg != "-") || options.folder) {
+        } else if (arg.empty() || arg.front() == '-' || options.folder) {
             return false;
         } else {
             options.folder = arg;

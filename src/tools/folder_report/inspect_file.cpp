@@ -6,12 +6,8 @@
 #include "platform/files.h"
 #include "tools/folder_report/nwp_expansion.h"
 
-#include <new>
-
 namespace nimbrel::report {
 namespace {
-
-constexpr int Largest = 0x7FFFFFFF;
 
 void Condemn(FileReport& report, Damage damage, std::string detail = {}) {
     report.verdict = Verdict::Damaged;
@@ -31,12 +27,21 @@ Damage JpegDamage(const EJPEG& error, bool endedEarly) {
     return endedEarly ? Damage::Truncated : Damage::CorruptJpeg;
 }
 
-// The smallest scale 1/2^n at which the picture still covers the wish.
+// The smallest scale 1/2^n at which the picture still covers what it shows of itself in
+// the wished box (its proportions kept).
 TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
+    if (width <= 0 || height <= 0)
+        return TOutputScale::ScaleFull;
+    long long fitWidth = wish.boxWidth, fitHeight = wish.boxHeight;
+    if (static_cast<long long>(width) * wish.boxHeight >
+        static_cast<long long>(height) * wish.boxWidth)
+        fitHeight = static_cast<long long>(height) * wish.boxWidth / width;
+    else
+        fitWidth = static_cast<long long>(width) * wish.boxHeight / height;
     int n = 0;
     while (n < 3) {
         const int d = 2 << n; // the next scale's denominator
-        if ((width + d - 1) / d < wish.minWidth || (height + d - 1) / d < wish.minHeight)
+        if ((width + d - 1) / d < fitWidth || (height + d - 1) / d < fitHeight)
             break;
         ++n;
     }

@@ -14,12 +14,12 @@ enum class Depth {
     Deep,    // decode every picture and expand every NWP file in memory
 };
 
-// The picture a caller wants to see of the file (a thumbnail's source): decoded at the
-// smallest reduced scale that still gives at least `minWidth` x `minHeight` (or the whole
-// picture when it is smaller).
+// The picture a caller wants to see of the file (a thumbnail's source): a JPEG is decoded
+// at the smallest reduced scale that still fills what the picture, its proportions kept,
+// shows of itself in a box of `boxWidth` x `boxHeight`.
 struct PictureWish {
-    int minWidth = 0;
-    int minHeight = 0;
+    int boxWidth = 0;
+    int boxHeight = 0;
 };
 
 // Inspects one listed file of `folder` (a Windows path, code page 1250). Never throws for

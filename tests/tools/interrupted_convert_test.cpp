@@ -79,8 +79,9 @@ TEST(InterruptedConvert, StopsCleanlyLosingNothing) {
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line, "40 NWP files: " + std::to_string(converted) + " converted, " +
                         std::to_string(Count - converted) + " skipped, 0 failed");
-    if (exitCode == 130)
+    if (exitCode == 130) {
         EXPECT_LT(converted, Count);
+    }
 }
 
 } // namespace

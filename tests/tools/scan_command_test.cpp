@@ -45,6 +45,20 @@ std::map<std::string, std::string> Verdicts(const std::string& out) {
     return verdicts;
 }
 
+// A JPEG whose header claims 20000 x 9000 pixels (180 megapixels): over the pixel budget.
+Bytes ClaimingHugeSize(Bytes jpeg) {
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            jpeg[i + 5] = 9000 >> 8; // height, big-endian
+            jpeg[i + 6] = 9000 & 0xFF;
+            jpeg[i + 7] = 20000 >> 8; // width
+            jpeg[i + 8] = 20000 & 0xFF;
+            break;
+        }
+    }
+    return jpeg;
+}
+
 struct DamageCase {
     const char* name;
     Bytes bytes;
@@ -66,6 +80,8 @@ std::vector<DamageCase> DamageCases() {
         {"PROGRESS.JPG", test::MakeJpeg({test::JpegKind::Progressive, 32, 32}), "ready", "ready"},
         {"CMYK.JPG", test::MakeJpeg({test::JpegKind::Cmyk, 16, 16}),
          "damaged: unsupported colour space", "damaged: unsupported colour space"},
+        {"HUGE.JPG", ClaimingHugeSize(jpeg), "damaged: over the pixel budget",
+         "damaged: over the pixel budget"},
         {"EMPTY.JPG", {}, "damaged: empty file", "damaged: empty file"},
         {"TEXT.JPG", Bytes{'h', 'e', 'l', 'l', 'o'}, "damaged: not a JPEG", "damaged: not a JPEG"},
         // The header is whole, the picture is not: only a decode finds it.

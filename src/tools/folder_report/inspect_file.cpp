@@ -3,6 +3,7 @@
 #include "imaging/bmp_format.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/jpeg_image.h"
+#include "imaging/picture_limits.h"
 #include "platform/files.h"
 #include "tools/folder_report/nwp_expansion.h"
 
@@ -66,6 +67,10 @@ bool InspectJpegHeader(const std::string& path, FileReport& report) {
     }
     report.width = header.width;
     report.height = header.height;
+    if (!WithinPixelBudget(header.width, header.height)) {
+        Condemn(report, Damage::OverBudget);
+        return false;
+    }
     if (header.colour == TJpegColour::Unsupported) {
         Condemn(report, Damage::UnsupportedColour);
         return false;
@@ -115,6 +120,8 @@ void InspectBitmap(const std::string& path, Depth depth, std::unique_ptr<TBitmap
     report.height = layout.height;
     if (layout.bytesNeeded > report.size)
         return Condemn(report, Damage::Truncated);
+    if (!WithinPixelBudget(layout.width, layout.height))
+        return Condemn(report, Damage::OverBudget);
     if (depth == Depth::Headers && !picture)
         return;
     auto bitmap = std::make_unique<TBitmap>();
@@ -160,6 +167,9 @@ void InspectNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* 
         return Condemn(report, Damage::NotCompleteBitmap);
     report.width = layout.width;
     report.height = layout.height;
+    // Checked before the whole expansion: memory for the picture is taken only within it.
+    if (!WithinPixelBudget(layout.width, layout.height))
+        return Condemn(report, Damage::OverBudget);
     if (depth == Depth::Headers && !picture)
         return;
     // The whole bitmap the header promises, and not a byte more: a damaged stream cannot
@@ -212,12 +222,13 @@ FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth 
             InspectNwp(path, depth, picture, report);
             break;
         }
+    } catch (const EOutOfResources& error) {
+        // The memory for a picture within the budget was not there.
+        Condemn(report, Damage::OverBudget, error.what());
     } catch (const EFOpenError&) {
         Condemn(report, Damage::Unreadable);
     } catch (const EStreamError& error) {
         Condemn(report, Damage::Unreadable, error.what());
-    } catch (const EOutOfResources& error) {
-        Condemn(report, Damage::OverBudget, error.what());
     }
     if (report.verdict == Verdict::Damaged && picture)
         picture->reset();

@@ -1,102 +1,32 @@
 // Reading the user's regional settings from the host.
 #include "sysutil/format_settings.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "platform/codepage1250.h"
-
-#include <langinfo.h>
-#include <locale.h>
-
-#include <memory>
-#include <string_view>
-#include <type_traits>
-#endif
+#include "platform/regional_settings.h"
 
 namespace nimbrel {
-
-#ifdef _WIN32
-
 namespace {
-std::string LocaleInfo(LCTYPE type) {
-    char buffer[256] = {};
-    const int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer) : std::string();
-}
+
 char FirstOr(const std::string& text, char fallback) {
     return text.empty() ? fallback : text[0];
 }
+
 } // namespace
 
 void LoadFormatSettingsFromHost() {
+    const platform::RegionalSettings host = platform::UserRegionalSettings();
+    if (host.notation == platform::RegionalSettings::Notation::Strftime) {
+        FormatSettings() = FormatSettingsFromLocaleData(
+            {host.decimalSeparator, host.thousandSeparator, host.shortDateFormat, host.timeFormat});
+        return;
+    }
     TFormatSettings& settings = FormatSettings();
-    settings.DecimalSeparator = FirstOr(LocaleInfo(LOCALE_SDECIMAL), '.');
-    settings.ThousandSeparator = FirstOr(LocaleInfo(LOCALE_STHOUSAND), ',');
-    settings.DateSeparator = FirstOr(LocaleInfo(LOCALE_SDATE), '/');
-    settings.TimeSeparator = FirstOr(LocaleInfo(LOCALE_STIME), ':');
-    const std::string shortDate = LocaleInfo(LOCALE_SSHORTDATE);
-    if (!shortDate.empty())
-        settings.ShortDateFormat = shortDate;
+    settings.DecimalSeparator = FirstOr(host.decimalSeparator, '.');
+    settings.ThousandSeparator = FirstOr(host.thousandSeparator, ',');
+    settings.DateSeparator = FirstOr(host.dateSeparator, '/');
+    settings.TimeSeparator = FirstOr(host.timeSeparator, ':');
+    if (!host.shortDateFormat.empty())
+        settings.ShortDateFormat = host.shortDateFormat;
     settings.UpdateFormatSettings = true;
 }
-
-#else
-
-namespace {
-
-struct LocaleDeleter {
-    void operator()(locale_t locale) const { freelocale(locale); }
-};
-using LocaleHandle = std::unique_ptr<std::remove_pointer_t<locale_t>, LocaleDeleter>;
-
-// The categories we read, each taken from the environment (LC_ALL, LC_xxx, LANG) as
-// setlocale(..., "") would, but into a locale object of our own: the process's locale
-// and every other thread stay untouched. A category whose named locale is not installed
-// stays "C".
-LocaleHandle UserLocale() {
-    LocaleHandle locale(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr)));
-    if (!locale)
-        return locale;
-    for (int mask : {LC_CTYPE_MASK, LC_NUMERIC_MASK, LC_TIME_MASK}) {
-        if (locale_t widened = newlocale(mask, "", locale.get()); widened != nullptr) {
-            locale.release(); // newlocale took over the base on success
-            locale.reset(widened);
-        }
-    }
-    return locale;
-}
-
-// The locale's text in code page 1250. A narrow no-break space (the grouping of several
-// locales) becomes the no-break space that 1250 has.
-std::string ToCp1250(std::string_view text, bool utf8) {
-    if (!utf8) {
-        std::string ascii;
-        for (char c : text)
-            ascii += static_cast<unsigned char>(c) < 0x80 ? c : '?';
-        return ascii;
-    }
-    std::string normalised(text);
-    for (std::size_t at; (at = normalised.find("\xE2\x80\xAF")) != std::string::npos;)
-        normalised.replace(at, 3, "\xC2\xA0");
-    return platform::Cp1250FromUtf8(normalised);
-}
-
-} // namespace
-
-void LoadFormatSettingsFromHost() {
-    TLocaleData data{".", ",", "%m/%d/%y", "%H:%M:%S"};
-    if (LocaleHandle locale = UserLocale()) {
-        const std::string_view codeset = nl_langinfo_l(CODESET, locale.get());
-        const bool utf8 = codeset == "UTF-8" || codeset == "utf8";
-        data.DecimalPoint = ToCp1250(nl_langinfo_l(RADIXCHAR, locale.get()), utf8);
-        data.ThousandsSeparator = ToCp1250(nl_langinfo_l(THOUSEP, locale.get()), utf8);
-        data.DateFormat = ToCp1250(nl_langinfo_l(D_FMT, locale.get()), utf8);
-        data.TimeFormat = ToCp1250(nl_langinfo_l(T_FMT, locale.get()), utf8);
-    }
-    FormatSettings() = FormatSettingsFromLocaleData(data);
-}
-
-#endif
 
 } // namespace nimbrel

@@ -1,10 +1,10 @@
 // nimbrel-tool reg: the registry of the environment it runs on, in the REGEDIT4 format.
 // Arguments and output are the host's text (UTF-8); the registry holds code page 1250.
 #include "platform/codepage1250.h"
-#include "platform/regedit_format.h"
 #include "platform/registry.h"
 #include "platform/utf8.h"
 #include "tools/command.h"
+#include "tools/regedit_format.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -22,7 +22,6 @@ using platform::Hive;
 using platform::RegKey;
 using platform::RegValue;
 using platform::WinError;
-namespace regedit = platform::regedit;
 
 std::string WhyFailed(WinError error) {
     switch (error) {

@@ -1,13 +1,14 @@
 // REGEDIT4 text as nimbrel-tool reg import reads it: any bytes are refused or parsed, and
 // every value parsed comes back the same through its exported line.
 #include "platform/codepage1250.h"
-#include "platform/regedit_format.h"
+#include "tools/regedit_format.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 using namespace nimbrel::platform;
+using namespace nimbrel::tool;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,9 +1,12 @@
-#include "platform/regedit_format.h"
+#include "tools/regedit_format.h"
 
 #include <cctype>
 #include <cstdio>
 
-namespace nimbrel::platform::regedit {
+namespace nimbrel::tool::regedit {
+
+using namespace platform; // the value types (RegSz, ...) and the 1250 text routines
+
 namespace {
 
 constexpr std::size_t WrapColumn = 76;
@@ -316,4 +319,4 @@ std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseE
     return keys;
 }
 
-} // namespace nimbrel::platform::regedit
+} // namespace nimbrel::tool::regedit

@@ -21,7 +21,10 @@
 #include <utility>
 #include <vector>
 
-namespace nimbrel::platform::regedit {
+namespace nimbrel::tool::regedit {
+
+using platform::Hive;
+using platform::RegValue;
 
 struct KeyName {
     Hive hive = Hive::CurrentUser;
@@ -54,4 +57,4 @@ std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseE
 // One value as written after "=" ("\"text\"", "dword:...", "hex:...", "hex(N):...").
 std::optional<RegValue> ParseValueData(std::string_view text, std::string& reason);
 
-} // namespace nimbrel::platform::regedit
+} // namespace nimbrel::tool::regedit

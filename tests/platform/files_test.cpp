@@ -119,6 +119,20 @@ TEST_F(FilesTest, CreateTruncatesAndReadReportsTheEnd) {
     EXPECT_NE(file.Read(buffer, sizeof buffer, done), ErrorSuccess);
 }
 
+TEST_F(FilesTest, AFailedOpenOrCreateKeepsTheFileItHad) {
+    MakeFileOnDisk("kept.bin", "kept");
+    File file;
+    ASSERT_EQ(file.OpenRead(Path("kept.bin")), ErrorSuccess);
+    EXPECT_NE(file.OpenRead(Path("missing.bin")), ErrorSuccess);
+    EXPECT_NE(file.Create(Path("NOPE\\new.bin")), ErrorSuccess);
+    ASSERT_TRUE(file.IsOpen());
+    char buffer[8];
+    std::size_t done = 0;
+    ASSERT_EQ(file.Read(buffer, sizeof buffer, done), ErrorSuccess);
+    EXPECT_EQ(std::string(buffer, done), "kept");
+    EXPECT_EQ(file.Close(), ErrorSuccess);
+}
+
 TEST_F(FilesTest, ReadOnlyFilesOpenForReadingButRefuseChange) {
     MakeFileOnDisk("locked.nwp", "keep");
     MakeReadOnlyOnDisk("locked.nwp");

@@ -177,8 +177,8 @@ bool File::IsOpen() const {
     return impl_ != nullptr;
 }
 
+// A failed open leaves the file that was open (as on Windows): impl_ changes on success only.
 WinError File::OpenRead(std::string_view path) {
-    impl_.reset();
     const Target target = ResolveTarget(path);
     if (target.error != ErrorSuccess)
         return target.error;
@@ -195,7 +195,6 @@ WinError File::OpenRead(std::string_view path) {
 }
 
 WinError File::Create(std::string_view path) {
-    impl_.reset();
     const Target target = ResolveTarget(path);
     if (target.error != ErrorSuccess)
         return target.error;

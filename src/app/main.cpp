@@ -5,9 +5,12 @@
 #include "controls/error_report.h"
 #include "controls/qt/application.h"
 #include "controls/qt/text.h"
+#include "product_version.h"
 
+#include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -23,6 +26,11 @@ std::vector<std::string> ArgumentsAfterProgramName() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered before anything of the dialog exists, so that it needs no display.
+    if (argc >= 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("nimbrel-ext %s\n", nimbrel::kProductVersion);
+        return 0;
+    }
     nimbrel::PrepareProcess();
     nimbrel::qt::TQtApplication application(argc, argv);
     nimbrel::InstallApplicationHooks();

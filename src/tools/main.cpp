@@ -1,12 +1,14 @@
 // nimbrel-tool: the command-line companion of the dialog, on the same libraries.
 #include "tools/command.h"
 
+#include "product_version.h"
 #include "sysutil/exception.h"
 
 #include <cstdio>
 #include <exception>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nimbrel::tool {
@@ -35,6 +37,10 @@ int main(int argc, char** argv) {
     using namespace nimbrel::tool;
     if (argc < 2)
         return Usage();
+    if (std::string_view(argv[1]) == "--version") {
+        std::printf("nimbrel-tool %s\n", nimbrel::kProductVersion);
+        return 0;
+    }
     auto found = Commands().find(argv[1]);
     if (found == Commands().end())
         return Usage();

@@ -1,5 +1,5 @@
 # The two entry points of the README: `make run` and `make test`.
-.PHONY: deps build test test-asan test-windows fuzz run bench format clean
+.PHONY: deps build test test-asan test-windows fuzz run bench package format clean
 
 JOBS ?= $(shell nproc)
 
@@ -24,6 +24,13 @@ test-windows:
 
 fuzz: deps
 	scripts/run-fuzzers $(FUZZ_SECONDS)
+
+# The Debian package (build/packages/) and the Windows setup program (build-mingw/packages/).
+package: build
+	scripts/install-deps --windows --package
+	cmake --build --preset release --target package
+	scripts/test-windows --build-only
+	cmake --build --preset mingw --target package
 
 run: build
 	scripts/run-dialog

@@ -6,12 +6,11 @@
 #include <QPixmap>
 
 namespace nimbrel {
-namespace {
 
-QPixmap DrawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage DrawProductIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 32.0, size / 32.0);
 
@@ -37,15 +36,14 @@ QPixmap DrawIcon(int size) {
     painter.setPen(QPen(QColor(60, 40, 20), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(picture);
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-} // namespace
 
 QIcon ProductIcon() {
     QIcon icon;
     for (int size : {16, 32, 48})
-        icon.addPixmap(DrawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(DrawProductIcon(size)));
     return icon;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 // The product's icon: a landscape picture in a frame, drawn at start.
 #include <QIcon>
+#include <QImage>
 
 namespace nimbrel {
 
 QIcon ProductIcon();
+// One square picture of the icon, also for the installed icon files.
+QImage DrawProductIcon(int size);
 
 } // namespace nimbrel

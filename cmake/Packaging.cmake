@@ -1,0 +1,103 @@
+# Install rules and the packages made from them: a Debian package on POSIX hosts, a setup
+# program from the Windows cross build. The version is the project's own.
+include(GNUInstallDirs)
+
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# On Windows the programs lie in the product's folder itself, beside the wallpaper changer
+# and the screen saver that the dialog's autostart and screen-saver entries name there.
+if(WIN32)
+    set(program_destination .)
+else()
+    set(program_destination ${CMAKE_INSTALL_BINDIR})
+endif()
+foreach(program nimbrel-ext nimbrel-tool)
+    if(TARGET ${program})
+        install(TARGETS ${program} RUNTIME DESTINATION ${program_destination})
+        if(NOT WIN32)
+            # Every symbol bound at start, so that the relocations can all be made read-only.
+            target_link_options(${program} PRIVATE LINKER:-z,relro LINKER:-z,now)
+        endif()
+    endif()
+endforeach()
+
+if(NOT WIN32)
+    set(packaging ${CMAKE_SOURCE_DIR}/packaging)
+    set(made ${CMAKE_BINARY_DIR}/packaging)
+    set(NIMBREL_MAINTAINER "Nimbrel Extensions developers <nimbrel@vexmoor.example>")
+    configure_file(${packaging}/debian/changelog.in ${made}/changelog @ONLY)
+
+    # Manual pages and the changelog go compressed, without a time stamp in the gzip header.
+    set(compressed)
+    foreach(source ${packaging}/man/nimbrel-ext.1 ${packaging}/man/nimbrel-tool.1 ${made}/changelog)
+        get_filename_component(name ${source} NAME)
+        add_custom_command(OUTPUT ${made}/${name}.gz
+                           COMMAND gzip -9nc ${source} > ${made}/${name}.gz
+                           DEPENDS ${source})
+        list(APPEND compressed ${made}/${name}.gz)
+    endforeach()
+    add_custom_target(nimbrel_compressed_docs ALL DEPENDS ${compressed})
+
+    foreach(program nimbrel-ext nimbrel-tool)
+        if(TARGET ${program})
+            install(FILES ${made}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+        endif()
+    endforeach()
+    if(TARGET nimbrel-ext)
+        install(FILES ${packaging}/linux/nimbrel-ext.desktop
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    endif()
+    if(TARGET nimbrel_icons)
+        install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+    endif()
+    set(doc_destination ${CMAKE_INSTALL_DATADIR}/doc/nimbrel)
+    install(FILES ${packaging}/debian/copyright ${made}/changelog.gz DESTINATION ${doc_destination})
+endif()
+
+set(CPACK_PACKAGE_NAME nimbrel)
+set(CPACK_PACKAGE_VENDOR "${NIMBREL_VENDOR}")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "settings dialog of a wallpaper changer and screen saver")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX packages)
+
+if(WIN32)
+    set(CPACK_GENERATOR NSIS)
+    set(CPACK_PACKAGE_FILE_NAME nimbrel-setup-${PROJECT_VERSION})
+    set(CPACK_NSIS_PACKAGE_NAME "Nimbrel Extensions")
+    set(CPACK_NSIS_DISPLAY_NAME "Nimbrel Extensions")
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Nimbrel)
+    # The uninstaller deletes HKCU or HKLM "Software\<vendor>\<this key>"; the settings live in
+    # "Software\Vexmoor\Nimbrel", so this key must never be "Nimbrel".
+    set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Nimbrel Extensions")
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+    if(TARGET nimbrel-ext)
+        set(CPACK_PACKAGE_EXECUTABLES "nimbrel-ext;Nimbrel Extensions")
+        set(CPACK_NSIS_INSTALLED_ICON_NAME nimbrel-ext.exe)
+    endif()
+else()
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${NIMBREL_MAINTAINER}")
+    set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # The dialog needs Qt's X11 platform plugin, which no library links.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    # CPack puts the summary above it as the synopsis.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nimbrel Extensions is the one dialog through which a user sets up the Nimbrel
+wallpaper changer and screen saver: the wallpaper folder and change interval,
+how pictures are fitted or resized and placed, the screen saver's interval and
+its protection by an access key and a password, autostart and the system
+screen-saver entry. It lists and previews the pictures of the wallpaper folder,
+asks the wallpaper changer for a chosen picture, and converts the product's
+older NWP pictures into BMP files.
+.
+The package also holds nimbrel-tool, a command-line companion that expands NWP
+files, decodes JPEG pictures, lists folders and reads and writes the settings.")
+endif()
+include(CPack)

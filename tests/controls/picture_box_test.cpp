@@ -5,6 +5,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/picture_formats.h"
 #include "imaging/stream.h"
+#include "support/jpeg_maker.h"
 #include "support/temp_environment.h"
 #include "sysutil/exception.h"
 
@@ -67,6 +68,7 @@ private slots:
     void FailedLoadsLeaveTheBox();
     void ClearEmptiesTheBox();
     void DrawingErrorsReachTheApplication();
+    void OnlyThePictureShownWhenThePaintComesIsDecoded();
     void CanvasDrawsPaletteBitmaps();
 
 private:
@@ -143,6 +145,32 @@ void PictureBoxTest::DrawingErrorsReachTheApplication() {
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.repaint();
     QCOMPARE(reportedError.value_or(""), std::string("Cannot draw this picture."));
+}
+
+// Keys moving through a list load one picture after another faster than the box paints:
+// a picture replaced before the paint is never decoded.
+void PictureBoxTest::OnlyThePictureShownWhenThePaintComesIsDecoded() {
+    const auto jpeg = test::MakeJpeg({test::JpegKind::Baseline420, 640, 480});
+    for (const char* name : {"A.JPG", "B.JPG", "C.JPG"})
+        environment_->WriteHostFile('C', name, std::string(jpeg.begin(), jpeg.end()));
+    TQtPictureBox box;
+    box.resize(65, 49);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    int decodes[3] = {0, 0, 0};
+    const char* names[3] = {"C:\\A.JPG", "C:\\B.JPG", "C:\\C.JPG"};
+    for (int i = 0; i < 3; ++i) {
+        box.LoadFromFile(names[i]);
+        box.Picture()->OnProgress = [&decodes, i](TGraphic&, TProgressStage stage, std::uint8_t,
+                                                  bool, const TRect&, const std::string&) {
+            if (stage == TProgressStage::psStarting)
+                ++decodes[i];
+        };
+    }
+    QTRY_COMPARE(decodes[2], 1);
+    QCOMPARE(decodes[0], 0);
+    QCOMPARE(decodes[1], 0);
+    QCOMPARE(box.Picture()->Width(), 640); // drawn from a reduced decode, its size unchanged
 }
 
 // An 8-bit bitmap's pixels go through its own palette; an index past its end is black.

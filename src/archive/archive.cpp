@@ -1,10 +1,11 @@
 #include "archive/archive.h"
 
+#include "platform/files.h"
 #include "sysutil/screen_cursor.h"
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
+#include <memory>
 
 namespace nimbrel {
 namespace {
@@ -23,156 +24,148 @@ private:
     TCursor saved_;
 };
 
-// The file the expansion writes, beside its target; deleted unless it was put in place.
-class TemporaryOutput {
+// One expansion's files and buffers. The codec's handlers work on it, and it dies with the
+// run, closing the input and dropping an output that was not put in place.
+class ExpansionRun {
 public:
-    explicit TemporaryOutput(const std::string& target) {
-        if (platform::CreateTempFileBeside(target, path_) != ErrorSuccess)
-            path_.clear();
-    }
-    ~TemporaryOutput() {
-        if (!path_.empty())
-            platform::DeleteFile(path_);
-    }
-    TemporaryOutput(const TemporaryOutput&) = delete;
-    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+    ExpansionRun()
+        : transfer_(std::make_unique_for_overwrite<std::uint8_t[]>(TArchive::TransferBufferSize)),
+          collect_(std::make_unique_for_overwrite<std::uint8_t[]>(TArchive::TransferBufferSize)) {}
 
-    bool Exists() const { return !path_.empty(); }
-    const std::string& Path() const { return path_; }
-    bool MoveTo(const std::string& target) {
-        if (platform::ReplaceFile(path_, target) != ErrorSuccess)
-            return false;
-        path_.clear();
-        return true;
+    platform::File input;
+    platform::FileReplacement output;
+
+    bool ReadSignature() {
+        std::array<std::uint8_t, 4> head{};
+        std::size_t have = 0;
+        while (have < head.size()) {
+            std::size_t done = 0;
+            if (input.Read(head.data() + have, head.size() - have, done) != ErrorSuccess ||
+                done == 0)
+                return false;
+            have += done;
+        }
+        return head == CompressedFileSignature;
     }
+
+    void ReadInput(void* DTA, Word NBytes, Word& Bytes_Got) {
+        // The transfer buffer is filled by one read of at most its size and handed out in
+        // the pieces the codec asks for, so a 1,024-byte request is not a system call each.
+        if (transferAt_ == transferCount_) {
+            transferAt_ = transferCount_ = 0;
+            // An input that cannot be read to its end is not expanded.
+            if (input.Read(transfer_.get(), TArchive::TransferBufferSize, transferCount_) !=
+                ErrorSuccess)
+                throw EArchive(NotCompressedFileMessage);
+            transferCount_ = std::min(transferCount_, TArchive::TransferBufferSize);
+        }
+        const std::size_t n = std::min<std::size_t>(NBytes, transferCount_ - transferAt_);
+        std::memcpy(DTA, transfer_.get() + transferAt_, n);
+        transferAt_ += n;
+        Bytes_Got = static_cast<Word>(n);
+    }
+
+    void WriteOutput(const void* DTA, Word NBytes) {
+        // The codec's blocks are gathered into writes of the collect buffer's size: the file
+        // takes the same bytes with a sixteenth of the system calls. Nothing of the file is
+        // seen before the expansion has succeeded, so a failure found at a later write is as
+        // good as one found now.
+        const auto* bytes = static_cast<const std::uint8_t*>(DTA);
+        const std::size_t toHead = std::min<std::size_t>(NBytes, head_.size() - headSize_);
+        std::memcpy(head_.data() + headSize_, bytes, toHead);
+        headSize_ += toHead;
+        size_ += NBytes;
+        std::size_t left = NBytes;
+        while (left > 0) {
+            if (collected_ == TArchive::TransferBufferSize && !WriteCollected())
+                throw EArchive(CannotWriteOutputMessage);
+            const std::size_t n = std::min(left, TArchive::TransferBufferSize - collected_);
+            std::memcpy(collect_.get() + collected_, bytes, n);
+            collected_ += n;
+            bytes += n;
+            left -= n;
+        }
+    }
+
+    // Writes what the collect buffer holds; false when the file did not take all of it.
+    bool WriteCollected() {
+        std::size_t done = 0;
+        const bool written =
+            collected_ == 0 ||
+            (output.Write(collect_.get(), collected_, done) == ErrorSuccess && done == collected_);
+        collected_ = 0;
+        return written;
+    }
+
+    TExpandedFile Expanded() const { return {{head_.data(), headSize_}, size_}; }
 
 private:
-    std::string path_;
+    std::unique_ptr<std::uint8_t[]> transfer_;
+    std::size_t transferAt_ = 0;              // next byte of the transfer buffer to hand out
+    std::size_t transferCount_ = 0;           // bytes in the transfer buffer
+    std::unique_ptr<std::uint8_t[]> collect_; // output gathered for one write
+    std::size_t collected_ = 0;
+    std::array<std::uint8_t, TExpandedFile::HeadSize> head_{};
+    std::size_t headSize_ = 0;
+    std::uint64_t size_ = 0;
 };
 
-// Closes a file on every path out of a scope (a failure there no longer matters).
-class CloseOnExit {
+// Binds the codec's handlers to one run for the lifetime of the binding.
+class RunBinding {
 public:
-    explicit CloseOnExit(platform::File& file) : file_(file) {}
-    ~CloseOnExit() { file_ = platform::File(); }
-    CloseOnExit(const CloseOnExit&) = delete;
-    CloseOnExit& operator=(const CloseOnExit&) = delete;
+    RunBinding(TLZHCompressor& codec, ExpansionRun& run) : codec_(codec) {
+        codec.OnGetBytes = [&run](TLZHCompressor*, void* DTA, Word NBytes, Word& Bytes_Got) {
+            run.ReadInput(DTA, NBytes, Bytes_Got);
+        };
+        // Bytes_Put is not set: the codec never reads it back.
+        codec.OnPutBytes = [&run](TLZHCompressor*, const void* DTA, Word NBytes, Word&) {
+            run.WriteOutput(DTA, NBytes);
+        };
+        // Assigned, so that every expansion ends with the codec's pass of pending messages.
+        codec.OnPressFinished = [](TLZHCompressor*) {};
+    }
+    ~RunBinding() {
+        codec_.OnGetBytes = nullptr;
+        codec_.OnPutBytes = nullptr;
+        codec_.OnPressFinished = nullptr;
+    }
+    RunBinding(const RunBinding&) = delete;
+    RunBinding& operator=(const RunBinding&) = delete;
 
 private:
-    platform::File& file_;
+    TLZHCompressor& codec_;
 };
 
 } // namespace
 
-TArchive::TArchive()
-    : transfer_(std::make_unique<std::uint8_t[]>(TransferBufferSize)),
-      collect_(std::make_unique<std::uint8_t[]>(TransferBufferSize)) {}
-
-void TArchive::ExpandFile(const std::string& inputName, const std::string& outputName) {
+void TArchive::ExpandFile(const std::string& inputName, const std::string& outputName,
+                          const TExpandedCheck& check) {
     const WaitCursor waitCursor;
-
-    const CloseOnExit closeInput(input_);
-    const bool inputOpen = input_.OpenRead(inputName) == ErrorSuccess;
-
-    // Declared before the output's closer, so the file is closed before it is deleted.
-    TemporaryOutput temporary(outputName);
-    const CloseOnExit closeOutput(output_);
-    const bool outputOpen = temporary.Exists() && output_.Create(temporary.Path()) == ErrorSuccess;
-
-    if (!inputOpen || !ReadSignature())
+    ExpansionRun run;
+    const bool inputOpen = run.input.OpenRead(inputName) == ErrorSuccess;
+    const bool outputOpen = run.output.Begin(outputName) == ErrorSuccess;
+    if (!inputOpen || !run.ReadSignature())
         throw EArchive(NotCompressedFileMessage);
     if (!outputOpen)
         throw EArchive(CannotWriteOutputMessage);
 
-    readFailed_ = false;
-    writeFailed_ = false;
-    transferAt_ = transferCount_ = 0;
-    collected_ = 0;
-    OnGetBytes = std::bind_front(&TArchive::ReadInput, this);
-    OnPutBytes = std::bind_front(&TArchive::WriteOutput, this);
-    OnPressFinished = std::bind_front(&TArchive::ExpandDone, this);
-    Decode();
-
-    // An input that could not be read to its end is not expanded: nothing takes the
-    // target's place.
-    if (readFailed_)
-        throw EArchive(NotCompressedFileMessage);
-    // A write that failed in the loop ended the decoding there, even when the final flush
-    // then got that block out: the output is short.
-    if (writeFailed_ || !WriteCollected())
+    {
+        const RunBinding binding(*this, run);
+        Decode();
+    }
+    if (!run.WriteCollected())
         throw EArchive(CannotWriteOutputMessage);
+    if (check)
+        check(run.Expanded());
     // Data still on its way to the disk can fail here, and then the file is incomplete.
-    if (output_.Close() != ErrorSuccess || !temporary.MoveTo(outputName))
+    if (run.output.Commit() != ErrorSuccess)
         throw EArchive(CannotWriteOutputMessage);
 }
 
-bool TArchive::ReadSignature() {
-    std::array<std::uint8_t, 4> head{};
-    std::size_t have = 0;
-    while (have < head.size()) {
-        std::size_t done = 0;
-        if (input_.Read(head.data() + have, head.size() - have, done) != ErrorSuccess || done == 0)
-            return false;
-        have += done;
-    }
-    return head == CompressedFileSignature;
-}
-
-void TArchive::ReadInput(TLZHCompressor*, void* DTA, Word NBytes, Word& Bytes_Got) {
-    // The transfer buffer is filled by one read of at most its size and handed out in the
-    // pieces the codec asks for, so a 1,024-byte request is not a system call each.
-    if (transferAt_ == transferCount_ && !readFailed_) {
-        transferAt_ = transferCount_ = 0;
-        if (input_.Read(transfer_.get(), TransferBufferSize, transferCount_) != ErrorSuccess) {
-            // Ends the expansion as at the end of the input; ExpandFile then reports it.
-            readFailed_ = true;
-            transferCount_ = 0;
-        }
-        transferCount_ = std::min(transferCount_, TransferBufferSize);
-    }
-    const std::size_t n = std::min<std::size_t>(NBytes, transferCount_ - transferAt_);
-    std::memcpy(DTA, transfer_.get() + transferAt_, n);
-    transferAt_ += n;
-    Bytes_Got = static_cast<Word>(n);
-}
-
-void TArchive::WriteOutput(TLZHCompressor*, const void* DTA, Word NBytes, Word&) {
-    // The codec's blocks are gathered into writes of the collect buffer's size: the file
-    // takes the same bytes with a sixteenth of the system calls. Nothing of the file is
-    // seen before the expansion has succeeded, so a failure found at a later write is as
-    // good as one found now.
-    const auto* bytes = static_cast<const std::uint8_t*>(DTA);
-    std::size_t left = NBytes;
-    while (left > 0) {
-        if (collected_ == TransferBufferSize && !WriteCollected())
-            FailWrite();
-        const std::size_t n = std::min(left, TransferBufferSize - collected_);
-        std::memcpy(collect_.get() + collected_, bytes, n);
-        collected_ += n;
-        bytes += n;
-        left -= n;
-    }
-}
-
-bool TArchive::WriteCollected() {
-    std::size_t done = 0;
-    const bool written =
-        collected_ == 0 ||
-        (output_.Write(collect_.get(), collected_, done) == ErrorSuccess && done == collected_);
-    collected_ = 0;
-    return written;
-}
-
-void TArchive::FailWrite() {
-    writeFailed_ = true;
-    throw EArchive(CannotWriteOutputMessage);
-}
-
-void TArchive::ExpandDone(TLZHCompressor*) {}
-
-void DecompressFile(const std::string& inputName, const std::string& outputName) {
+void DecompressFile(const std::string& inputName, const std::string& outputName,
+                    const TExpandedCheck& check) {
     TArchive archive;
-    archive.ExpandFile(inputName, outputName);
+    archive.ExpandFile(inputName, outputName, check);
 }
 
 } // namespace nimbrel

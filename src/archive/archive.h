@@ -2,11 +2,12 @@
 // The compressed-file container: a 4-byte signature (01 00 33 AC) followed by the LZH code
 // stream, with no length and no trailer. NWP pictures are BMP files in this form.
 #include "archive/lzh_compressor.h"
-#include "platform/files.h"
+#include "sysutil/exception.h"
 
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <functional>
+#include <span>
 #include <string>
 
 namespace nimbrel {
@@ -20,39 +21,32 @@ inline constexpr char NotCompressedFileMessage[] = "Not a compressed file.";
 inline constexpr char CannotWriteOutputMessage[] = "Can not write to output file.";
 inline constexpr std::array<std::uint8_t, 4> CompressedFileSignature{0x01, 0x00, 0x33, 0xAC};
 
+// What an expansion wrote, seen before it takes the place of its target.
+struct TExpandedFile {
+    static constexpr std::size_t HeadSize = 64;
+    std::span<const std::uint8_t> head; // the first bytes, up to HeadSize of them
+    std::uint64_t size = 0;
+};
+// Looks at an expansion's result; raising keeps it from replacing the target, and the
+// error reaches the caller of the expansion.
+using TExpandedCheck = std::function<void(const TExpandedFile&)>;
+
 class TArchive : public TLZHCompressor {
 public:
     static constexpr std::size_t TransferBufferSize = 16384;
 
-    TArchive();
-
     // Expands the compressed file `inputName` into `outputName` (Windows paths). The output
-    // is written beside its target under another name and takes the target's place only
-    // when the whole expansion succeeded; on an error the target is as it was. Raises
-    // EArchive with NotCompressedFileMessage or CannotWriteOutputMessage.
-    void ExpandFile(const std::string& inputName, const std::string& outputName);
-
-private:
-    void ReadInput(TLZHCompressor* Sender, void* DTA, Word NBytes, Word& Bytes_Got);
-    void WriteOutput(TLZHCompressor* Sender, const void* DTA, Word NBytes, Word& Bytes_Put);
-    void ExpandDone(TLZHCompressor* Sender);
-    bool ReadSignature();
-    // Writes what the collect buffer holds; false when the file did not take all of it.
-    bool WriteCollected();
-    [[noreturn]] void FailWrite();
-
-    platform::File input_;
-    platform::File output_;
-    std::unique_ptr<std::uint8_t[]> transfer_;
-    std::size_t transferAt_ = 0;              // next byte of the transfer buffer to hand out
-    std::size_t transferCount_ = 0;           // bytes in the transfer buffer
-    std::unique_ptr<std::uint8_t[]> collect_; // output gathered for one write
-    std::size_t collected_ = 0;
-    bool readFailed_ = false;
-    bool writeFailed_ = false;
+    // is written beside its target and takes the target's place only when the whole
+    // expansion succeeded and `check` (when given) let it; on an error the target is as it
+    // was. An output name that must not be replaced by a plain file (see
+    // platform::FileReplacement) cannot be written. Raises EArchive with
+    // NotCompressedFileMessage or CannotWriteOutputMessage, or what `check` raised.
+    void ExpandFile(const std::string& inputName, const std::string& outputName,
+                    const TExpandedCheck& check = {});
 };
 
 // One compressed file into one expanded file; errors of the expansion pass on.
-void DecompressFile(const std::string& inputName, const std::string& outputName);
+void DecompressFile(const std::string& inputName, const std::string& outputName,
+                    const TExpandedCheck& check = {});
 
 } // namespace nimbrel

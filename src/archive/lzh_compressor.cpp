@@ -11,10 +11,6 @@ namespace nimbrel {
 using namespace lzh;
 
 namespace {
-[[noreturn, gnu::noinline, gnu::cold]] void RaiseEndOfStream() {
-    throw ECompress();
-}
-
 // Shifts `buffer` left by one and answers the bit that left it. Doubling with overflow
 // hands that bit over as the carry: one add-with-carry a bit in the tree walk.
 inline unsigned ShiftOutTopBit(std::uint32_t& buffer) {
@@ -56,6 +52,7 @@ void TLZHCompressor::Decode() {
     if (!finished_)
         return;
     finished_ = false;
+    // The run's first error, held until the clean-up is done.
     std::exception_ptr failure;
     try {
         readBuffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(readBufSize_);
@@ -66,14 +63,16 @@ void TLZHCompressor::Decode() {
         try {
             RunLoop();
         } catch (...) {
-            // The end of the stream, or a failing handler: either way the run ends here and
-            // what was decoded so far is still flushed.
+            // A handler failed (or memory ran out): the loop ends here, what was decoded so
+            // far is still flushed, and the error goes on to the caller.
+            failure = std::current_exception();
         }
         // A full buffer whose flush failed in the loop is offered once more.
         Word ignored = 0;
         OnPutBytes(this, writeBuffer_.get(), static_cast<Word>(writePos_ - 1), ignored);
     } catch (...) {
-        failure = std::current_exception();
+        if (!failure)
+            failure = std::current_exception();
     }
     readBuffer_.reset();
     writeBuffer_.reset();
@@ -197,15 +196,16 @@ inline unsigned TLZHCompressor::GetByte(BitInput& bits) {
 }
 
 // The walk from `node` down to a leaf once the input has ended: after every step, only zero
-// bits left means the stream's closing 1 bit has been read, and the symbol under way is
-// dropped.
+// bits left means the stream's closing 1 bit has been read: the stream has ended and the
+// symbol under way is dropped.
 inline unsigned TLZHCompressor::WalkToLeafAtEnd(BitInput& bits, const HuffmanTree& tree,
                                                 unsigned node) {
     while (node < TreeSize) {
         node = tree.child[node + GetBit(bits)];
         if (bits.endOfInput && bits.buffer == 0) {
             bits.buffer = EndMark;
-            RaiseEndOfStream();
+            bits.ended = true;
+            return node;
         }
     }
     return node;
@@ -224,8 +224,11 @@ inline unsigned TLZHCompressor::DecodeChar(BitInput& bits, HuffmanTree& tree) {
         if (node >= TreeSize)
             break;
     }
-    if (node < TreeSize) [[unlikely]]
+    if (node < TreeSize) [[unlikely]] {
         node = WalkToLeafAtEnd(bits, tree, node);
+        if (bits.ended)
+            return EndOfStreamSymbol;
+    }
     const unsigned symbol = node - TreeSize;
     tree.Update(symbol);
     return symbol;
@@ -274,6 +277,8 @@ void TLZHCompressor::RunLoop() {
             ring[r] = static_cast<std::uint8_t>(symbol);
             r = (r + 1) & RingMask;
         } else {
+            if (symbol == EndOfStreamSymbol) [[unlikely]]
+                return;
             // The copy may read bytes it has itself just stored (distance below length).
             unsigned from = (r - DecodePosition(bits) - 1) & RingMask;
             for (unsigned length = symbol - (256 - Threshold - 1); length > 0; --length) {

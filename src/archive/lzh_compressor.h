@@ -5,7 +5,6 @@
 // buffer at a time; the end of each run is told through OnPressFinished.
 #include "archive/lzh_constants.h"
 #include "archive/lzh_huffman_tree.h"
-#include "sysutil/exception.h"
 
 #include <array>
 #include <cstdint>
@@ -15,12 +14,6 @@
 namespace nimbrel {
 
 using Word = std::uint16_t;
-
-// Raised only to leave the decoding loop at the end of the stream; never reaches a caller.
-class ECompress : public Exception {
-public:
-    ECompress() : Exception("") {}
-};
 
 class TLZHCompressor;
 
@@ -58,8 +51,9 @@ public:
     bool Finished() const { return finished_; }
 
     // Expands the whole input stream in one run. Does nothing when called during a run.
-    // An error of a handler inside the loop ends the run quietly; an error of the final
-    // flush reaches the caller after the clean-up.
+    // An error inside the loop (a handler's, or a failed allocation) ends the loop; what was
+    // decoded is still offered to OnPutBytes by the final flush, and after the clean-up
+    // (and OnPressFinished) the first error of the run reaches the caller.
     void Decode();
 
 protected:
@@ -78,7 +72,11 @@ private:
         bool endOfInput = false;
         // A byte fetched early to tell whether the input had ended (see EndOfStream).
         int pending = -1;
+        // The stream's closing bit has been read: the run is complete.
+        bool ended = false;
     };
+    // What DecodeChar answers once the stream has ended, in place of a symbol.
+    static constexpr unsigned EndOfStreamSymbol = 0xFFFF;
     // The bit buffer holding the closing 1 bit and nothing else after it.
     static constexpr std::uint32_t EndMark = 0x8000u << 16;
 

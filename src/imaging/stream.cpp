@@ -65,7 +65,7 @@ TFileStream::TFileStream(std::string_view path, TMode mode) : mode_(mode) {
         if (file_.OpenRead(path) != platform::ErrorSuccess ||
             file_.Size(size_) != platform::ErrorSuccess)
             throw EFOpenError("Cannot open file \"" + std::string(path) + "\"");
-    } else if (file_.Create(path) != platform::ErrorSuccess) {
+    } else if (written_.Begin(path) != platform::ErrorSuccess) {
         throw EFCreateError("Cannot create file \"" + std::string(path) + "\"");
     }
 }
@@ -80,7 +80,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
     std::size_t done = 0;
-    if (mode_ != TMode::Create || file_.Write(buffer, count, done) != platform::ErrorSuccess)
+    if (mode_ != TMode::Create || written_.Write(buffer, count, done) != platform::ErrorSuccess)
         return 0;
     position_ += done;
     size_ = std::max(size_, position_);
@@ -92,7 +92,12 @@ std::uint64_t TFileStream::Size() const {
 }
 
 void TFileStream::Close() {
-    if (file_.IsOpen() && file_.Close() != platform::ErrorSuccess && mode_ == TMode::Create)
+    if (mode_ == TMode::OpenRead) {
+        if (file_.IsOpen())
+            (void)file_.Close(); // nothing was written, so nothing can be lost
+        return;
+    }
+    if (written_.IsOpen() && written_.Commit() != platform::ErrorSuccess)
         throw EWriteError();
 }
 

@@ -76,11 +76,14 @@ private:
     std::size_t position_ = 0;
 };
 
-// A file read or written from its start to its end, in order.
+// A file read or written from its start to its end, in order. A file written is made anew
+// beside its target (platform::FileReplacement) and takes the target's place only at
+// Close: a stream dropped before, or a failure, leaves the target as it was.
 class TFileStream : public TStream {
 public:
     enum class TMode { OpenRead, Create };
-    // EFOpenError "Cannot open file "<path>"" or EFCreateError "Cannot create file "<path>"".
+    // EFOpenError "Cannot open file "<path>"" or EFCreateError "Cannot create file "<path>""
+    // (also for a name that must not be replaced by a plain file).
     TFileStream(std::string_view path, TMode mode);
 
     std::size_t Read(void* buffer, std::size_t count) override;
@@ -88,11 +91,13 @@ public:
     std::uint64_t Position() const override { return position_; }
     std::uint64_t Size() const override;
 
-    // Flushes and closes; a failure to do so is a write error (the file may be incomplete).
+    // Closes; a written file is got to the disk and put in its target's place, and a failure
+    // to do so is a write error (the target is then as it was).
     void Close();
 
 private:
     platform::File file_;
+    platform::FileReplacement written_;
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0; // at opening, for a file read; grows with writes otherwise
     TMode mode_;

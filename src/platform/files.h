@@ -55,16 +55,48 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// A file written anew as a whole: the bytes go to a new file beside the target, which takes
+// the target's place only when Commit succeeds. Until then, and after any failure, the
+// target is as it was; nothing is ever deleted but the new file itself.
+//
+// Begin refuses (ErrorAccessDenied) what must not be replaced by a plain file: a folder, a
+// device, a pipe or a socket, a read-only file or one the caller may not write, and a file
+// with more than one name (hard links), whose other names would silently keep the old
+// content. A symbolic link is written through: the file it leads to is replaced, the link
+// stays. The replaced file's attributes (on POSIX hosts its mode, and its owner and group
+// where the process may set them) pass to the new file.
+//
+// The new file is unnamed where the host can make one (Linux), so a killed writer leaves
+// nothing; elsewhere it is named ~NBxxxx.TMP and held open by its writer, and Begin
+// removes such files in the target's folder that no writer holds any more.
+class FileReplacement {
+public:
+    FileReplacement();
+    // Abandons an unfinished replacement.
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    [[nodiscard]] WinError Begin(std::string_view path);
+    // All `size` bytes or the error (a full disk is ErrorDiskFull / ErrorHandleDiskFull).
+    [[nodiscard]] WinError Write(const void* buffer, std::size_t size, std::size_t& done);
+    // Gets the new file to the disk and puts it in the target's place.
+    [[nodiscard]] WinError Commit();
+    // Drops the new file; the target stays as it was.
+    void Abandon();
+    bool IsOpen() const;
+
+    class Impl; // backend-specific
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
 // GetFileAttributes: InvalidFileAttributes when nothing is there.
 std::uint32_t FileAttributes(std::string_view path);
 bool FileExists(std::string_view path);      // a file, not a folder
 bool DirectoryExists(std::string_view path); // a folder (a drive root counts)
 WinError DeleteFile(std::string_view path);
-// MoveFileEx with MOVEFILE_REPLACE_EXISTING: renames `from` to `to`, replacing `to`.
-WinError ReplaceFile(std::string_view from, std::string_view to);
-// GetTempFileName in the folder of `beside` (which need not exist): creates an empty,
-// uniquely named file there and returns its path.
-WinError CreateTempFileBeside(std::string_view beside, std::string& tempPath);
 
 // One entry of a wildcard search.
 struct FindData {

@@ -4,7 +4,6 @@
 
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_image.h"
-#include "platform/files.h"
 
 namespace nimbrel::tool {
 namespace {
@@ -16,13 +15,9 @@ int RunDecode(const std::vector<std::string>& args) {
     TJPEGImage picture;
     picture.LoadFromFile(args[0]);
     TBitmap& bitmap = picture.DecodeBitmap();
-    try {
-        bitmap.SaveToFile(args[1]);
-    } catch (...) {
-        // No half-written BMP stays behind.
-        platform::DeleteFile(args[1]);
-        throw;
-    }
+    // The bitmap replaces OUT only once it is whole: a failure leaves OUT as it was and
+    // nothing behind.
+    bitmap.SaveToFile(args[1]);
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 namespace nimbrel::test {
@@ -174,6 +175,53 @@ TEST_F(ArchiveTest, TheCursorShownBeforeIsShownAgainOnEveryPath) {
 }
 
 #ifndef _WIN32
+// What OUT names on a POSIX host, beyond a plain file: each kind is kept as it is.
+TEST_F(ArchiveTest, OutputsThatMustNotBecomeAPlainFileAreRefusedAndLeftAlone) {
+    const Bytes picture = MakePhotoBmp(40, 30);
+    Put("IN.NWP", PackNwp(picture));
+    ASSERT_EQ(::mkfifo(folder.Host("FIFO.BMP").c_str(), 0644), 0);
+    std::filesystem::create_directory(folder.Host("FOLDER.BMP"));
+    Put("LINKED.BMP", OldOutput);
+    std::filesystem::create_hard_link(folder.Host("LINKED.BMP"), folder.Host("OTHER NAME.BMP"));
+    Put("LOCKED.BMP", OldOutput);
+    std::filesystem::permissions(folder.Host("LOCKED.BMP"), std::filesystem::perms::owner_read);
+    const auto before = folder.Names();
+    for (const char* name : {"FIFO.BMP", "FOLDER.BMP", "LINKED.BMP", "LOCKED.BMP"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Expand(folder.Windows("IN.NWP"), folder.Windows(name)), CannotWriteOutputMessage);
+    }
+    EXPECT_EQ(folder.Names(), before);
+    EXPECT_EQ(std::filesystem::status(folder.Host("FIFO.BMP")).type(),
+              std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::filesystem::hard_link_count(folder.Host("LINKED.BMP")), 2u);
+    EXPECT_EQ(Get("OTHER NAME.BMP"), OldOutput);
+    EXPECT_EQ(Get("LOCKED.BMP"), OldOutput);
+}
+
+TEST_F(ArchiveTest, ALinkedOutputIsWrittenThroughAndAReplacedOneKeepsItsMode) {
+    const Bytes picture = MakePhotoBmp(40, 30);
+    Put("IN.NWP", PackNwp(picture));
+    Put("REAL.BMP", OldOutput);
+    std::filesystem::permissions(folder.Host("REAL.BMP"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("REAL.BMP", folder.Host("LINK.BMP"));
+
+    EXPECT_EQ(Expand(folder.Windows("IN.NWP"), folder.Windows("LINK.BMP")), std::nullopt);
+
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Host("LINK.BMP")));
+    EXPECT_EQ(Get("REAL.BMP"), picture);
+    EXPECT_EQ(std::filesystem::status(folder.Host("REAL.BMP")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST_F(ArchiveTest, AnExpansionRemovesWhatAKilledOneLeftInItsFolder) {
+    Put("IN.NWP", PackNwp(MakePhotoBmp(40, 30)));
+    Put("~NB3F0A.TMP", OldOutput); // the new file of an expansion that was killed
+    Put("~NOTES.TMP", OldOutput);  // not ours
+    EXPECT_EQ(Expand(folder.Windows("IN.NWP"), folder.Windows("OUT.BMP")), std::nullopt);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"IN.NWP", "OUT.BMP", "~NOTES.TMP"}));
+}
+
 // The file-size limit stands in for a full disk: a write past it fails with EFBIG.
 class FileSizeLimit {
 public:

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 #include <random>
 #include <stdexcept>
 
@@ -229,21 +230,47 @@ TEST(LzhCodec, NoPumpPassWithoutAFinishedHandler) {
     EXPECT_EQ(harness.output, Prose(10));
 }
 
-TEST(LzhCodec, ReaderFailureEndsTheRunQuietlyAndFlushesWhatWasDecoded) {
+TEST(LzhCodec, AHandlerFailureEndsTheRunFlushesWhatWasDecodedAndReachesTheCaller) {
     const Bytes data = Prose(5000);
-    CodecHarness harness(PackLzh(data));
-    harness.codec.SetReadBufSize(256);
-    harness.beforeGet = [](int call) {
-        if (call == 3)
-            throw std::runtime_error("disk gone");
+    struct Case {
+        const char* name;
+        bool inReader;
+        bool outOfMemory;
     };
-    EXPECT_NO_THROW(harness.codec.Decode());
-    EXPECT_TRUE(harness.codec.Finished());
-    EXPECT_EQ(harness.events.back(), "finished");
-    // Everything decoded from the first two blocks, and nothing else, was written.
-    ASSERT_FALSE(harness.output.empty());
-    ASSERT_LT(harness.output.size(), data.size());
-    EXPECT_TRUE(std::equal(harness.output.begin(), harness.output.end(), data.begin()));
+    const Case cases[] = {{"reader fails", true, false},
+                          {"reader runs out of memory", true, true},
+                          {"writer runs out of memory", false, true}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        CodecHarness harness(PackLzh(data));
+        harness.codec.SetReadBufSize(256);
+        const auto fail = [&] {
+            if (test.outOfMemory)
+                throw std::bad_alloc();
+            throw std::runtime_error("disk gone");
+        };
+        if (test.inReader)
+            harness.beforeGet = [&](int call) {
+                if (call == 3)
+                    fail();
+            };
+        else
+            harness.beforePut = [&](int call, Word) {
+                if (call == 2)
+                    fail();
+            };
+        if (test.outOfMemory)
+            EXPECT_THROW(harness.codec.Decode(), std::bad_alloc);
+        else
+            EXPECT_THROW(harness.codec.Decode(), std::runtime_error);
+        // The clean-up ran, and the end of the run was told, before the error went on.
+        EXPECT_TRUE(harness.codec.Finished());
+        EXPECT_EQ(harness.events.back(), "finished");
+        // Everything decoded before the failure, and nothing else, was offered.
+        ASSERT_FALSE(harness.output.empty());
+        ASSERT_LT(harness.output.size(), data.size());
+        EXPECT_TRUE(std::equal(harness.output.begin(), harness.output.end(), data.begin()));
+    }
 }
 
 TEST(LzhCodec, FailedFlushInTheLoopIsOfferedAgainByTheFinalFlush) {
@@ -256,13 +283,13 @@ TEST(LzhCodec, FailedFlushInTheLoopIsOfferedAgainByTheFinalFlush) {
         SCOPED_TRACE(test.name);
         CodecHarness harness(PackLzh(data));
         harness.beforePut = [&](int call, Word) {
-            if (call == 2 || (call == 3 && test.finalFlushFails))
+            if (call == 2)
                 throw std::runtime_error("write failed");
+            if (call == 3 && test.finalFlushFails)
+                throw std::logic_error("flush failed too");
         };
-        if (test.finalFlushFails)
-            EXPECT_THROW(harness.codec.Decode(), std::runtime_error);
-        else
-            EXPECT_NO_THROW(harness.codec.Decode());
+        // The loop's failure is the one the caller learns of, however the flush went.
+        EXPECT_THROW(harness.codec.Decode(), std::runtime_error);
         // Clean-up ran either way.
         EXPECT_TRUE(harness.codec.Finished());
         EXPECT_EQ(harness.events.back(), "finished");
@@ -282,6 +309,14 @@ TEST(LzhCodec, FailedFlushInTheLoopIsOfferedAgainByTheFinalFlush) {
         again.codec.Decode();
         EXPECT_EQ(again.output, data);
     }
+}
+
+TEST(LzhCodec, AFailingFinalFlushReachesTheCaller) {
+    CodecHarness harness(PackLzh(Prose(500)));
+    harness.beforePut = [](int, Word) { throw std::runtime_error("flush failed"); };
+    EXPECT_THROW(harness.codec.Decode(), std::runtime_error);
+    EXPECT_TRUE(harness.codec.Finished());
+    EXPECT_EQ(harness.events.back(), "finished");
 }
 
 TEST(LzhCodec, DecodeDuringARunReturnsAtOnce) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <sys/stat.h>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -53,9 +56,13 @@ protected:
     bool Exists(const std::string& name) const { return fs::exists(folder_ / name); }
 
     // Runs the tool; answers its exit code and what it printed.
-    int Run(const std::string& arguments, std::string& output) const {
-        const std::string command = "NIMBREL_ROOT='" + (folder_ / "root").string() + "' '" +
-                                    NIMBREL_TOOL + "' decode " + arguments + " 2>&1";
+    // `shell` runs first in the tool's shell (limits for it alone). A tool that hangs is
+    // stopped after a while.
+    int Run(const std::string& arguments, std::string& output,
+            const std::string& shell = "") const {
+        const std::string command = shell + "NIMBREL_ROOT='" + (folder_ / "root").string() +
+                                    "' timeout 60 '" + NIMBREL_TOOL + "' decode " + arguments +
+                                    " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr)
             return -1;
@@ -125,6 +132,54 @@ TEST_F(DecodeCommand, FailuresPrintTheErrorExitOneAndWriteNothing) {
         EXPECT_EQ(output, c.message);
         EXPECT_FALSE(Exists("out.bmp")) << c.input;
     }
+}
+
+// OUT.bmp is replaced only by a whole bitmap, and never turned into or out of anything.
+TEST_F(DecodeCommand, AFailedSaveLeavesWhatOutNamedAsItWas) {
+    const auto jpeg = test::MakeJpeg({test::JpegKind::Baseline420, 64, 48});
+    Write("IN.JPG", jpeg);
+    const std::vector<std::uint8_t> old{'o', 'l', 'd', ' ', 'b', 'm', 'p'};
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.bmp").c_str(), 0644), 0);
+    fs::create_directory(folder_ / "folder.bmp");
+    struct Case {
+        const char* name;
+        const char* out;
+        std::string shell;
+    };
+    // A file-size limit stands in for a full disk: the 9 KB bitmap does not fit in 4 KB.
+    const Case cases[] = {
+        {"full disk", "out.bmp", "trap '' XFSZ; ulimit -f 8; "},
+        {"a pipe", "pipe.bmp", ""},
+        {"a folder", "folder.bmp", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write("out.bmp", old);
+        std::string output;
+        EXPECT_EQ(Run(Quoted("IN.JPG") + " " + Quoted(c.out), output, c.shell), 1) << output;
+        EXPECT_EQ(Read("out.bmp"), old);
+        EXPECT_EQ(fs::status(folder_ / "pipe.bmp").type(), fs::file_type::fifo);
+        EXPECT_TRUE(fs::is_directory(folder_ / "folder.bmp"));
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"IN.JPG", "folder.bmp", "out.bmp", "pipe.bmp",
+                                                   "root"}));
+    }
+}
+
+TEST_F(DecodeCommand, ALinkedOutIsWrittenThroughAndKeepsItsMode) {
+    Write("IN.JPG", test::MakeJpeg({test::JpegKind::Grayscale, 16, 8}));
+    Write("real.bmp", {'o', 'l', 'd'});
+    fs::permissions(folder_ / "real.bmp", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.bmp", folder_ / "link.bmp");
+    std::string output;
+    ASSERT_EQ(Run(Quoted("IN.JPG") + " " + Quoted("link.bmp"), output), 0) << output;
+    EXPECT_TRUE(fs::is_symlink(folder_ / "link.bmp"));
+    EXPECT_EQ(Read("real.bmp")[0], 'B');
+    EXPECT_EQ(fs::status(folder_ / "real.bmp").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(DecodeCommand, WrongArgumentsShowTheUsage) {

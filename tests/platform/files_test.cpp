@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace nimbrel::platform {
 namespace {
 
@@ -20,6 +23,18 @@ protected:
             bytes.append(buffer, done);
         EXPECT_EQ(file.Close(), ErrorSuccess);
         return bytes;
+    }
+
+    // The names in a folder below Root(), sorted.
+    std::vector<std::string> FolderNames(std::string_view windowsFolder) {
+        std::vector<std::string> names;
+        FileSearch search(Path(windowsFolder) + "\\*");
+        FindData entry;
+        while (search.Next(entry))
+            if (entry.name != "." && entry.name != "..")
+                names.push_back(entry.name);
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     WinError WriteWhole(std::string_view windowsPath, std::string_view bytes) {
@@ -157,26 +172,96 @@ TEST_F(FilesTest, DeleteFile) {
     EXPECT_TRUE(ExistsOnDisk("pics/sub"));
 }
 
-TEST_F(FilesTest, TempFileBesideThenReplaceTheTarget) {
-    MakeFileOnDisk("pics/sunset.bmp", "old");
-    std::string temp;
-    ASSERT_EQ(CreateTempFileBeside(Path("PICS\\SUNSET.BMP"), temp), ErrorSuccess);
-    std::string other;
-    ASSERT_EQ(CreateTempFileBeside(Path("PICS\\SUNSET.BMP"), other), ErrorSuccess);
-    EXPECT_NE(temp, other);
-    EXPECT_EQ(temp.substr(0, Path("PICS\\").size()), Path("PICS\\"));
-    EXPECT_TRUE(FileExists(temp));
-    EXPECT_EQ(ReadWhole(temp), "");
+WinError ReplaceWith(std::string_view windowsPath, std::string_view bytes) {
+    FileReplacement replacement;
+    if (const WinError error = replacement.Begin(windowsPath))
+        return error;
+    std::size_t done = 0;
+    if (const WinError error = replacement.Write(bytes.data(), bytes.size(), done))
+        return error;
+    return replacement.Commit();
+}
 
-    ASSERT_EQ(WriteWhole(temp, "new"), ErrorSuccess);
-    ASSERT_EQ(ReplaceFile(temp, Path("PICS\\SUNSET.BMP")), ErrorSuccess);
-    EXPECT_FALSE(FileExists(temp));
+TEST_F(FilesTest, AReplacementTakesTheTargetsPlaceOnlyWhenCommitted) {
+    MakeFileOnDisk("pics/sunset.bmp", "old");
+    {
+        FileReplacement replacement;
+        ASSERT_EQ(replacement.Begin(Path("PICS\\SUNSET.BMP")), ErrorSuccess);
+        std::size_t done = 0;
+        ASSERT_EQ(replacement.Write("new", 3, done), ErrorSuccess);
+        EXPECT_EQ(ReadFileOnDisk("pics/sunset.bmp"), "old"); // not yet
+        ASSERT_EQ(replacement.Commit(), ErrorSuccess);
+        EXPECT_FALSE(replacement.IsOpen());
+    }
     EXPECT_EQ(ReadFileOnDisk("pics/sunset.bmp"), "new"); // replaced, not a second file
     EXPECT_FALSE(ExistsOnDisk("pics/SUNSET.BMP") && ReadFileOnDisk("pics/SUNSET.BMP") != "new");
 
-    EXPECT_EQ(ReplaceFile(Path("PICS\\GONE.TMP"), Path("PICS\\X.BMP")), ErrorFileNotFound);
-    std::string none;
-    EXPECT_EQ(CreateTempFileBeside(Path("NOPE\\X.BMP"), none), Traits().tempFileInMissingFolder);
+    for (const bool abandon : {true, false}) { // by Abandon, or by the destructor
+        FileReplacement replacement;
+        ASSERT_EQ(replacement.Begin(Path("PICS\\SUNSET.BMP")), ErrorSuccess);
+        std::size_t done = 0;
+        ASSERT_EQ(replacement.Write("other", 5, done), ErrorSuccess);
+        if (abandon)
+            replacement.Abandon();
+    }
+    EXPECT_EQ(ReadFileOnDisk("pics/sunset.bmp"), "new");
+    EXPECT_EQ(FolderNames("PICS"), (std::vector<std::string>{"sunset.bmp"}));
+
+    ASSERT_EQ(ReplaceWith(Path("PICS\\Fresh.BMP"), "fresh"), ErrorSuccess);
+    EXPECT_EQ(ReadFileOnDisk("pics/Fresh.BMP"), "fresh");
+    EXPECT_EQ(FolderNames("PICS"), (std::vector<std::string>{"Fresh.BMP", "sunset.bmp"}));
+}
+
+TEST_F(FilesTest, AReplacementRefusesWhatMustNotBecomeAPlainFile) {
+    MakeFolderOnDisk("pics/folder");
+    MakeFileOnDisk("pics/locked.bmp", "locked");
+    MakeReadOnlyOnDisk("pics/locked.bmp");
+    MakeFileOnDisk("pics/linked.bmp", "linked");
+    const bool hardLinks = MakeHardLinkOnDisk("pics/linked.bmp", "pics/other name.bmp");
+    struct Case {
+        const char* path;
+        WinError expected;
+        bool applies;
+    };
+    const Case cases[] = {
+        {"PICS\\FOLDER", ErrorAccessDenied, true},
+        {"PICS\\LOCKED.BMP", ErrorAccessDenied, Traits().readOnlyEnforced},
+        {"PICS\\LINKED.BMP", ErrorAccessDenied, hardLinks},
+        {"NOPE\\X.BMP", ErrorPathNotFound, true},
+        {"PICS\\bad?name.bmp", ErrorInvalidName, true},
+    };
+    for (const Case& c : cases) {
+        if (!c.applies)
+            continue;
+        EXPECT_EQ(ReplaceWith(Path(c.path), "new"), c.expected) << c.path;
+    }
+    EXPECT_EQ(ReadFileOnDisk("pics/locked.bmp"), "locked");
+    EXPECT_EQ(ReadFileOnDisk("pics/linked.bmp"), "linked");
+    if (hardLinks) {
+        EXPECT_EQ(ReadFileOnDisk("pics/other name.bmp"), "linked");
+    }
+    EXPECT_EQ(FolderNames("PICS").size(), hardLinks ? 4u : 3u); // nothing left behind
+}
+
+TEST_F(FilesTest, AReplacementRemovesOnlyDeadLeftoversOfItsOwnKind) {
+    // What a killed writer left, and names that only look alike.
+    for (const char* name : {"~NB1A2B.TMP", "~NB0000.TMP", "~NBXYZ1.TMP", "~NB1A2B.TMP.keep",
+                             "~NB12345.TMP", "~nb1a2b.tmp2", "~DF1A2B.TMP"})
+        MakeFileOnDisk(std::string("pics/") + name, "x");
+    FileReplacement live; // a writer still at work in the same folder
+    ASSERT_EQ(live.Begin(Path("PICS\\LIVE.BMP")), ErrorSuccess);
+    std::size_t done = 0;
+    ASSERT_EQ(live.Write("live", 4, done), ErrorSuccess);
+
+    ASSERT_EQ(ReplaceWith(Path("PICS\\X.BMP"), "x"), ErrorSuccess);
+
+    EXPECT_FALSE(ExistsOnDisk("pics/~NB1A2B.TMP"));
+    EXPECT_FALSE(ExistsOnDisk("pics/~NB0000.TMP"));
+    for (const char* name :
+         {"~NBXYZ1.TMP", "~NB1A2B.TMP.keep", "~NB12345.TMP", "~nb1a2b.tmp2", "~DF1A2B.TMP"})
+        EXPECT_TRUE(ExistsOnDisk(std::string("pics/") + name)) << name;
+    ASSERT_EQ(live.Commit(), ErrorSuccess);
+    EXPECT_EQ(ReadFileOnDisk("pics/LIVE.BMP"), "live");
 }
 
 TEST_F(FilesTest, AttributesAndDriveRoots) {

@@ -63,6 +63,8 @@ protected:
     std::string ReadFileOnDisk(std::string_view relativePath);
     bool ExistsOnDisk(std::string_view relativePath);
     void MakeReadOnlyOnDisk(std::string_view relativePath);
+    // A second name for an existing file; false where the host's disk cannot make one.
+    bool MakeHardLinkOnDisk(std::string_view existing, std::string_view newName);
 
     // A registry key (below HKEY_CURRENT_USER) that only this test uses.
     std::string TestKey() const;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nimbrel::test {
 
@@ -47,6 +48,10 @@ bool HostFixture::ExistsOnDisk(std::string_view relativePath) {
 
 void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
     ::chmod(host_->OnDisk(relativePath).c_str(), 0444);
+}
+
+bool HostFixture::MakeHardLinkOnDisk(std::string_view existing, std::string_view newName) {
+    return ::link(host_->OnDisk(existing).c_str(), host_->OnDisk(newName).c_str()) == 0;
 }
 
 const HostTraits& HostFixture::Traits() {

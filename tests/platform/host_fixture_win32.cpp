@@ -188,6 +188,11 @@ void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
     SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_READONLY);
 }
 
+bool HostFixture::MakeHardLinkOnDisk(std::string_view existing, std::string_view newName) {
+    return CreateHardLinkW(OnDrive(kRootDrive, newName).c_str(),
+                           OnDrive(kRootDrive, existing).c_str(), nullptr) != 0;
+}
+
 std::string HostFixture::TestKey() const {
     return kTestKey;
 }

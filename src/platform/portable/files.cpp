@@ -4,54 +4,28 @@
 
 #include "platform/portable/emulated_environment.h"
 #include "platform/portable/host_error.h"
+#include "platform/portable/windows_target.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace nimbrel::platform {
 
 using portable::DosPath;
-using portable::ResolvedPath;
 using portable::WinErrorFromErrno;
 
 namespace {
 
-// A path resolved for an operation, or the error Windows gives for it.
-struct Target {
-    WinError error = ErrorSuccess;
-    ResolvedPath resolved;
-    DosPath path;
-};
+using Target = portable::WindowsTarget;
 
 Target ResolveTarget(std::string_view windowsPath) {
-    Target target;
-    const auto absolute = portable::Absolute(windowsPath);
-    if (!absolute) {
-        target.error = ErrorPathNotFound;
-        return target;
-    }
-    target.path = *absolute;
-    for (const std::string& name : absolute->components) {
-        if (portable::HasInvalidNameCharacter(name)) {
-            target.error = ErrorInvalidName;
-            return target;
-        }
-    }
-    const auto resolved = portable::Resolve(*absolute);
-    if (!resolved) {
-        target.error = ErrorPathNotFound;
-        return target;
-    }
-    target.resolved = *resolved;
-    return target;
+    return portable::ResolveWindowsTarget(windowsPath);
 }
 
 WinError MissingCode(const Target& target) {
-    return target.resolved.parentExists ? ErrorFileNotFound : ErrorPathNotFound;
+    return target.MissingCode();
 }
 
 bool IsReadOnly(const struct stat& info) {
@@ -79,26 +53,6 @@ WinError RefuseReadOnlyFile(const std::string& hostPath) {
     if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && IsReadOnly(info)))
         return ErrorAccessDenied;
     return ErrorSuccess;
-}
-
-// Makes a host folder's change of entries durable.
-void SyncFolderOf(const std::string& hostPath) {
-    const std::size_t slash = hostPath.rfind('/');
-    const std::string folder = slash == 0 ? "/" : hostPath.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-std::string FolderPartOf(std::string_view windowsPath) {
-    const std::size_t separator = windowsPath.find_last_of("\\/");
-    if (separator != std::string_view::npos)
-        return std::string(windowsPath.substr(0, separator + 1));
-    if (windowsPath.size() >= 2 && windowsPath[1] == ':')
-        return std::string(windowsPath.substr(0, 2));
-    return std::string();
 }
 
 } // namespace
@@ -264,51 +218,6 @@ WinError DeleteFile(std::string_view path) {
     if (::unlink(target.resolved.host.c_str()) != 0)
         return WinErrorFromErrno(errno, MissingCode(target));
     return ErrorSuccess;
-}
-
-WinError ReplaceFile(std::string_view from, std::string_view to) {
-    const Target source = ResolveTarget(from);
-    if (source.error != ErrorSuccess)
-        return source.error;
-    const Target target = ResolveTarget(to);
-    if (target.error != ErrorSuccess)
-        return target.error;
-    struct stat info {};
-    if (::lstat(source.resolved.host.c_str(), &info) != 0)
-        return WinErrorFromErrno(errno, MissingCode(source));
-    if (const WinError refused = RefuseReadOnlyFile(target.resolved.host))
-        return refused;
-    if (::rename(source.resolved.host.c_str(), target.resolved.host.c_str()) != 0)
-        return WinErrorFromErrno(errno, ErrorPathNotFound);
-    SyncFolderOf(target.resolved.host);
-    return ErrorSuccess;
-}
-
-WinError CreateTempFileBeside(std::string_view beside, std::string& tempPath) {
-    const std::string folder = FolderPartOf(beside);
-    std::string separator;
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/' && folder.back() != ':')
-        separator = "\\";
-    static thread_local std::mt19937 generator{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[16];
-        std::snprintf(name, sizeof name, "~NB%04X.TMP",
-                      static_cast<unsigned>(generator() & 0xFFFF));
-        const std::string candidate = folder + separator + name;
-        const Target target = ResolveTarget(candidate);
-        if (target.error != ErrorSuccess)
-            return target.error;
-        const int fd =
-            ::open(target.resolved.host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            tempPath = candidate;
-            return ErrorSuccess;
-        }
-        if (errno != EEXIST)
-            return WinErrorFromErrno(errno, ErrorPathNotFound);
-    }
-    return ErrorFileExists;
 }
 
 std::string LogicalDrives() {

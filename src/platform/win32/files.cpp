@@ -56,13 +56,6 @@ template <typename Query> std::string GrowingQuery(Query query) {
     }
 }
 
-std::string FolderOf(std::string_view path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    if (slash == std::string_view::npos)
-        return path.size() >= 2 && path[1] == ':' ? std::string(path.substr(0, 2)) : ".";
-    return std::string(path.substr(0, slash + 1));
-}
-
 } // namespace
 
 File::File() = default;
@@ -165,21 +158,6 @@ bool DirectoryExists(std::string_view path) {
 WinError DeleteFile(std::string_view path) {
     const std::string name(path);
     return DeleteFileA(name.c_str()) ? ErrorSuccess : LastError();
-}
-
-WinError ReplaceFile(std::string_view from, std::string_view to) {
-    const std::string source(from), target(to);
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? ErrorSuccess
-                                                                                  : LastError();
-}
-
-WinError CreateTempFileBeside(std::string_view beside, std::string& tempPath) {
-    const std::string folder = FolderOf(beside);
-    char buffer[MAX_PATH] = {};
-    if (GetTempFileNameA(folder.c_str(), "nim", 0, buffer) == 0)
-        return LastError();
-    tempPath = buffer;
-    return ErrorSuccess;
 }
 
 FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>()) {

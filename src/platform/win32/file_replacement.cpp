@@ -1,0 +1,190 @@
+// The whole-file replacement on Windows: a new file beside the target, moved over it.
+#include "platform/files.h"
+
+#include "platform/replacement_temp_name.h"
+#include "platform/win32/windows_api.h"
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace nimbrel::platform {
+
+class FileReplacement::Impl {
+public:
+    ~Impl() { Abandon(); }
+    void Abandon() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        if (!tempPath.empty())
+            (void)DeleteFileA(tempPath.c_str()); // our own new file, never the target
+        tempPath.clear();
+    }
+
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    std::string target;
+    std::string tempPath;
+    DWORD keptAttributes = 0; // of the file replaced, for the new one
+};
+
+namespace {
+
+WinError LastError() {
+    return static_cast<WinError>(GetLastError());
+}
+
+// Largest transfer of one WriteFile call.
+constexpr std::size_t chunk = 1u << 30;
+
+// The folder part of `path` with its separator ("C:\PICS\"), "X:" for "X:NAME", or
+// nothing for a bare name.
+std::string FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash != std::string_view::npos)
+        return std::string(path.substr(0, slash + 1));
+    if (path.size() >= 2 && path[1] == ':')
+        return std::string(path.substr(0, 2));
+    return {};
+}
+
+// The path of the file that `handle` has open, with the "\\?\" the system puts before a
+// drive path taken off again.
+std::string FinalPathOf(HANDLE handle) {
+    char buffer[MAX_PATH * 4] = {};
+    const DWORD length = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer,
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= sizeof buffer)
+        return {};
+    std::string path(buffer, length);
+    if (path.starts_with("\\\\?\\") && path.size() > 6 && path[5] == ':')
+        path.erase(0, 4);
+    return path;
+}
+
+// Whether `path` may be replaced; fills the target (the file a link leads to) and the
+// attributes to keep. A name where nothing is may be.
+WinError CheckTarget(const std::string& path, FileReplacement::Impl& replacement) {
+    replacement.target = path;
+    replacement.keptAttributes = 0;
+    // Opening for writing asks the system whether this caller may write the file; nothing
+    // of it changes.
+    const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? ErrorSuccess : LastError();
+    WinError refused = ErrorSuccess;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (GetFileType(probe) != FILE_TYPE_DISK) {
+        refused = ErrorAccessDenied; // a device or a pipe
+    } else if (!GetFileInformationByHandle(probe, &info)) {
+        refused = LastError();
+    } else if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ||
+               info.nNumberOfLinks > 1) {
+        refused = ErrorAccessDenied;
+    } else {
+        replacement.keptAttributes =
+            info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            replacement.target = FinalPathOf(probe);
+            if (replacement.target.empty())
+                refused = ErrorAccessDenied;
+        }
+    }
+    CloseHandle(probe);
+    return refused;
+}
+
+// Deletes the leftovers of replacements whose writer died: a writer holds its new file
+// open without sharing its deletion, so only a dead writer's file can be deleted.
+void RemoveDeadLeftovers(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((folder + "~NB*.TMP").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (IsReplacementTempName(entry.cFileName) &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            (void)DeleteFileA((folder + entry.cFileName).c_str()); // a live one stays
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+} // namespace
+
+FileReplacement::FileReplacement() : impl_(std::make_unique<Impl>()) {}
+FileReplacement::~FileReplacement() = default;
+
+WinError FileReplacement::Begin(std::string_view path) {
+    impl_->Abandon();
+    if (const WinError refused = CheckTarget(std::string(path), *impl_))
+        return refused;
+    const std::string folder = FolderOf(impl_->target);
+    RemoveDeadLeftovers(folder);
+    static thread_local std::mt19937 generator{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate =
+            folder + ReplacementTempName(static_cast<unsigned>(generator()));
+        const HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            impl_->handle = handle;
+            impl_->tempPath = candidate;
+            return ErrorSuccess;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return static_cast<WinError>(error);
+    }
+    return ErrorFileExists;
+}
+
+WinError FileReplacement::Write(const void* buffer, std::size_t size, std::size_t& done) {
+    done = 0;
+    if (impl_->handle == INVALID_HANDLE_VALUE)
+        return ErrorInvalidHandle;
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (done < size) {
+        DWORD written = 0;
+        if (!WriteFile(impl_->handle, bytes + done,
+                       static_cast<DWORD>(std::min(size - done, chunk)), &written, nullptr))
+            return LastError();
+        if (written == 0) // no error and no progress: the medium takes nothing more
+            return ErrorWriteFault;
+        done += written;
+    }
+    return ErrorSuccess;
+}
+
+WinError FileReplacement::Commit() {
+    if (impl_->handle == INVALID_HANDLE_VALUE)
+        return ErrorInvalidHandle;
+    WinError error = FlushFileBuffers(impl_->handle) ? ErrorSuccess : LastError();
+    const HANDLE handle = impl_->handle;
+    impl_->handle = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(handle) && error == ErrorSuccess)
+        error = LastError();
+    if (error == ErrorSuccess && impl_->keptAttributes != 0)
+        (void)SetFileAttributesA(impl_->tempPath.c_str(), impl_->keptAttributes); // cosmetic
+    if (error == ErrorSuccess && !MoveFileExA(impl_->tempPath.c_str(), impl_->target.c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = LastError();
+    if (error != ErrorSuccess) {
+        impl_->Abandon();
+        return error;
+    }
+    impl_->tempPath.clear();
+    return ErrorSuccess;
+}
+
+void FileReplacement::Abandon() {
+    impl_->Abandon();
+}
+
+bool FileReplacement::IsOpen() const {
+    return impl_->handle != INVALID_HANDLE_VALUE;
+}
+
+} // namespace nimbrel::platform

@@ -1,7 +1,7 @@
 // The NWP page's behaviour: the count of legacy pictures, their conversion and deletion.
 #include "app/options_form.h"
 
-#include "archive/archive.h"
+#include "archive/nwp_conversion.h"
 #include "controls/qt/folder_list.h"
 #include "controls/qt/text.h"
 #include "platform/files.h"
@@ -68,9 +68,7 @@ void TOptionsForm::ConvertNWPFiles() {
         for (const std::string& name : NWPFilesOf(Folder->Directory())) {
             const std::string output = Folder->Directory() + "\\" + BitmapNameOf(name);
             const std::string input = Folder->Directory() + "\\" + name;
-            DecompressFile(input, output);
-            // A file that cannot be deleted stays beside its bitmap, without a word.
-            platform::DeleteFile(input);
+            ConvertNwpFile(input, output);
         }
     } catch (...) {
         // The dialog stays open after a failed conversion: make it usable again and say

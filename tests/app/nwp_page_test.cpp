@@ -106,6 +106,7 @@ private slots:
     void deleteRemovesEveryFileAndCloses();
     void readOnlyFileConvertsAndStays();
     void fullDiskKeepsTheNwpFile();
+    void cutOrEmptyNwpReplacesNoBitmap();
 };
 
 void NwpPageTest::countSentenceAndButtons() {
@@ -258,6 +259,34 @@ void NwpPageTest::fullDiskKeepsTheNwpFile() {
     QVERIFY(folder.Names() == (std::vector<std::string>{"BIG.BMP", "big.nwp"}));
     QVERIFY(form.isVisible() && form.isEnabled());
     QCOMPARE(Shown(*form.NoOfNWPs), Sentence(1));
+}
+
+void NwpPageTest::cutOrEmptyNwpReplacesNoBitmap() {
+    // The signature alone, and the start of a picture: neither holds a whole bitmap.
+    const Bytes whole = PackNwp(MakePhotoBmp(150, 100, 6));
+    const Bytes cuts[] = {Bytes(whole.begin(), whole.begin() + 4),
+                          Bytes(whole.begin(), whole.begin() + 5000)};
+    for (const Bytes& cut : cuts) {
+        TDialogFixture fixture;
+        NwpFolder folder(fixture, "walls", "C:\\walls");
+        folder.Add("x.nwp", cut);
+        folder.Add("X.BMP", OldBitmap);
+        fixture.SetString(store::WallpaperFolder, folder.Windows());
+        TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
+
+        fixture.Press(form.Button4);
+
+        QCOMPARE(fixture.messages.size(), std::size_t{1});
+        QCOMPARE(fixture.messages[0].text,
+                 std::string("Cannot convert \"C:\\walls\\X.NWP\": it does not hold a complete "
+                             "bitmap."));
+        QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
+        QVERIFY(folder.Read("x.nwp") == cut);
+        QVERIFY(folder.Read("X.BMP") == OldBitmap);
+        QVERIFY(folder.Names() == (std::vector<std::string>{"X.BMP", "x.nwp"}));
+        QVERIFY(form.isVisible() && form.isEnabled());
+        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(1));
+    }
 }
 
 NIMBREL_DIALOG_TEST_MAIN(NwpPageTest)

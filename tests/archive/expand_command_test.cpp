@@ -8,6 +8,7 @@
 
 #if !defined(_WIN32) && defined(NIMBREL_TOOL)
 #include <cstdio>
+#include <filesystem>
 #include <sys/wait.h>
 
 namespace nimbrel::test {
@@ -64,6 +65,25 @@ TEST(ExpandCommand, ExitCodesAndMessages) {
     }
     EXPECT_EQ(ReadHostFile(folder.Host("GOOD.BMP").string()), picture);
     EXPECT_EQ(RunTool("expand " + Quoted(folder.Windows("GOOD.NWP"))).exitCode, 2);
+}
+
+// The container cannot tell a cut stream from a whole one, so expand keeps what it got;
+// but it says so when that is not a whole bitmap.
+TEST(ExpandCommand, WarnsWhenTheOutputIsNotACompleteBitmap) {
+    TempFolder folder;
+    const Bytes nwp = PackNwp(MakePhotoBmp(150, 100));
+    const Bytes cut(nwp.begin(), nwp.begin() + 5000);
+    WriteHostFile(folder.Host("CUT.NWP").string(), cut);
+    WriteHostFile(folder.Host("SIGNATURE.NWP").string(), NwpSignature);
+    for (const char* name : {"CUT", "SIGNATURE"}) {
+        SCOPED_TRACE(name);
+        const std::string out = folder.Windows(std::string(name) + ".BMP");
+        const ToolResult result = RunTool(
+            "expand " + Quoted(folder.Windows(std::string(name) + ".NWP")) + " " + Quoted(out));
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.errorOutput, "Warning: \"" + out + "\" is not a complete bitmap.\n");
+        EXPECT_TRUE(std::filesystem::exists(folder.Host(std::string(name) + ".BMP")));
+    }
 }
 
 } // namespace

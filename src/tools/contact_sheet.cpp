@@ -228,21 +228,15 @@ void WriteContactSheet(const std::string& path, const std::string& title,
 
     const std::string failure =
         "nimbrel-tool: cannot write the contact sheet " + platform::Utf8FromCp1250(path);
-    std::string temporary;
-    if (platform::CreateTempFileBeside(path, temporary) != platform::ErrorSuccess)
-        throw std::runtime_error(failure);
-    platform::File file;
+    // Written beside its target and put in place only when whole.
+    platform::FileReplacement file;
     std::size_t done = 0;
-    const bool written = file.Create(temporary) == platform::ErrorSuccess &&
+    const bool written = file.Begin(path) == platform::ErrorSuccess &&
                          file.Write(bytes.Memory(), static_cast<std::size_t>(bytes.Size()), done) ==
                              platform::ErrorSuccess &&
-                         file.Close() == platform::ErrorSuccess &&
-                         platform::ReplaceFile(temporary, path) == platform::ErrorSuccess;
-    if (!written) {
-        file = platform::File();
-        platform::DeleteFile(temporary);
+                         file.Commit() == platform::ErrorSuccess;
+    if (!written)
         throw std::runtime_error(failure);
-    }
 }
 
 } // namespace nimbrel::tool

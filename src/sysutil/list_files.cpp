@@ -183,18 +183,20 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
     return SortKey(a).compare(SortKey(b));
 }
 
-void ListFiles(std::string_view mask, std::vector<std::string>& list) {
+void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
     list.clear();
     struct Found {
         std::string key;
-        std::string name;
+        TListedFile file;
     };
     std::vector<Found> found;
     platform::FileSearch search(mask);
     for (platform::FindData entry; search.Next(entry);) {
         ProcessMessages();
-        std::string name = UpperAsciiLetters(std::move(entry.name));
-        found.push_back({SortKey(name), std::move(name)});
+        std::string name = UpperAsciiLetters(entry.name);
+        std::string key = SortKey(name);
+        found.push_back({std::move(key),
+                         {std::move(name), std::move(entry.name), entry.attributes, entry.size}});
     }
     // Sorting once keeps the first found of equal names, as adding to a sorted list that
     // ignores duplicates would, without its quadratic inserts.
@@ -204,7 +206,16 @@ void ListFiles(std::string_view mask, std::vector<std::string>& list) {
                                   [](const Found& x, const Found& y) { return x.key == y.key; });
     list.reserve(static_cast<std::size_t>(last - found.begin()));
     for (auto it = found.begin(); it != last; ++it)
-        list.push_back(std::move(it->name));
+        list.push_back(std::move(it->file));
+}
+
+void ListFiles(std::string_view mask, std::vector<std::string>& list) {
+    std::vector<TListedFile> entries;
+    ListFileEntries(mask, entries);
+    list.clear();
+    list.reserve(entries.size());
+    for (TListedFile& entry : entries)
+        list.push_back(std::move(entry.name));
 }
 
 } // namespace nimbrel

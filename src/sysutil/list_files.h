@@ -1,5 +1,6 @@
 #pragma once
 // The file lister of the wallpaper list and the NWP page.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,16 @@ namespace nimbrel {
 // found, before it is added. A pattern that matches nothing or a missing folder gives an
 // empty list; nothing is raised.
 void ListFiles(std::string_view mask, std::vector<std::string>& list);
+
+// One entry of ListFileEntries: the listed name and what the search found with it.
+struct TListedFile {
+    std::string name;      // upper-cased as ListFiles gives it
+    std::string foundName; // the name as the file system holds it: opens without a search
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+};
+// ListFiles with each entry's found name, attributes and size, in the same order.
+void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list);
 
 // The lister's order: a case-insensitive, accent-aware comparison of code page 1250 text
 // as a user locale sorts it (letters by their base letter first, accents next; control

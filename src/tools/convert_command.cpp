@@ -74,18 +74,18 @@ struct FileOutcome {
     std::string text; // what happened, code page 1250
 };
 
-FileOutcome ConvertOne(const std::string& folder, const std::string& name,
+FileOutcome ConvertOne(const std::string& folder, const report::FolderEntry& entry,
                        const ConvertOptions& options) {
-    const std::string input = report::JoinPath(folder, name);
+    const std::string& name = entry.name;
+    const std::string input = report::EntryPath(folder, entry);
     const std::string bitmapName = BitmapName(name);
     const std::string output = report::JoinPath(folder, bitmapName);
-    if (platform::DirectoryExists(input))
+    if (entry.attributes & platform::FileAttributeDirectory)
         return {Outcome::Skipped, "skipped: a folder, not a file"};
     if (platform::DirectoryExists(output))
         return {Outcome::Skipped, "skipped: " + bitmapName + " is a folder"};
     if (options.dryRun) {
-        const report::FileReport found =
-            report::InspectFile(folder, {name, report::FileKind::Nwp}, report::Depth::Headers);
+        const report::FileReport found = report::InspectFile(folder, entry, report::Depth::Headers);
         if (found.verdict == report::Verdict::Damaged)
             return {Outcome::Failed,
                     "would fail: " + std::string(report::DamageWords(found.damage))};
@@ -114,7 +114,7 @@ int RunConvert(const std::vector<std::string>& args) {
         std::fprintf(stderr, "nimbrel-tool: no such folder: %s\n", options.folder.c_str());
         return 2;
     }
-    const std::vector<std::string> names = report::ListNwpFiles(folder);
+    const std::vector<report::FolderEntry> names = report::ListNwpFiles(folder);
     const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
 
     InterruptionWatch interruption;
@@ -133,7 +133,7 @@ int RunConvert(const std::vector<std::string>& args) {
     work.work = [&](std::size_t i) { return ConvertOne(folder, names[i], options); };
     work.deliver = [&](std::size_t i, FileOutcome& outcome) {
         ++counts[static_cast<int>(outcome.outcome)];
-        print(names[i], outcome.text);
+        print(names[i].name, outcome.text);
         progress.Update(i + 1);
     };
     work.stopRequested = [&] { return interruption.Requested(); };
@@ -143,7 +143,7 @@ int RunConvert(const std::vector<std::string>& args) {
     // Every file is reported, also those an interruption left untouched.
     for (std::size_t i = done; i < names.size(); ++i) {
         ++counts[static_cast<int>(Outcome::Skipped)];
-        print(names[i], "skipped: interrupted");
+        print(names[i].name, "skipped: interrupted");
     }
     std::printf("%zu NWP %s: %zu %s, %zu skipped, %zu failed\n", names.size(),
                 names.size() == 1 ? "file" : "files", counts[0],

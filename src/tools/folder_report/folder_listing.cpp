@@ -32,12 +32,13 @@ std::string FolderListPath(std::string_view folder) {
 std::vector<FolderEntry> ListFolder(std::string_view folder) {
     std::vector<FolderEntry> entries;
     auto add = [&](const char* pattern, FileKind kind) {
-        std::vector<std::string> names;
-        ListFiles(JoinPath(folder, pattern), names);
-        for (std::string& name : names) {
-            if (kind == FileKind::Bitmap && IsChangerFile(name))
+        std::vector<TListedFile> files;
+        ListFileEntries(JoinPath(folder, pattern), files);
+        for (TListedFile& file : files) {
+            if (kind == FileKind::Bitmap && IsChangerFile(file.name))
                 continue;
-            entries.push_back({std::move(name), kind});
+            entries.push_back(
+                {std::move(file.name), kind, std::move(file.foundName), file.attributes});
         }
     };
     add("*.JPG", FileKind::Jpeg);
@@ -51,10 +52,19 @@ std::vector<FolderEntry> ListFolder(std::string_view folder) {
     return entries;
 }
 
-std::vector<std::string> ListNwpFiles(std::string_view folder) {
-    std::vector<std::string> names;
-    ListFiles(JoinPath(folder, "*.NWP"), names);
-    return names;
+std::vector<FolderEntry> ListNwpFiles(std::string_view folder) {
+    std::vector<TListedFile> files;
+    ListFileEntries(JoinPath(folder, "*.NWP"), files);
+    std::vector<FolderEntry> entries;
+    entries.reserve(files.size());
+    for (TListedFile& file : files)
+        entries.push_back(
+            {std::move(file.name), FileKind::Nwp, std::move(file.foundName), file.attributes});
+    return entries;
+}
+
+std::string EntryPath(std::string_view folder, const FolderEntry& entry) {
+    return JoinPath(folder, entry.foundName.empty() ? entry.name : entry.foundName);
 }
 
 } // namespace nimbrel::report

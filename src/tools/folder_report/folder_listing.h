@@ -2,6 +2,7 @@
 // The files of a wallpaper folder as the dialog sees them: the pictures its wallpaper list
 // offers (JPEG and bitmap files, without the changer's own bitmaps) and the NWP files its
 // conversion takes, in the list's one case-insensitive order.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,10 @@ enum class FileKind { Jpeg, Bitmap, Nwp };
 struct FolderEntry {
     std::string name; // upper-case bare name, code page 1250, as the lister gives it
     FileKind kind = FileKind::Jpeg;
+    // The name as the file system holds it, which opens the file without a case-blind
+    // search of the folder; empty when unknown (the listed name is used then).
+    std::string foundName;
+    std::uint32_t attributes = 0;
 };
 
 // The changer's working files, left out of the wallpaper list.
@@ -29,6 +34,8 @@ std::string FolderListPath(std::string_view folder);
 // Every picture of the wallpaper list and every NWP file, sorted as the list sorts.
 std::vector<FolderEntry> ListFolder(std::string_view folder);
 // The NWP files alone, in the conversion's order.
-std::vector<std::string> ListNwpFiles(std::string_view folder);
+std::vector<FolderEntry> ListNwpFiles(std::string_view folder);
+// The path that opens a listed file: its found name when known.
+std::string EntryPath(std::string_view folder, const FolderEntry& entry);
 
 } // namespace nimbrel::report

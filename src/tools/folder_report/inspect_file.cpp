@@ -198,8 +198,9 @@ FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth 
     report.verdict = entry.kind == FileKind::Nwp ? Verdict::Convertible
                      : IsRequestable(entry.name) ? Verdict::Ready
                                                  : Verdict::ReadyNotRequestable;
-    const std::string path = JoinPath(folder, entry.name);
-    const std::uint32_t attributes = platform::FileAttributes(path);
+    const std::string path = EntryPath(folder, entry);
+    const std::uint32_t attributes =
+        entry.foundName.empty() ? platform::FileAttributes(path) : entry.attributes;
     if (attributes == platform::InvalidFileAttributes) {
         Condemn(report, Damage::Unreadable);
         return report;

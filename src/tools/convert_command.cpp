@@ -1,6 +1,8 @@
 // nimbrel-tool convert FOLDER: every NWP file of a folder into a BMP file of the same name,
 // as the dialog converts them, but going on past a bad file and reporting every file.
 #include "archive/archive.h"
+#include "archive/bitmap_completeness.h"
+#include "archive/nwp_conversion.h"
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "tools/command.h"
@@ -93,13 +95,19 @@ FileOutcome ConvertOne(const std::string& folder, const report::FolderEntry& ent
                 "would convert to " + bitmapName + (options.keep ? "" : " and delete " + name)};
     }
     try {
-        DecompressFile(input, output);
+        if (options.keep) {
+            // The dialog's conversion with its complete-bitmap check, the NWP file kept.
+            DecompressFile(input, output, [&](const TExpandedFile& expanded) {
+                if (!IsCompleteBitmap(expanded.head, expanded.size))
+                    throw EIncompleteBitmap("it does not hold a complete bitmap");
+            });
+            return {Outcome::Converted, "converted to " + bitmapName};
+        }
+        ConvertNwpFile(input, output);
     } catch (const EArchive& error) {
         return {Outcome::Failed, std::string("failed: ") + error.what()};
     }
-    if (options.keep)
-        return {Outcome::Converted, "converted to " + bitmapName};
-    if (platform::DeleteFile(input) != platform::ErrorSuccess)
+    if (platform::FileExists(input))
         return {Outcome::Converted,
                 "converted to " + bitmapName + " (" + name + " could not be deleted)"};
     return {Outcome::Converted, "converted to " + bitmapName + ", " + name + " deleted"};

@@ -61,6 +61,22 @@ TEST(ConvertCommand, ABadFileInTheMiddleLosesNothingAndTheOthersConvert) {
     EXPECT_EQ(folder.FileCount(), 4u); // no temporary file left behind
 }
 
+TEST(ConvertCommand, ACutNwpFileNeverReplacesABitmap) {
+    test::TempEnvironment environment;
+    const Bytes packed = test::PackNwp(test::MakePhotoBmp(40, 30, 1));
+    environment.WriteHostFile('C', "cut/d.nwp",
+                              Text(Bytes(packed.begin(), packed.begin() + packed.size() / 2)));
+    environment.WriteHostFile('C', "cut/d.bmp", "the bitmap that was here");
+    for (const char* keep : {"--jobs=1", "--keep"}) {
+        const auto result = RunTool({"convert", "C:\\CUT", keep});
+        EXPECT_EQ(result.exitCode, 1) << keep;
+        EXPECT_TRUE(result.out.starts_with("D.NWP  failed: ")) << result.out;
+        EXPECT_EQ(test::HostFileBytes(environment.DriveFolder('C') + "/cut/d.bmp"),
+                  "the bitmap that was here");
+        EXPECT_TRUE(fs::exists(environment.DriveFolder('C') + "/cut/d.nwp"));
+    }
+}
+
 TEST(ConvertCommand, KeepLeavesTheNwpFilesAndDryRunTouchesNothing) {
     ConvertFolder folder;
     const auto dry = RunTool({"convert", "C:\\WALLS", "--dry-run"});

@@ -2,6 +2,7 @@
 // A temporary emulated environment for one test: NIMBREL_ROOT points at a fresh folder,
 // the drives table maps C: (and, when asked, D:) to fresh folders, and everything is
 // removed again at the end. The previous NIMBREL_ROOT and current folder come back too.
+// On Windows C: and D: are the test run's own drives; what a test adds there is removed.
 #include <optional>
 #include <string>
 #include <string_view>

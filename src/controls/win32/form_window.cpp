@@ -1,0 +1,329 @@
+#include "controls/win32/form_window.h"
+
+#include "controls/error_report.h"
+#include "controls/win32/dpi.h"
+
+#include <stdexcept>
+
+namespace nimbrel::win32 {
+namespace {
+
+// The frame of the dialog: caption, system menu and the context-help button; a fixed
+// border; no minimise or maximise box.
+constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
+
+LRESULT ChildNotification(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (message) {
+    case WM_COMMAND:
+        if (TWindow* child = TWindow::Of(reinterpret_cast<HWND>(lParam))) {
+            child->Command(HIWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_HSCROLL:
+        if (TWindow* child = TWindow::Of(reinterpret_cast<HWND>(lParam))) {
+            child->HScroll(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (TWindow* child = TWindow::Of(header->hwndFrom))
+            return child->Notify(*header);
+        break;
+    }
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (TWindow* child = TWindow::Of(item->hwndItem)) {
+            child->DrawItem(*item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // Labels, check boxes and group boxes on a page take the page's colour, not the
+        // window colour a plain window would give them.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    default:
+        break;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetPropW(handle, L"NimbrelWindow", create->lpCreateParams);
+    }
+    TWindow* window = TWindow::Of(handle);
+    if (message == WM_NCDESTROY) {
+        RemovePropW(handle, L"NimbrelWindow");
+        return DefWindowProcW(handle, message, wParam, lParam);
+    }
+    if (window == nullptr)
+        return DefWindowProcW(handle, message, wParam, lParam);
+    // No exception may cross the window procedure: it is reported here and the dialog
+    // goes on.
+    try {
+        if (!window->Form().Destroying()) {
+            bool handled = false;
+            LRESULT result = window->WindowMessage(message, wParam, lParam, handled);
+            if (handled)
+                return result;
+            result = ChildNotification(handle, message, wParam, lParam, handled);
+            if (handled)
+                return result;
+            if (message == WM_HELP) {
+                // F1 or the help button and a click: the control under it asks.
+                const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+                TFormWindow& form = window->Form();
+                if (info->iContextType == HELPINFO_WINDOW) {
+                    if (TControl* control = form.ControlAt(static_cast<HWND>(info->hItemHandle)))
+                        form.Dialog().HelpRequested(control);
+                }
+                return TRUE;
+            }
+        }
+        return DefWindowProcW(handle, message, wParam, lParam);
+    } catch (...) {
+        window->Form().Report(std::current_exception());
+        return 0;
+    }
+}
+
+HICON ProductIcon(int size) {
+    // The program's icon resource is number 1; a program without one shows Windows' own.
+    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                               IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+}
+
+std::vector<TFormWindow*>& OpenForms() {
+    static std::vector<TFormWindow*> forms;
+    return forms;
+}
+
+} // namespace
+
+const std::vector<TFormWindow*>& TFormWindow::Open() {
+    return OpenForms();
+}
+
+const wchar_t* ContainerClass() {
+    static const wchar_t* const name = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ContainerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = L"NimbrelContainer";
+        if (RegisterClassExW(&windowClass) == 0)
+            throw std::runtime_error("cannot register the window class");
+        return windowClass.lpszClassName;
+    }();
+    return name;
+}
+
+TFormWindow::TFormWindow(TForm& form, const TLayoutRow& row)
+    : TPeer<TFormPeer>(*this, &form), form_(form) {
+    // "MS Sans Serif" 8 pt, at the screen's DPI.
+    font_ = CreateFontW(-MulDiv(8, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    RECT frame{0, 0, Scaled(row.Bounds.Width), Scaled(row.Bounds.Height)};
+    AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    Create(FormExStyle, ContainerClass(), FormStyle, frame, nullptr, false);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    icon_ = ProductIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(ProductIcon(GetSystemMetrics(SM_CXICON))));
+    OpenForms().push_back(this);
+}
+
+TFormWindow::~TFormWindow() {
+    std::erase(OpenForms(), this);
+    destroying_ = true;
+    if (Handle() != nullptr)
+        DestroyWindow(Handle());
+    windows_.clear();
+    if (font_ != nullptr)
+        DeleteObject(font_);
+}
+
+void TFormWindow::Report(const std::exception_ptr& error) {
+    if (!destroying_)
+        ShowException(error);
+}
+
+TControl* TFormWindow::ControlAt(HWND handle) const {
+    for (HWND h = handle; h != nullptr; h = GetParent(h)) {
+        if (const TWindow* window = TWindow::Of(h); window != nullptr && window->Control())
+            return window->Control();
+        if (h == Handle())
+            break;
+    }
+    return nullptr;
+}
+
+void TFormWindow::FocusEntered(TControl* control) {
+    if (!restoringFocus_ && control != nullptr && control != &form_)
+        form_.FocusMoved(control);
+}
+
+bool TFormWindow::KeepsFocus(HWND to) const {
+    return to != nullptr && (to == Handle() || IsChild(Handle(), to));
+}
+
+bool TFormWindow::DialogKey(MSG& message) {
+    if (closed_ || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd)))
+        return false;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
+        // F1 asks for the help of the focused control, as the help button and a click do.
+        if (TControl* control = ControlAt(GetFocus()))
+            form_.HelpRequested(control);
+        return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_MENU) >= 0 &&
+        GetKeyState(VK_CONTROL) >= 0 && !tabChain_.empty()) {
+        MoveTab(GetKeyState(VK_SHIFT) >= 0);
+        return true;
+    }
+    if (message.message == WM_KEYDOWN || message.message == WM_CHAR) {
+        // Neither button is the default or the cancel button: Enter and Esc go to the
+        // focused control as ordinary keys, and Enter presses a focused button.
+        if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE || message.wParam == '\r' ||
+            message.wParam == 27) {
+            if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+                if (TWindow* focused = TWindow::Of(GetFocus()); focused && focused->ReturnKey())
+                    return true;
+            }
+            return false;
+        }
+    }
+    return IsDialogMessageW(Handle(), &message) != FALSE;
+}
+
+void TFormWindow::MoveTab(bool forward) {
+    const int count = static_cast<int>(tabChain_.size());
+    int at = -1;
+    for (HWND h = GetFocus(); h != nullptr && at < 0 && h != Handle(); h = GetParent(h)) {
+        for (int i = 0; i < count; ++i) {
+            if (tabChain_[static_cast<std::size_t>(i)] == h)
+                at = i;
+        }
+    }
+    for (int step = 1; step <= count; ++step) {
+        const int next =
+            ((at < 0 ? (forward ? -1 : 0) : at) + (forward ? step : -step) + count) % count;
+        HWND window = tabChain_[static_cast<std::size_t>(next)];
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+            SetFocus(window);
+            // An edit entered with Tab shows its whole text selected, as in a dialog.
+            if ((SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+                SendMessageW(window, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+void TFormWindow::ShowCaption(std::string_view caption) {
+    SetWindowTextW(Handle(), Wide(caption).c_str());
+}
+
+void TFormWindow::Show() {
+    closed_ = false;
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    if (GetFocus() == nullptr || !KeepsFocus(GetFocus())) {
+        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
+            SetFocus(first);
+    }
+    UpdateWindow(Handle());
+    form_.Shown();
+}
+
+void TFormWindow::Close() {
+    closed_ = true;
+    ShowWindow(Handle(), SW_HIDE);
+    // Wakes a message loop waiting for the next message, so that it sees the end.
+    PostMessageW(Handle(), WM_NULL, 0, 0);
+}
+
+bool TFormWindow::Visible() const {
+    return !closed_ && IsWindowVisible(Handle()) != FALSE;
+}
+
+TSize TFormWindow::FrameSize() const {
+    RECT frame{};
+    GetWindowRect(Handle(), &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TFormWindow::MoveTo(TPoint topLeft) {
+    SetWindowPos(Handle(), nullptr, topLeft.X, topLeft.Y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TFormWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    switch (message) {
+    case WM_CLOSE:
+        // The close box and Alt+F4 close the dialog without saving, as Cancel does.
+        handled = true;
+        form_.Close();
+        return 0;
+    case WM_ACTIVATE:
+        // Coming back to the window gives the focus back to the control that had it,
+        // as a dialog does, and that is no move of the dialog's focus.
+        handled = true;
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); KeepsFocus(focus) && focus != Handle())
+                lastFocus_ = focus;
+        } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
+            restoringFocus_ = true;
+            SetFocus(lastFocus_);
+            restoringFocus_ = false;
+        }
+        return 0;
+    case WM_NEXTDLGCTL: {
+        // What a dialog does by itself: the dialog keys (a label's access key among them)
+        // move the focus through this message.
+        handled = true;
+        HWND to = nullptr;
+        if (LOWORD(lParam) != 0)
+            to = reinterpret_cast<HWND>(wParam);
+        else
+            to = GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+        if (to != nullptr)
+            SetFocus(to);
+        return 0;
+    }
+    case WM_COMMAND:
+        // IDOK and IDCANCEL from the dialog keys: no button is the default or cancel one.
+        if (lParam == 0 || TWindow::Of(reinterpret_cast<HWND>(lParam)) == nullptr) {
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+                handled = true;
+                return 0;
+            }
+        }
+        return 0;
+    case DM_GETDEFID:
+        handled = true;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace nimbrel::win32

@@ -1,0 +1,59 @@
+#pragma once
+// What every window of the Win32 frontend is to the frontend: the handle, the control it
+// shows (none for a page or a panel's own window) and the notifications its parent window
+// receives for it. The window procedures find the object through the window's handle.
+#include "controls/win32/windows_api.h"
+
+namespace nimbrel {
+class TControl;
+}
+
+namespace nimbrel::win32 {
+
+class TFormWindow;
+
+class TWindow {
+public:
+    TWindow(TFormWindow& form, TControl* control) : form_(form), control_(control) {}
+    TWindow(const TWindow&) = delete;
+    TWindow& operator=(const TWindow&) = delete;
+    virtual ~TWindow() = default;
+
+    HWND Handle() const { return handle_; }
+    TControl* Control() const { return control_; }
+    TFormWindow& Form() const { return form_; }
+
+    // Makes the window, finds it again by its handle from now on and, for a control of
+    // a system class, lets WindowMessage see its messages first.
+    void Create(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& bounds,
+                HWND parent, bool subclass);
+
+    // Notifications sent to the parent window for this one.
+    virtual void Command(int code) {}
+    virtual void HScroll(int code) {}
+    virtual LRESULT Notify(const NMHDR& header) { return 0; }
+    virtual void DrawItem(const DRAWITEMSTRUCT& item) {}
+    // Enter while this window has the focus (not through the dialog keys): true when used.
+    virtual bool ReturnKey() { return false; }
+
+    // A message of the window itself, before the class's own procedure; `handled` stops it.
+    virtual LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // The object of a window handle, or nullptr for a window that is none of ours.
+    static TWindow* Of(HWND handle);
+
+protected:
+    // The class's own procedure for a subclassed control.
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+
+    TFormWindow& form_;
+    TControl* control_;
+    HWND handle_ = nullptr;
+    bool subclassed_ = false;
+};
+
+} // namespace nimbrel::win32

@@ -1,0 +1,288 @@
+#include "controls/win32/window_builder.h"
+
+#include "controls/win32/controls.h"
+#include "controls/win32/dpi.h"
+#include "controls/win32/form_window.h"
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+namespace nimbrel::win32 {
+namespace {
+
+// Where a row's rectangle lies: the window it is made on and, in layout pixels, the
+// offset of its parent's origin there (a group box is no window parent: its controls lie
+// on the group box's own parent, shifted by its position).
+struct Host {
+    HWND window = nullptr;
+    int left = 0;
+    int top = 0;
+};
+
+class Builder {
+public:
+    Builder(TForm& form, TLayout layout) : form_(form), layout_(layout) {}
+
+    std::unique_ptr<TFormWindow> Build() {
+        for (const TLayoutRow& row : layout_) {
+            if (row.Kind == TControlKind::Form) {
+                window_ = std::make_unique<TFormWindow>(form_, row);
+                hosts_[row.Name] = {window_->Handle(), 0, 0};
+                made_[row.Name] = window_.get();
+            } else {
+                if (!window_)
+                    throw std::logic_error("the layout's first row is not the form");
+                Make(row);
+            }
+        }
+        OrderForTheKeyboard();
+        for (const TLayoutRow& row : layout_) {
+            TControl* control = form_.FindControl(row.Name);
+            if (control == nullptr)
+                throw std::logic_error(std::string("no control for the layout row ") + row.Name);
+            if (row.Kind == TControlKind::Form)
+                control->AttachPeer(window_.get());
+            else if (auto* peer = dynamic_cast<TControlPeer*>(made_.at(row.Name)))
+                control->AttachPeer(peer);
+        }
+        return std::move(window_);
+    }
+
+private:
+    RECT Bounds(const Host& host, const TLayoutRect& r) const {
+        const int left = host.left + r.Left;
+        const int top = host.top + r.Top;
+        return {Scaled(left), Scaled(top), Scaled(left + r.Width), Scaled(top + r.Height)};
+    }
+
+    template <class Window, class... Arguments>
+    Window& Adopt(const TLayoutRow& row, Arguments&&... arguments) {
+        auto window = std::make_unique<Window>(*window_, form_.FindControl(row.Name),
+                                               std::forward<Arguments>(arguments)...);
+        Window& adopted = window_->Adopt(std::move(window));
+        made_[row.Name] = &adopted;
+        return adopted;
+    }
+
+    void Make(const TLayoutRow& row) {
+        const auto parent = hosts_.find(row.Parent != nullptr ? row.Parent : "");
+        if (parent == hosts_.end())
+            throw std::logic_error(std::string("the layout row comes before its parent: ") +
+                                   row.Name);
+        const Host host = parent->second;
+        RECT bounds = Bounds(host, row.Bounds);
+        const DWORD child =
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (row.TabOrder >= 0 ? WS_TABSTOP : 0);
+        TWindow* made = nullptr;
+        using enum TControlKind;
+        switch (row.Kind) {
+        case Form:
+            break;
+        case PageControl: {
+            auto& pages = Adopt<TPageControlWindow>(row);
+            pages.Create(0, WC_TABCONTROLW, child, bounds, host.window, true);
+            made = &pages;
+            hosts_[row.Name] = host;
+            break;
+        }
+        case TabSheet: {
+            auto* pages = dynamic_cast<TPageControlWindow*>(made_.at(row.Parent));
+            if (pages == nullptr)
+                throw std::logic_error(std::string("a page outside a page control: ") + row.Name);
+            SendMessageW(pages->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(window_->Font()),
+                         FALSE);
+            auto& page = Adopt<TTabSheetWindow>(row, *pages);
+            const RECT area = pages->PageArea();
+            page.Create(WS_EX_CONTROLPARENT, ContainerClass(),
+                        WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area, host.window, false);
+            pages->AddPage(row.Caption, page.Handle());
+            hosts_[row.Name] = {page.Handle(), 0, 0};
+            made = &page;
+            break;
+        }
+        case Panel: {
+            auto& panel = Adopt<TContainerWindow>(row);
+            panel.Create(WS_EX_CONTROLPARENT, ContainerClass(),
+                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds, host.window, false);
+            hosts_[row.Name] = {panel.Handle(), 0, 0};
+            made = &panel;
+            break;
+        }
+        case GroupBox: {
+            auto& box = Adopt<TPlainPeer>(row);
+            box.Create(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, bounds, host.window,
+                       true);
+            hosts_[row.Name] = {host.window, host.left + row.Bounds.Left,
+                                host.top + row.Bounds.Top};
+            made = &box;
+            break;
+        }
+        case Label: {
+            auto& label = Adopt<TLabelWindow>(row, row.Style);
+            DWORD style = WS_CHILD | WS_VISIBLE;
+            if ((row.Style & lsAlignRight) != 0)
+                style |= SS_RIGHT;
+            else if ((row.Style & lsWordWrap) != 0)
+                style |= SS_LEFT;
+            else
+                style |= SS_LEFTNOWORDWRAP;
+            label.Create(0, L"STATIC", style, bounds, host.window, true);
+            made = &label;
+            break;
+        }
+        case Button: {
+            auto& button = Adopt<TButtonWindow>(row);
+            button.Create(0, L"BUTTON", child | BS_PUSHBUTTON, bounds, host.window, true);
+            made = &button;
+            break;
+        }
+        case CheckBox: {
+            auto& box = Adopt<TCheckBoxWindow>(row);
+            box.Create(0, L"BUTTON", child | BS_CHECKBOX, bounds, host.window, true);
+            made = &box;
+            break;
+        }
+        case RadioButton: {
+            auto& button = Adopt<TRadioButtonWindow>(row);
+            button.Create(0, L"BUTTON", child | BS_RADIOBUTTON, bounds, host.window, true);
+            made = &button;
+            break;
+        }
+        case TrackBar: {
+            auto& bar = Adopt<TTrackBarWindow>(row);
+            bar.Create(0, TRACKBAR_CLASSW, child | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, bounds,
+                       host.window, true);
+            if (row.TickFrequency > 0)
+                SendMessageW(bar.Handle(), TBM_SETTICFREQ, row.TickFrequency, 0);
+            made = &bar;
+            break;
+        }
+        case DropDownList:
+        case DriveSelector: {
+            // The window's height includes the open list's lines.
+            const int lines = row.DropDownCount > 0 ? row.DropDownCount : 8;
+            bounds.bottom += Scaled(14) * lines;
+            const DWORD style = child | CBS_DROPDOWNLIST | WS_VSCROLL;
+            if (row.Kind == DropDownList) {
+                auto& list = Adopt<TDropDownListWindow>(row);
+                list.Create(0, L"COMBOBOX", style, bounds, host.window, true);
+                made = &list;
+            } else {
+                auto& drives = Adopt<TDriveSelectorWindow>(row);
+                drives.Create(0, L"COMBOBOX", style, bounds, host.window, true);
+                made = &drives;
+            }
+            break;
+        }
+        case ListBox: {
+            auto& list = Adopt<TListBoxWindow>(row);
+            list.Create(WS_EX_CLIENTEDGE, L"LISTBOX",
+                        child | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL, bounds, host.window,
+                        true);
+            if (row.ItemHeight > 0)
+                SendMessageW(list.Handle(), LB_SETITEMHEIGHT, 0, Scaled(row.ItemHeight));
+            made = &list;
+            break;
+        }
+        case FolderList: {
+            auto& list = Adopt<TFolderListWindow>(row);
+            list.Create(WS_EX_CLIENTEDGE, L"LISTBOX",
+                        child | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED |
+                            LBS_HASSTRINGS | WS_VSCROLL,
+                        bounds, host.window, true);
+            made = &list;
+            break;
+        }
+        case PasswordEdit: {
+            auto& edit = Adopt<TPasswordWindow>(row);
+            edit.Create(WS_EX_CLIENTEDGE, L"EDIT", child | ES_PASSWORD | ES_AUTOHSCROLL, bounds,
+                        host.window, true);
+            SendMessageW(edit.Handle(), EM_SETPASSWORDCHAR, L'*', 0);
+            made = &edit;
+            break;
+        }
+        case GetString:
+        case GetNumber: {
+            auto& edit = Adopt<TEntryFieldWindow>(row);
+            edit.Create(WS_EX_CLIENTEDGE, L"EDIT", child | ES_AUTOHSCROLL, bounds, host.window,
+                        true);
+            made = &edit;
+            break;
+        }
+        case PictureBox: {
+            auto& box = Adopt<TPictureBoxWindow>(row);
+            box.Create(0, ContainerClass(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds,
+                       host.window, false);
+            made = &box;
+            break;
+        }
+        }
+        if (made != nullptr)
+            SendMessageW(made->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(window_->Font()),
+                         FALSE);
+    }
+
+    // Tab walks the tab chain of the tables. The other dialog keys walk the windows in
+    // their z-order: each labelled control right after its label (a label's access key
+    // moves to the window after it), and a tab stop starts a group unless it is a radio
+    // button after another of the same parent, so that the arrow keys move within the radio
+    // buttons of a group box. The pages lie above the page control, which does not draw
+    // over them.
+    void OrderForTheKeyboard() {
+        std::set<HWND> placed;
+        const auto placeLast = [&placed](HWND window) {
+            if (window == nullptr || !placed.insert(window).second)
+                return;
+            SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        };
+        std::vector<HWND> chain;
+        const TLayoutRow* previous = nullptr;
+        for (const TLayoutRow* row : TabChain(layout_)) {
+            if (row->LabelledBy != nullptr) {
+                if (auto label = made_.find(row->LabelledBy); label != made_.end())
+                    placeLast(label->second->Handle());
+            }
+            HWND window = made_.at(row->Name)->Handle();
+            placeLast(window);
+            chain.push_back(window);
+            const bool sameGroup = previous != nullptr && row->Kind == TControlKind::RadioButton &&
+                                   previous->Kind == TControlKind::RadioButton &&
+                                   std::string_view(previous->Parent) == row->Parent;
+            LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+            style = sameGroup ? (style & ~static_cast<LONG_PTR>(WS_GROUP)) : (style | WS_GROUP);
+            SetWindowLongPtrW(window, GWL_STYLE, style);
+            previous = row;
+        }
+        // A group box lies below the controls drawn inside its frame; a page fills its
+        // page control's page area, known once all the tabs are there.
+        for (const TLayoutRow& row : layout_) {
+            HWND window = made_.at(row.Name)->Handle();
+            if (row.Kind == TControlKind::GroupBox) {
+                SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            } else if (row.Kind == TControlKind::TabSheet) {
+                const auto* pages = dynamic_cast<TPageControlWindow*>(made_.at(row.Parent));
+                const RECT area = pages->PageArea();
+                SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
+                             area.bottom - area.top, SWP_NOACTIVATE);
+            }
+        }
+        window_->SetTabChain(std::move(chain));
+    }
+
+    TForm& form_;
+    TLayout layout_;
+    std::unique_ptr<TFormWindow> window_;
+    std::map<std::string, Host, std::less<>> hosts_;
+    std::map<std::string, TWindow*, std::less<>> made_;
+};
+
+} // namespace
+
+std::unique_ptr<TFormWindow> BuildFormWindow(TForm& form, TLayout layout) {
+    return Builder(form, layout).Build();
+}
+
+} // namespace nimbrel::win32

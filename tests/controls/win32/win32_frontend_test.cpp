@@ -1,0 +1,252 @@
+// The Win32 frontend on the dialog's own layout, driven through real window messages
+// (run under Wine): the frame, the keyboard of a dialog, help requests, the error report.
+#include "app/options_layout.h"
+#include "controls/button.h"
+#include "controls/check_box.h"
+#include "controls/message_box.h"
+#include "controls/page_control.h"
+#include "controls/track_bar.h"
+#include "controls/win32/dpi.h"
+#include "controls/win32/toolkit.h"
+#include "controls/win32/windows_api.h"
+#include "imaging/bitmap.h"
+#include "tests/controls/win32/layout_form.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+using test::TLayoutForm;
+
+HWND WindowOf(const TControl& control) {
+    // Every peer of the frontend is a window; its handle is what the tests drive.
+    const TPoint origin = control.ScreenOrigin();
+    return WindowFromPoint(POINT{origin.X + 1, origin.Y + 1});
+}
+
+class Win32Frontend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallToolkit(&toolkit_);
+        SetMessageBoxAnswerer(
+            [this](const TMessageBoxRequest& request) { boxes_.push_back(request); });
+        form_ = std::make_unique<TLayoutForm>(OptionsFormLayout(), toolkit_);
+        form_->Show();
+        Pump();
+    }
+    void TearDown() override {
+        form_.reset();
+        SetMessageBoxAnswerer({});
+        InstallToolkit(nullptr);
+    }
+
+    void Pump() { toolkit_.ProcessMessages(); }
+    HWND FormWindow() const { return GetAncestor(GetFocus(), GA_ROOT); }
+    // A key pressed on the focused window, through the message queue as the user's would.
+    void Key(WPARAM key, bool alt = false) {
+        HWND focus = GetFocus();
+        ASSERT_NE(focus, nullptr);
+        const LPARAM altBit = alt ? (1 << 29) : 0;
+        if (alt) {
+            PostMessageW(focus, WM_SYSCHAR, key, altBit);
+        } else {
+            PostMessageW(focus, WM_KEYDOWN, key, 1);
+            PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+        }
+        Pump();
+    }
+    std::string Focused() const {
+        for (TControl* control : form_->Controls()) {
+            if (control->Focused())
+                return control->Name();
+        }
+        return "";
+    }
+
+    win32::TWin32Toolkit toolkit_;
+    std::vector<TMessageBoxRequest> boxes_;
+    std::unique_ptr<TLayoutForm> form_;
+};
+
+TEST_F(Win32Frontend, TheWindowHasTheDialogsFrameAndClientArea) {
+    HWND window = FormWindow();
+    ASSERT_NE(window, nullptr);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, win32::Scaled(ClientWidth));
+    EXPECT_EQ(client.bottom, win32::Scaled(ClientHeight));
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(exStyle & WS_EX_CONTEXTHELP);
+    wchar_t caption[64] = {};
+    GetWindowTextW(window, caption, 64);
+    EXPECT_STREQ(caption, L"Nimbrel Extensions");
+    LOGFONTW font{};
+    HWND button = WindowOf(form_->Find<TButton>("Button5"));
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, -MulDiv(8, win32::ScreenDpi(), 72));
+}
+
+TEST_F(Win32Frontend, TabWalksTheTabChainOfTheShownPage) {
+    std::vector<std::string> expected;
+    for (const TLayoutRow* row : TabChain(OptionsFormLayout())) {
+        const TControl* control = form_->FindControl(row->Name);
+        const bool onOtherPage = !control->IsInside(form_->FindControl("TabSheet1")) &&
+                                 control->IsInside(form_->FindControl("Page")) &&
+                                 control != form_->FindControl("Page");
+        if (!onOtherPage && (row->Style & lsDisabled) == 0)
+            expected.push_back(row->Name);
+    }
+    form_->Find<TPageControl>("Page").SetFocus();
+    Pump();
+    std::vector<std::string> walked{Focused()};
+    for (std::size_t i = 1; i < expected.size() + 1; ++i) {
+        Key(VK_TAB);
+        walked.push_back(Focused());
+    }
+    expected.push_back(expected.front()); // and round again
+    EXPECT_EQ(walked, expected);
+}
+
+TEST_F(Win32Frontend, EnterPressesOnlyTheFocusedButtonAndEscPressesNone) {
+    int ok = 0, cancel = 0;
+    form_->Find<TButton>("Button5").OnClick = [&] { ++ok; };
+    form_->Find<TButton>("Button3").OnClick = [&] { ++cancel; };
+    form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
+    Pump();
+    Key(VK_RETURN);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(ok + cancel, 0);
+    form_->Find<TButton>("Button3").SetFocus();
+    Pump();
+    Key(VK_RETURN);
+    EXPECT_EQ(cancel, 1);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(cancel, 1);
+    EXPECT_EQ(ok, 0);
+    EXPECT_TRUE(form_->Visible());
+}
+
+TEST_F(Win32Frontend, AnAccessKeyPressesItsButton) {
+    int ok = 0;
+    form_->Find<TButton>("Button5").OnClick = [&] { ++ok; };
+    form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
+    Pump();
+    Key('o', true);
+    EXPECT_EQ(ok, 1);
+}
+
+TEST_F(Win32Frontend, TheTrackBarTellsOfTheUsersMovesOnly) {
+    auto& bar = form_->Find<TTrackBar>("IdleTimeTrackBar");
+    int changes = 0;
+    bar.OnChange = [&] { ++changes; };
+    bar.SetPosition(5);
+    Pump();
+    EXPECT_EQ(changes, 0);
+    bar.SetFocus();
+    Pump();
+    Key(VK_RIGHT);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(bar.Position(), 6);
+}
+
+TEST_F(Win32Frontend, ACheckBoxClickReachesTheControl) {
+    // The wallpaper page's first check box, clicked as the mouse or its key would.
+    TCheckBox* box = nullptr;
+    for (TControl* control : form_->Controls()) {
+        if (!box && control->IsInside(form_->FindControl("TabSheet1")))
+            box = dynamic_cast<TCheckBox*>(control);
+    }
+    ASSERT_NE(box, nullptr);
+    int clicks = 0;
+    box->OnClick = [&] { ++clicks; };
+    const bool before = box->Checked();
+    box->SetFocus();
+    Pump();
+    Key(VK_SPACE);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(box->Checked(), !before);
+}
+
+TEST_F(Win32Frontend, F1AndTheHelpButtonAskForTheControlsHelp) {
+    form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
+    Pump();
+    Key(VK_F1);
+    HELPINFO info{};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.hItemHandle = WindowOf(form_->Find<TButton>("Button3"));
+    SendMessageW(static_cast<HWND>(info.hItemHandle), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(form_->helpRequests, (std::vector<std::string>{"IdleTimeTrackBar", "Button3"}));
+}
+
+TEST_F(Win32Frontend, AnExceptionOfAHandlerIsReportedAndTheDialogStays) {
+    form_->Find<TButton>("Button5").OnClick = [] { throw std::runtime_error("Disk full"); };
+    form_->Find<TButton>("Button5").SetFocus();
+    Pump();
+    Key(VK_SPACE);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, "Nimbrel Extensions");
+    EXPECT_EQ(boxes_[0].text, "Disk full");
+    EXPECT_EQ(boxes_[0].icon, TMessageIcon::Error);
+    EXPECT_TRUE(form_->Visible());
+}
+
+// Each page drawn as the screen shows it, frame included, to NIMBREL_PAGE_SHOTS\page-N.bmp
+// when that folder is given (scripts/test-windows makes PNG files of them).
+TEST_F(Win32Frontend, PagesAreDrawn) {
+    const char* folder = std::getenv("NIMBREL_PAGE_SHOTS");
+    auto& pages = form_->Find<TPageControl>("Page");
+    HWND window = FormWindow();
+    for (std::size_t i = 0; i < pages.Pages().size(); ++i) {
+        pages.SetActivePage(pages.Pages()[i]);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        TBitmap shot;
+        shot.SetSize(frame.right - frame.left, frame.bottom - frame.top);
+        HDC windowDc = GetWindowDC(window);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = shot.Width();
+        info.bmiHeader.biHeight = -shot.Height();
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC memory = CreateCompatibleDC(windowDc);
+        HGDIOBJ previous = SelectObject(memory, section);
+        BitBlt(memory, 0, 0, shot.Width(), shot.Height(), windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        for (int row = 0; row < shot.Height(); ++row)
+            std::memcpy(shot.ScanLine(row), static_cast<std::uint8_t*>(bits) + row * shot.RowStep(),
+                        shot.RowBytes());
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        DeleteObject(section);
+        ReleaseDC(window, windowDc);
+        // Something besides the page colour was drawn: the tabs, the text, the controls.
+        bool drawn = false;
+        const std::uint8_t* middle = shot.ScanLine(shot.Height() / 2);
+        for (int x = 1; x < shot.Width() && !drawn; ++x)
+            drawn = std::memcmp(middle, middle + 3 * x, 3) != 0;
+        EXPECT_TRUE(drawn) << "page " << i + 1;
+        if (folder != nullptr)
+            shot.SaveToFile(std::string(folder) + "\\page-" + std::to_string(i + 1) + ".bmp");
+    }
+}
+
+} // namespace
+} // namespace nimbrel

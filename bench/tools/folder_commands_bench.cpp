@@ -91,7 +91,7 @@ BENCHMARK(BM_Convert)
     ->UseRealTime();
 
 void BM_Sheet500CameraPictures(benchmark::State& state) {
-    const std::string out = world->DriveFolder('C') + "/sheet.jpg";
+    const std::string out = world->DriveFolder('C') + "/SHEET.JPG";
     RunTool(state, "scan 'C:\\SHEET' --sheet 'C:\\SHEET.JPG'", 0);
     if (!fs::exists(out))
         state.SkipWithError("no sheet written");

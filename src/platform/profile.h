@@ -8,8 +8,8 @@
 namespace nimbrel::platform {
 
 // WritePrivateProfileString: false on failure.
-bool WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
-                        std::string_view value);
+[[nodiscard]] bool WriteProfileString(std::string_view file, std::string_view section,
+                                      std::string_view key, std::string_view value);
 
 // GetPrivateProfileString: the value, or the default when the file, section or key is missing.
 std::string GetProfileString(std::string_view file, std::string_view section, std::string_view key,

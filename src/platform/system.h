@@ -17,10 +17,10 @@ struct OsVersion {
 // The platform id of the emulated environment (its version numbers are the host kernel's).
 enum : std::uint32_t { PlatformIdEmulated = 0x4E42 };
 // GetVersionEx with the record's size set to 148: false when the call fails.
-bool QueryOsVersion(OsVersion& version);
+[[nodiscard]] bool QueryOsVersion(OsVersion& version);
 
 // SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_SENDWININICHANGE).
-bool SetScreenSaverActive();
+[[nodiscard]] bool SetScreenSaverActive();
 
 // Lowers the calling thread to the idle priority (THREAD_PRIORITY_IDLE).
 bool SetCurrentThreadIdlePriority();

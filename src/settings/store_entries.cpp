@@ -48,7 +48,9 @@ void InstallScreenSaver(std::string_view programFolder) {
     if (!platform::WriteProfileString(file, store::SystemIniSection, store::SystemIniKey,
                                       screenSaver))
         throw EIniFileException(file);
-    platform::SetScreenSaverActive();
+    // The system's answer is not looked at: the entry is written, and the switch only
+    // tells the running system about it.
+    (void)platform::SetScreenSaverActive();
 }
 
 } // namespace nimbrel

@@ -263,8 +263,8 @@ void SaveSettingsTest::screenSaverEntry() {
     for (bool install : {true, false}) {
         TDialogFixture fixture;
         std::filesystem::create_directories(fixture.Environment().Root() + "/windows");
-        platform::WriteProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
-                                     "SCRNSAVE.EXE", "C:\\OTHER.SCR");
+        QVERIFY(platform::WriteProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
+                                             "SCRNSAVE.EXE", "C:\\OTHER.SCR"));
         TOptionsForm& form = fixture.Open();
         if (!install)
             form.OtherSS->SetChecked(false);

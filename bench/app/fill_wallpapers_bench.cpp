@@ -3,9 +3,9 @@
 #include "picture_folder_environment.h"
 
 #include "app/options_form.h"
+#include "controls/toolkit.h"
 #include "platform/files.h"
 
-#include <QListWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -65,10 +65,10 @@ BENCHMARK(BM_HostScanAndSort)->Unit(benchmark::kMillisecond);
 
 void BM_FillWallPapers(benchmark::State& state) {
     // The idle priority of the program would measure the machine's other load instead.
-    nimbrel::TOptionsForm form({{}, [] {}});
+    nimbrel::TOptionsForm form({{}, [] {}}, nimbrel::Toolkit());
     for (auto _ : state)
         form.FillWallPapers();
-    if (form.WallpaperList->count() != PictureCount)
+    if (form.WallpaperList->Count() != PictureCount)
         state.SkipWithError("the list does not hold every picture");
 }
 BENCHMARK(BM_FillWallPapers)->Unit(benchmark::kMillisecond);

@@ -23,7 +23,9 @@ namespace fs = std::filesystem;
 
 struct PictureFolderEnvironment::Application {
     qt::TQtApplication application;
-    Application(int& argc, char** argv) : application(argc, argv) {}
+    qt::TQtToolkit toolkit;
+    Application(int& argc, char** argv) : application(argc, argv) { InstallToolkit(&toolkit); }
+    ~Application() { InstallToolkit(nullptr); }
 };
 
 PictureFolderEnvironment::PictureFolderEnvironment(int& argc, char** argv) {
@@ -42,11 +44,9 @@ PictureFolderEnvironment::PictureFolderEnvironment(int& argc, char** argv) {
     RunSetups();
     RegisterPictureFormats();
     application_ = std::make_unique<Application>(argc, argv);
-    SetMessagePump([] { QCoreApplication::processEvents(); });
 }
 
 PictureFolderEnvironment::~PictureFolderEnvironment() {
-    SetMessagePump({});
     application_.reset();
     std::error_code ignored;
     fs::remove_all(base_, ignored);

@@ -4,9 +4,8 @@
 #include "preview_jpeg.h"
 
 #include "app/options_form.h"
-#include "controls/qt/picture_box.h"
+#include "controls/toolkit.h"
 
-#include <QListWidget>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -43,13 +42,14 @@ BENCHMARK(BM_BareLibraryDecodeWarmBuffer)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewClickToPainted(benchmark::State& state) {
     // The idle priority of the program would measure the machine's other load instead.
-    nimbrel::TOptionsForm form({{}, [] {}});
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
+    nimbrel::TOptionsForm form({{}, [] {}}, nimbrel::Toolkit());
+    form.Show();
+    auto* preview = dynamic_cast<QWidget*>(form.Preview->Peer());
+    if (!QTest::qWaitForWindowExposed(preview->window()))
         state.SkipWithError("the dialog was not shown");
     for (auto _ : state) {
         form.WallpaperListClick(); // a new picture: loaded, not yet decoded
-        form.Preview->repaint();   // decoded and drawn now
+        preview->repaint();        // decoded and drawn now
     }
     if (!form.Preview->Picture())
         state.SkipWithError("the preview holds no picture");

@@ -1,19 +1,10 @@
 // How the controls enable and reset each other, the interval labels and the reload request.
 #include "app/options_form.h"
-#include "controls/qt/check_box.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/text.h"
-#include "controls/qt/track_bar.h"
 #include "settings/store_entries.h"
 #include "settings/store_values.h"
 #include "sysutil/text_routines.h"
 
-#include <QGuiApplication>
-#include <QLabel>
-#include <QScreen>
+#include "controls/toolkit.h"
 
 #include <cmath>
 
@@ -26,11 +17,6 @@ constexpr long double AspectRatio = 1.333333333L;
 
 enum class PositionIndex { None = -1, Center = 0, BottomRight = 8 };
 
-int ScreenHeight() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().height() : 0;
-}
-
 long double RoundToInteger(long double value) {
     return std::nearbyint(value);
 }
@@ -39,9 +25,9 @@ long double RoundToInteger(long double value) {
 
 void TOptionsForm::UseAccessKeyClick() {
     const bool on = UseAccessKey->Checked();
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{AKShift, AKCode, AKTimes, AKPassword, AKPassword2})
-        field->setEnabled(on);
+    for (TControl* field :
+         std::initializer_list<TControl*>{AKShift, AKCode, AKTimes, AKPassword, AKPassword2})
+        field->SetEnabled(on);
     AKShift->SetItemIndex(on ? 0 : -1); // "Shift"
     AKCode->SetItemIndex(on ? 0 : -1);  // "A"
     AKTimes->SetValue(on ? store::MinAccessTimes : 0);
@@ -50,30 +36,30 @@ void TOptionsForm::UseAccessKeyClick() {
 }
 
 void TOptionsForm::WMFitClick() {
-    WMWidth->setEnabled(false);
+    WMWidth->SetEnabled(false);
     WMWidth->SetValue(0);
-    WMHeight->setEnabled(false);
+    WMHeight->SetEnabled(false);
     WMHeight->SetValue(0);
-    WMPosition->setEnabled(false);
+    WMPosition->SetEnabled(false);
     WMPosition->SetItemIndex(static_cast<int>(PositionIndex::None));
 }
 
 void TOptionsForm::WMOrgClick() {
-    WMWidth->setEnabled(false);
+    WMWidth->SetEnabled(false);
     WMWidth->SetValue(0);
-    WMHeight->setEnabled(false);
+    WMHeight->SetEnabled(false);
     WMHeight->SetValue(0);
-    WMPosition->setEnabled(true);
+    WMPosition->SetEnabled(true);
     WMPosition->SetItemIndex(static_cast<int>(PositionIndex::Center));
 }
 
 // A resized picture starts as large as the screen allows below the task bar, at 4:3.
 void TOptionsForm::WMResClick() {
-    WMHeight->setEnabled(true);
-    WMHeight->SetValue(ScreenHeight() - 60);
-    WMWidth->setEnabled(true);
+    WMHeight->SetEnabled(true);
+    WMHeight->SetValue(toolkit_.ScreenSize().Height - 60);
+    WMWidth->SetEnabled(true);
     WMWidth->SetValue(RoundToInteger(WMHeight->Value() * AspectRatio));
-    WMPosition->setEnabled(true);
+    WMPosition->SetEnabled(true);
     WMPosition->SetItemIndex(static_cast<int>(PositionIndex::BottomRight));
 }
 
@@ -82,11 +68,11 @@ void TOptionsForm::WMHeightEnter() {
 }
 
 void TOptionsForm::IdleTimeTrackBarChange() {
-    IdleTime->setText(ToQString(NumToText(IdleTimeTrackBar->Position(), 0) + "min"));
+    IdleTime->SetCaption(NumToText(IdleTimeTrackBar->Position(), 0) + "min");
 }
 
 void TOptionsForm::ScreenSaverTrackBarChange() {
-    SSIdleTime->setText(ToQString(NumToText(ScreenSaverTrackBar->Position(), 0) + "sec"));
+    SSIdleTime->SetCaption(NumToText(ScreenSaverTrackBar->Position(), 0) + "sec");
 }
 
 // Tells the wallpaper changer to reload its settings; not guarded, so a failed write is

@@ -2,14 +2,6 @@
 // a value that cannot be read ends its group, its fallback applies and loading goes on.
 #include "app/options_form.h"
 #include "controls/error_report.h"
-#include "controls/qt/check_box.h"
-#include "controls/qt/drive_selector.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/track_bar.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_entries.h"
 #include "settings/store_values.h"
@@ -119,9 +111,9 @@ void TOptionsForm::LoadSettings() {
         AutoLoad->SetChecked(*autostart);
 
     if (!UseAccessKey->Checked()) {
-        for (QWidget* field :
-             std::initializer_list<QWidget*>{AKCode, AKShift, AKPassword, AKPassword2, AKTimes})
-            field->setEnabled(false);
+        for (TControl* field :
+             std::initializer_list<TControl*>{AKCode, AKShift, AKPassword, AKPassword2, AKTimes})
+            field->SetEnabled(false);
     }
 
     // A first run keeps the program's folder as the wallpaper folder and every default.

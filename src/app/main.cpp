@@ -1,11 +1,13 @@
-// The program: start-up facts, the application, the options dialog and its message loop.
+// The Qt program: start-up facts, the application, the options dialog and its message loop.
 #include "app/options_form.h"
-#include "app/screenshot.h"
 #include "app/start_up.h"
 #include "controls/error_report.h"
 #include "controls/qt/application.h"
+#include "controls/qt/screenshot.h"
 #include "controls/qt/text.h"
 #include "product_version.h"
+
+#include <QWidget>
 
 #include <cstdio>
 #include <exception>
@@ -33,12 +35,14 @@ int main(int argc, char** argv) {
     }
     nimbrel::PrepareProcess();
     nimbrel::qt::TQtApplication application(argc, argv);
-    nimbrel::InstallApplicationHooks();
+    nimbrel::qt::TQtToolkit toolkit;
+    nimbrel::InstallToolkit(&toolkit);
     try {
-        nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}});
-        form.show();
-        nimbrel::QuitWhenShownIfAsked(form);
-        application.exec();
+        nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}}, toolkit);
+        form.Show();
+        if (auto* window = dynamic_cast<QWidget*>(form.Peer()))
+            nimbrel::QuitWhenShownIfAsked(*window);
+        toolkit.RunMessageLoop(form);
     } catch (...) {
         // Only the dialog's creation can end here; the loop reports its own errors.
         nimbrel::ShowException(std::current_exception());

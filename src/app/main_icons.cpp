@@ -1,6 +1,6 @@
 // make-icons FOLDER: the product's icon as the PNG files of an icon theme,
 // FOLDER/<size>x<size>/apps/nimbrel-ext.png, drawn by the same code as the window's icon.
-#include "app/product_icon.h"
+#include "controls/qt/product_icon.h"
 
 #include <QDir>
 #include <QString>

@@ -2,15 +2,10 @@
 #include "app/options_form.h"
 
 #include "archive/nwp_conversion.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/text.h"
 #include "platform/files.h"
 #include "sysutil/list_files.h"
 #include "sysutil/message_pump.h"
 #include "sysutil/text_routines.h"
-
-#include <QLabel>
-#include <QPushButton>
 
 #include <string>
 #include <string_view>
@@ -45,10 +40,10 @@ std::string CountSentence(std::size_t count) {
 
 void TOptionsForm::CountNWPFiles() {
     const std::size_t count = NWPFilesOf(Folder->Directory()).size();
-    NoOfNWPs->setText(ToQString(CountSentence(count)));
+    NoOfNWPs->SetCaption(CountSentence(count));
     if (count > 0) {
-        Button4->setEnabled(true);
-        Button6->setEnabled(true);
+        Button4->SetEnabled(true);
+        Button6->SetEnabled(true);
     }
 }
 
@@ -61,8 +56,8 @@ void TOptionsForm::Button6Click() {
 }
 
 void TOptionsForm::ConvertNWPFiles() {
-    NoOfNWPs->setText(QStringLiteral("Converting NWP files, please wait..."));
-    setEnabled(false);
+    NoOfNWPs->SetCaption("Converting NWP files, please wait...");
+    SetEnabled(false);
     ProcessMessages();
     try {
         for (const std::string& name : NWPFilesOf(Folder->Directory())) {
@@ -73,20 +68,20 @@ void TOptionsForm::ConvertNWPFiles() {
     } catch (...) {
         // The dialog stays open after a failed conversion: make it usable again and say
         // what is left before the error is reported.
-        setEnabled(true);
+        SetEnabled(true);
         const std::size_t left = NWPFilesOf(Folder->Directory()).size();
-        NoOfNWPs->setText(ToQString(CountSentence(left)));
-        Button4->setEnabled(left > 0);
-        Button6->setEnabled(left > 0);
+        NoOfNWPs->SetCaption(CountSentence(left));
+        Button4->SetEnabled(left > 0);
+        Button6->SetEnabled(left > 0);
         throw;
     }
-    close();
+    Close();
 }
 
 void TOptionsForm::DeleteNWPFiles() {
     for (const std::string& name : NWPFilesOf(Folder->Directory()))
         platform::DeleteFile(Folder->Directory() + "\\" + name);
-    close();
+    Close();
 }
 
 } // namespace nimbrel

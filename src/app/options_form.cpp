@@ -1,43 +1,20 @@
-// The dialog's shell: the window, the page control and the bottom panel; creation, show
-// and closing.
+// The dialog's creation, show, closing, and what its window reports (focus, help).
 #include "app/options_form.h"
 
-#include "app/help.h"
-#include "app/product_icon.h"
+#include "app/options_layout.h"
 #include "controls/error_report.h"
-#include "controls/qt/check_box.h"
-#include "controls/qt/drive_selector.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/picture_box.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/track_bar.h"
+#include "controls/toolkit.h"
+#include "platform/help.h"
 #include "platform/system.h"
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScreen>
-#include <QShortcut>
-#include <QShowEvent>
-#include <QTabWidget>
-#include <QWindow>
-
+#include <cstdint>
 #include <utility>
 
 namespace nimbrel {
 namespace {
 
-constexpr int ClientWidth = 440;
-constexpr int ClientHeight = 262;
-constexpr int PanelHeight = 30;
-
 // The first command-line argument, compared exactly, and the page it shows first.
-QWidget* PageForSwitch(const TOptionsForm& form, const std::string& argument) {
+TControl* PageForSwitch(const TOptionsForm& form, const std::string& argument) {
     if (argument == "/SETTINGS")
         return form.TabSheet1;
     if (argument == "/SCREENSAVER")
@@ -47,8 +24,11 @@ QWidget* PageForSwitch(const TOptionsForm& form, const std::string& argument) {
     return nullptr;
 }
 
-bool IsInside(const QWidget* widget, const QWidget* container) {
-    return widget && container && (widget == container || container->isAncestorOf(widget));
+// HELP_SETPOPUP_POS carries the point as x in the low word and y in the high word.
+std::uintptr_t PackPoint(TPoint point) {
+    const auto x = static_cast<std::uint16_t>(point.X);
+    const auto y = static_cast<std::uint16_t>(point.Y);
+    return static_cast<std::uintptr_t>(x) | (static_cast<std::uintptr_t>(y) << 16);
 }
 
 } // namespace
@@ -66,87 +46,30 @@ std::string StripTrailingBackslash(std::string_view path) {
     return std::string(path);
 }
 
-QPoint DialogPlacement(QSize screen, QSize outerFrame) {
-    return {screen.width() / 2 - outerFrame.width() / 2 + 100,
-            screen.height() / 2 - outerFrame.height() / 2 + 50};
+TPoint DialogPlacement(TSize screen, TSize outerFrame) {
+    return {screen.Width / 2 - outerFrame.Width / 2 + 100,
+            screen.Height / 2 - outerFrame.Height / 2 + 50};
 }
 
-TOptionsForm::TOptionsForm(TFormStart start, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::WindowContextHelpButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      start_(std::move(start)) {
-    BuildShell();
-    BuildWallpaperPage();
-    BuildScreenSaverPage();
-    BuildStretchingPage();
-    BuildNWPPage();
-    SetTabOrder();
+const TControl* HelpContextHolder(const TControl* control) {
+    for (const TControl* c = control; c != nullptr; c = c->Parent()) {
+        if (c->HelpContext() != 0)
+            return c;
+    }
+    return nullptr;
+}
+
+TOptionsForm::TOptionsForm(TFormStart start, TToolkit& toolkit)
+    : TForm("OptionsForm"), start_(std::move(start)), toolkit_(toolkit) {
+    Drive->SetFolderList(Folder);
+    CreateWindows(OptionsFormLayout(), toolkit_);
     ConnectHandlers();
     FormCreate();
 }
 
 TOptionsForm::~TOptionsForm() {
-    // The base's destructor closes the window, which moves the focus and sends events; this
-    // part of the object is gone by then, so it must hear none of them.
-    disconnect(qApp, nullptr, this, nullptr);
-    qApp->removeEventFilter(this);
-    WallpaperList->removeEventFilter(this);
-}
-
-void TOptionsForm::BuildShell() {
-    setObjectName(QStringLiteral("OptionsForm"));
-    setWindowTitle(QString::fromLatin1(ApplicationTitle));
-    setWindowIcon(ProductIcon());
-    setFixedSize(ClientWidth, ClientHeight);
-
-    Page = new QTabWidget(this);
-    Page->setObjectName(QStringLiteral("Page"));
-    Page->setGeometry(0, 0, ClientWidth, ClientHeight - PanelHeight);
-    auto addPage = [this](QWidget*& sheet, const char* name, const char* caption) {
-        sheet = new QWidget;
-        sheet->setObjectName(QString::fromLatin1(name));
-        Page->addTab(sheet, QString::fromLatin1(caption));
-    };
-    addPage(TabSheet1, "TabSheet1", "Wallpaper");
-    addPage(TabSheet2, "TabSheet2", "Screen Saver");
-    addPage(TabSheet4, "TabSheet4", "Picture Stretching");
-    addPage(TabSheet3, "TabSheet3", "NWP support");
-    Page->setCurrentWidget(TabSheet1);
-
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, ClientHeight - PanelHeight, ClientWidth, PanelHeight);
-    auto addButton = [this](QPushButton*& button, const char* name, const char* caption,
-                            QRect geometry, int help) {
-        button = new QPushButton(QString::fromLatin1(caption), Panel1);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(geometry);
-        // Enter presses a button only while it has the focus; neither is the default.
-        button->setAutoDefault(true);
-        SetHelpContext(button, help);
-    };
-    addButton(Button5, "Button5", "&OK", {287, 4, 75, 25}, 3001);
-    addButton(Button3, "Button3", "&Cancel", {365, 4, 75, 25}, 3002);
-}
-
-// Keyboard order: the page control, then each page's controls, then the panel's buttons.
-void TOptionsForm::SetTabOrder() {
-    const QList<QWidget*> order = {
-        Page->tabBar(),
-        // Wallpaper
-        IdleTimeTrackBar, Drive, Folder, WallpaperList, Button2, Button1, AutoLoad, ExitOnChange,
-        // Screen Saver: the track bar, the security group, then the installation box
-        ScreenSaverTrackBar, UseAccessKey, AKShift, AKCode, AKTimes, AKPassword, AKPassword2,
-        OtherSS,
-        // Picture Stretching: the screen-saver group comes first
-        SSFit, SSOrg, WMFit, WMOrg, WMRes, WMWidth, WMHeight, WMPosition,
-        // NWP support
-        Button4, Button6,
-        // Panel
-        Button5, Button3};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    // The windows may still report while they go; this part of the form must hear nothing.
+    DestroyWindows();
 }
 
 void TOptionsForm::ConnectHandlers() {
@@ -154,60 +77,43 @@ void TOptionsForm::ConnectHandlers() {
     auto handler = [this](void (TOptionsForm::*method)()) {
         return [this, method] { RunReported([this, method] { (this->*method)(); }); };
     };
-    connect(IdleTimeTrackBar, &TQtTrackBar::Changed, this,
-            handler(&TOptionsForm::IdleTimeTrackBarChange));
-    connect(ScreenSaverTrackBar, &TQtTrackBar::Changed, this,
-            handler(&TOptionsForm::ScreenSaverTrackBarChange));
-    connect(Drive, &TQtDriveSelector::Changed, this, handler(&TOptionsForm::DriveChange));
-    connect(Folder, &TQtFolderList::Changed, this, handler(&TOptionsForm::FolderChange));
-    connect(WallpaperList, &QListWidget::itemClicked, this,
-            handler(&TOptionsForm::WallpaperListClick));
-    connect(Button2, &QPushButton::clicked, this, handler(&TOptionsForm::Button2Click));
-    connect(Button1, &QPushButton::clicked, this, handler(&TOptionsForm::Button1Click));
-    connect(UseAccessKey, &TQtCheckBox::Clicked, this, handler(&TOptionsForm::UseAccessKeyClick));
-    connect(WMFit, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMFitClick));
-    connect(WMOrg, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMOrgClick));
-    connect(WMRes, &TQtRadioButton::Clicked, this, handler(&TOptionsForm::WMResClick));
-    connect(Button4, &QPushButton::clicked, this, handler(&TOptionsForm::Button4Click));
-    connect(Button6, &QPushButton::clicked, this, handler(&TOptionsForm::Button6Click));
-    connect(Button5, &QPushButton::clicked, this, handler(&TOptionsForm::Button5Click));
-    connect(Button3, &QPushButton::clicked, this, handler(&TOptionsForm::Button3Click));
-
-    // Entering the Picture Stretching page and the height field are focus events.
-    connect(qApp, &QApplication::focusChanged, this, &TOptionsForm::FocusChanged);
-
-    // Help: F1 on the focused control, or the caption's help button and a click.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { RunReported([this] { ShowHelpFor(QApplication::focusWidget()); }); });
-    qApp->installEventFilter(this);
+    IdleTimeTrackBar->OnChange = handler(&TOptionsForm::IdleTimeTrackBarChange);
+    ScreenSaverTrackBar->OnChange = handler(&TOptionsForm::ScreenSaverTrackBarChange);
+    Drive->OnChange = handler(&TOptionsForm::DriveChange);
+    Folder->OnChange = handler(&TOptionsForm::FolderChange);
+    WallpaperList->OnClick = handler(&TOptionsForm::WallpaperListClick);
+    Button2->OnClick = handler(&TOptionsForm::Button2Click);
+    Button1->OnClick = handler(&TOptionsForm::Button1Click);
+    UseAccessKey->OnClick = handler(&TOptionsForm::UseAccessKeyClick);
+    WMFit->OnClick = handler(&TOptionsForm::WMFitClick);
+    WMOrg->OnClick = handler(&TOptionsForm::WMOrgClick);
+    WMRes->OnClick = handler(&TOptionsForm::WMResClick);
+    Button4->OnClick = handler(&TOptionsForm::Button4Click);
+    Button6->OnClick = handler(&TOptionsForm::Button6Click);
+    Button5->OnClick = handler(&TOptionsForm::Button5Click);
+    Button3->OnClick = handler(&TOptionsForm::Button3Click);
 }
 
-bool TOptionsForm::eventFilter(QObject* watched, QEvent* event) {
-    return HelpEvent(watched, event) || WallpaperListKey(watched, event) ||
-           QWidget::eventFilter(watched, event);
-}
-
-bool TOptionsForm::WallpaperListKey(QObject* watched, QEvent* event) {
-    if (watched != WallpaperList || event->type() != QEvent::KeyPress || forwardingListKey_)
-        return false;
-    const int before = WallpaperList->currentRow();
-    forwardingListKey_ = true;
-    QCoreApplication::sendEvent(WallpaperList, event);
-    forwardingListKey_ = false;
-    if (WallpaperList->currentRow() != before)
-        RunReported([this] { WallpaperListClick(); });
-    return true;
-}
-
-void TOptionsForm::FocusChanged(QWidget*, QWidget* to) {
-    if (!to || to->window() != this)
+// Entering the Picture Stretching page and the height field are focus events.
+void TOptionsForm::FocusMoved(TControl* to) {
+    if (to == nullptr)
         return;
-    const QPointer<QWidget> from = std::exchange(lastFocus_, to);
-    if (IsInside(to, TabSheet4) && !IsInside(from, TabSheet4))
+    const TControl* from = std::exchange(lastFocus_, to);
+    if (to->IsInside(TabSheet4) && (from == nullptr || !from->IsInside(TabSheet4)))
         RunReported([this] { TabSheet4Enter(); });
     if (to == WMHeight && from != WMHeight)
         RunReported([this] { WMHeightEnter(); });
+}
+
+// Context help for a control: its number or the nearest parent's, shown as a pop-up at
+// the top-left corner of the control that has the number.
+void TOptionsForm::HelpRequested(TControl* control) {
+    const TControl* holder = HelpContextHolder(control);
+    if (holder == nullptr)
+        return;
+    platform::WinHelp(helpFile_, platform::HelpSetPopupPos, PackPoint(holder->ScreenOrigin()));
+    platform::WinHelp(helpFile_, platform::HelpContextPopup,
+                      static_cast<std::uintptr_t>(holder->HelpContext()));
 }
 
 void TOptionsForm::FormCreate() {
@@ -223,30 +129,21 @@ void TOptionsForm::FormCreate() {
     CountNWPFiles();
 }
 
-// The outer size is the client area plus the frame the window system gives the window.
 void TOptionsForm::PlaceOnScreen() {
-    winId(); // the native window, so that its frame is known
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const QSize outer(ClientWidth + frame.left() + frame.right(),
-                      ClientHeight + frame.top() + frame.bottom());
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    move(DialogPlacement(screen->geometry().size(), outer));
+    const TSize screen = toolkit_.ScreenSize();
+    if (screen.Width > 0 && screen.Height > 0)
+        MoveTo(DialogPlacement(screen, FrameSize()));
 }
 
 void TOptionsForm::SelectFirstPage() {
     if (start_.arguments.empty())
         return;
-    if (QWidget* first = PageForSwitch(*this, start_.arguments.front()))
-        Page->setCurrentWidget(first);
+    if (TControl* first = PageForSwitch(*this, start_.arguments.front()))
+        Page->SetActivePage(first);
 }
 
-void TOptionsForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // A restore by the window system is no new showing of the dialog.
-    if (!event->spontaneous())
-        RunReported([this] { FormShow(); });
+void TOptionsForm::Shown() {
+    RunReported([this] { FormShow(); });
 }
 
 void TOptionsForm::FormShow() {
@@ -257,11 +154,11 @@ void TOptionsForm::FormShow() {
 
 void TOptionsForm::Button5Click() {
     SaveSettings();
-    close();
+    Close();
 }
 
 void TOptionsForm::Button3Click() {
-    close();
+    Close();
 }
 
 } // namespace nimbrel

@@ -1,35 +1,37 @@
 #pragma once
 // The options dialog: the program's only window. One class whose controls and handlers
 // carry the names the product's documentation uses, split over files by page:
-//   options_form.cpp        the shell (window, page control, bottom panel), creation, closing
-//   wallpaper_layout.cpp    screen_saver_layout.cpp    stretching_layout.cpp    nwp_layout.cpp
-//   load_settings.cpp       save_settings.cpp          enabling_rules.cpp      help.cpp
+//   options_form.cpp        creation, show, closing, focus and help
+//   options_layout.cpp      wallpaper_layout.cpp   screen_saver_layout.cpp
+//   stretching_layout.cpp   nwp_layout.cpp         (the layout tables)
+//   load_settings.cpp       save_settings.cpp      enabling_rules.cpp
 //   wallpaper_page.cpp      nwp_page.cpp (the behaviour of those two pages)
-#include <QPointer>
-#include <QWidget>
+// It sees no toolkit: its controls are the toolkit-free ones of controls/, and the
+// toolkit it is given builds their windows from the layout tables.
+#include "controls/button.h"
+#include "controls/check_box.h"
+#include "controls/drive_selector.h"
+#include "controls/drop_down_list.h"
+#include "controls/folder_list.h"
+#include "controls/form.h"
+#include "controls/get_number.h"
+#include "controls/group_box.h"
+#include "controls/label.h"
+#include "controls/list_box.h"
+#include "controls/page_control.h"
+#include "controls/password_edit.h"
+#include "controls/picture_box.h"
+#include "controls/radio_button.h"
+#include "controls/track_bar.h"
 
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QLabel;
-class QListWidget;
-class QPushButton;
-class QTabWidget;
-class QGroupBox;
-
 namespace nimbrel {
 
-class TQtCheckBox;
-class TQtDriveSelector;
-class TQtDropDownList;
-class TQtFolderList;
-class TQtGetNumber;
-class TQtPasswordEdit;
-class TQtPictureBox;
-class TQtRadioButton;
-class TQtTrackBar;
+class TToolkit;
 
 // What the program hands to the dialog at creation.
 struct TFormStart {
@@ -45,13 +47,15 @@ std::string FolderOfProgram(std::string_view programFile);
 // The path without its last character when that is a backslash (C:\ gives C:).
 std::string StripTrailingBackslash(std::string_view path);
 // Top-left corner of the dialog's outer frame: 100 pixels right of and 50 below centred.
-QPoint DialogPlacement(QSize screen, QSize outerFrame);
+TPoint DialogPlacement(TSize screen, TSize outerFrame);
+// The control whose help number applies to `control`: itself or its nearest parent with a
+// number, up to and including the window; nullptr when none has one.
+const TControl* HelpContextHolder(const TControl* control);
 
-class TOptionsForm : public QWidget {
-    Q_OBJECT
-
+class TOptionsForm : public TForm {
 public:
-    explicit TOptionsForm(TFormStart start = {}, QWidget* parent = nullptr);
+    // Builds the windows with the toolkit, then runs FormCreate.
+    TOptionsForm(TFormStart start, TToolkit& toolkit);
     ~TOptionsForm() override;
 
     // The application's help file, set at creation.
@@ -84,82 +88,77 @@ public:
     void Button4Click();  // "Convert"
     void Button6Click();  // "Delete"
 
+    // What the window tells.
+    void Shown() override;
+    void FocusMoved(TControl* to) override;
+    void HelpRequested(TControl* control) override;
+
     // The page control and its pages (tabs in the order TabSheet1, 2, 4, 3).
-    QTabWidget* Page = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QWidget* TabSheet4 = nullptr;
-    QWidget* Panel1 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button3 = nullptr;
+    TPageControl* const Page = Add<TPageControl>("Page");
+    TTabSheet* const TabSheet1 = Add<TTabSheet>("TabSheet1");
+    TTabSheet* const TabSheet2 = Add<TTabSheet>("TabSheet2");
+    TTabSheet* const TabSheet3 = Add<TTabSheet>("TabSheet3");
+    TTabSheet* const TabSheet4 = Add<TTabSheet>("TabSheet4");
+    TPanel* const Panel1 = Add<TPanel>("Panel1");
+    TButton* const Button5 = Add<TButton>("Button5");
+    TButton* const Button3 = Add<TButton>("Button3");
 
     // "Wallpaper"
-    QLabel* Label11 = nullptr;
-    TQtTrackBar* IdleTimeTrackBar = nullptr;
-    QLabel* IdleTime = nullptr;
-    QLabel* Label1 = nullptr;
-    TQtDriveSelector* Drive = nullptr;
-    TQtFolderList* Folder = nullptr;
-    QLabel* Label2 = nullptr;
-    QListWidget* WallpaperList = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QLabel* Label9 = nullptr;
-    TQtPictureBox* Preview = nullptr;
-    TQtCheckBox* AutoLoad = nullptr;
-    TQtCheckBox* ExitOnChange = nullptr;
+    TLabel* const Label11 = Add<TLabel>("Label11");
+    TTrackBar* const IdleTimeTrackBar = Add<TTrackBar>("IdleTimeTrackBar");
+    TLabel* const IdleTime = Add<TLabel>("IdleTime");
+    TLabel* const Label1 = Add<TLabel>("Label1");
+    TDriveSelector* const Drive = Add<TDriveSelector>("Drive");
+    TFolderList* const Folder = Add<TFolderList>("Folder");
+    TLabel* const Label2 = Add<TLabel>("Label2");
+    TListBox* const WallpaperList = Add<TListBox>("WallpaperList");
+    TButton* const Button2 = Add<TButton>("Button2");
+    TButton* const Button1 = Add<TButton>("Button1");
+    TLabel* const Label9 = Add<TLabel>("Label9");
+    TPictureBox* const Preview = Add<TPictureBox>("Preview");
+    TCheckBox* const AutoLoad = Add<TCheckBox>("AutoLoad");
+    TCheckBox* const ExitOnChange = Add<TCheckBox>("ExitOnChange");
 
     // "Screen Saver"
-    QLabel* Label3 = nullptr;
-    TQtTrackBar* ScreenSaverTrackBar = nullptr;
-    QLabel* SSIdleTime = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    TQtCheckBox* OtherSS = nullptr;
-    TQtCheckBox* UseAccessKey = nullptr;
-    QLabel* Label5 = nullptr;
-    TQtDropDownList* AKShift = nullptr;
-    TQtDropDownList* AKCode = nullptr;
-    QLabel* Label6 = nullptr;
-    TQtGetNumber* AKTimes = nullptr;
-    QLabel* Label7 = nullptr;
-    TQtPasswordEdit* AKPassword = nullptr;
-    QLabel* Label8 = nullptr;
-    TQtPasswordEdit* AKPassword2 = nullptr;
+    TLabel* const Label3 = Add<TLabel>("Label3");
+    TTrackBar* const ScreenSaverTrackBar = Add<TTrackBar>("ScreenSaverTrackBar");
+    TLabel* const SSIdleTime = Add<TLabel>("SSIdleTime");
+    TGroupBox* const GroupBox1 = Add<TGroupBox>("GroupBox1");
+    TCheckBox* const OtherSS = Add<TCheckBox>("OtherSS");
+    TCheckBox* const UseAccessKey = Add<TCheckBox>("UseAccessKey");
+    TLabel* const Label5 = Add<TLabel>("Label5");
+    TDropDownList* const AKShift = Add<TDropDownList>("AKShift");
+    TDropDownList* const AKCode = Add<TDropDownList>("AKCode");
+    TLabel* const Label6 = Add<TLabel>("Label6");
+    TGetNumber* const AKTimes = Add<TGetNumber>("AKTimes");
+    TLabel* const Label7 = Add<TLabel>("Label7");
+    TPasswordEdit* const AKPassword = Add<TPasswordEdit>("AKPassword");
+    TLabel* const Label8 = Add<TLabel>("Label8");
+    TPasswordEdit* const AKPassword2 = Add<TPasswordEdit>("AKPassword2");
 
     // "Picture Stretching"
-    QGroupBox* GroupBox3 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    TQtRadioButton* WMFit = nullptr;
-    TQtRadioButton* WMOrg = nullptr;
-    TQtRadioButton* WMRes = nullptr;
-    TQtGetNumber* WMWidth = nullptr;
-    QLabel* Label10 = nullptr;
-    TQtGetNumber* WMHeight = nullptr;
-    QLabel* Label12 = nullptr;
-    QLabel* Label13 = nullptr;
-    TQtDropDownList* WMPosition = nullptr;
-    TQtRadioButton* SSFit = nullptr;
-    TQtRadioButton* SSOrg = nullptr;
+    TGroupBox* const GroupBox3 = Add<TGroupBox>("GroupBox3");
+    TGroupBox* const GroupBox2 = Add<TGroupBox>("GroupBox2");
+    TRadioButton* const WMFit = Add<TRadioButton>("WMFit");
+    TRadioButton* const WMOrg = Add<TRadioButton>("WMOrg");
+    TRadioButton* const WMRes = Add<TRadioButton>("WMRes");
+    TGetNumber* const WMWidth = Add<TGetNumber>("WMWidth");
+    TLabel* const Label10 = Add<TLabel>("Label10");
+    TGetNumber* const WMHeight = Add<TGetNumber>("WMHeight");
+    TLabel* const Label12 = Add<TLabel>("Label12");
+    TLabel* const Label13 = Add<TLabel>("Label13");
+    TDropDownList* const WMPosition = Add<TDropDownList>("WMPosition");
+    TRadioButton* const SSFit = Add<TRadioButton>("SSFit");
+    TRadioButton* const SSOrg = Add<TRadioButton>("SSOrg");
 
     // "NWP support"
-    QLabel* Label4 = nullptr;
-    QLabel* NoOfNWPs = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button6 = nullptr;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    TLabel* const Label4 = Add<TLabel>("Label4");
+    TLabel* const NoOfNWPs = Add<TLabel>("NoOfNWPs");
+    TButton* const Button4 = Add<TButton>("Button4");
+    TButton* const Button6 = Add<TButton>("Button6");
 
 private:
-    void BuildShell();
-    void BuildWallpaperPage();
-    void BuildScreenSaverPage();
-    void BuildStretchingPage();
-    void BuildNWPPage();
     void ConnectHandlers();
-    void SetTabOrder();
     void PlaceOnScreen();
     void SelectFirstPage();
 
@@ -169,20 +168,13 @@ private:
     void ConvertNWPFiles();
     void DeleteNWPFiles();
 
-    // Context help for a control: its number or the nearest parent's, shown as a pop-up.
-    void ShowHelpFor(QWidget* control);
-    bool HelpEvent(QObject* watched, QEvent* event);
-    // A key that moves the wallpaper list's selection counts as a click in the list.
-    bool WallpaperListKey(QObject* watched, QEvent* event);
-    void FocusChanged(QWidget* from, QWidget* to);
-
     TFormStart start_;
+    TToolkit& toolkit_;
     std::string ProgramFolder;
     std::string helpFile_;
-    bool forwardingListKey_ = false;
     // The control that had the focus last, kept while the window is inactive, so that
     // coming back to the window enters nothing anew.
-    QPointer<QWidget> lastFocus_;
+    const TControl* lastFocus_ = nullptr;
 };
 
 } // namespace nimbrel

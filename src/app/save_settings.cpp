@@ -1,13 +1,6 @@
 // Writing the controls back into the settings store, the SYSTEM.INI entry and autostart.
 #include "app/options_form.h"
 #include "controls/message_box.h"
-#include "controls/qt/check_box.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/track_bar.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_entries.h"
 #include "settings/store_errors.h"

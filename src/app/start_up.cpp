@@ -1,6 +1,5 @@
 #include "app/start_up.h"
 
-#include "controls/qt/application.h"
 #include "imaging/picture_formats.h"
 #include "sysutil/setups.h"
 
@@ -9,11 +8,6 @@ namespace nimbrel {
 void PrepareProcess() {
     RunSetups();
     RegisterPictureFormats();
-}
-
-void InstallApplicationHooks() {
-    static qt::TQtToolkit toolkit;
-    InstallToolkit(&toolkit);
 }
 
 } // namespace nimbrel

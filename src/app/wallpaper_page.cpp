@@ -1,16 +1,9 @@
 // The wallpaper page's behaviour: the list of pictures, the preview and the two requests.
 #include "app/options_form.h"
 
-#include "controls/qt/folder_list.h"
-#include "controls/qt/picture_box.h"
-#include "controls/qt/text.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_values.h"
 #include "sysutil/list_files.h"
-
-#include <QListWidget>
-#include <QPushButton>
-#include <QStringList>
 
 #include <algorithm>
 #include <exception>
@@ -35,17 +28,16 @@ bool IsRequestable(std::string_view line) {
 }
 
 // The selected line, or false when the list has no selection.
-bool SelectedLine(const QListWidget& list, std::string& line) {
-    const QListWidgetItem* item = list.currentItem();
-    if (!item || !item->isSelected())
+bool SelectedLine(const TListBox& list, std::string& line) {
+    if (list.ItemIndex() < 0)
         return false;
-    line = FromQString(item->text());
+    line = list.Items()[static_cast<std::size_t>(list.ItemIndex())];
     return true;
 }
 
 // Writes one request into the settings key, created when missing. A request that cannot
 // be written is dropped: the changer simply never sees it.
-void WriteRequest(std::string_view value, const QListWidget& list) {
+void WriteRequest(std::string_view value, const TListBox& list) {
     TRegistry registry;
     registry.OpenKey(store::SettingsKey, true);
     try {
@@ -72,21 +64,14 @@ void TOptionsForm::FillWallPapers() {
     std::merge(
         jpegs.begin(), jpegs.end(), bitmaps.begin(), bitmaps.end(), std::back_inserter(names),
         [](const std::string& a, const std::string& b) { return CompareNamesNoCase(a, b) < 0; });
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(names.size()));
-    for (const std::string& name : names)
-        lines.append(ToQString(name));
+    WallpaperList->SetItems(std::move(names));
 
-    WallpaperList->setSortingEnabled(false); // Qt's own order is case-sensitive
-    WallpaperList->clear();
-    WallpaperList->addItems(lines);
-
-    const bool any = WallpaperList->count() > 0;
-    Button1->setEnabled(any);
-    Button2->setEnabled(any);
-    Button5->setEnabled(any);
+    const bool any = WallpaperList->Count() > 0;
+    Button1->SetEnabled(any);
+    Button2->SetEnabled(any);
+    Button5->SetEnabled(any);
     if (any) {
-        WallpaperList->setCurrentRow(0);
+        WallpaperList->SetItemIndex(0);
         WallpaperListClick();
     }
 }
@@ -94,8 +79,8 @@ void TOptionsForm::FillWallPapers() {
 void TOptionsForm::WallpaperListClick() {
     std::string line;
     const bool selected = SelectedLine(*WallpaperList, line);
-    Button1->setEnabled(selected && IsRequestable(line));
-    Button2->setEnabled(selected && IsRequestable(line));
+    Button1->SetEnabled(selected && IsRequestable(line));
+    Button2->SetEnabled(selected && IsRequestable(line));
     if (!selected) {
         Preview->Clear();
         return;
@@ -120,12 +105,12 @@ void TOptionsForm::DriveChange() {
 
 void TOptionsForm::Button1Click() {
     WriteRequest(store::ChangeTo, *WallpaperList);
-    Button1->setEnabled(false);
+    Button1->SetEnabled(false);
 }
 
 void TOptionsForm::Button2Click() {
     WriteRequest(store::SetAsNext, *WallpaperList);
-    Button2->setEnabled(false);
+    Button2->SetEnabled(false);
 }
 
 } // namespace nimbrel

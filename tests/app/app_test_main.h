@@ -20,7 +20,8 @@ inline void UseKnownOffscreenScreen() {
         UseKnownOffscreenScreen();                                                                 \
         nimbrel::PrepareProcess();                                                                 \
         nimbrel::qt::TQtApplication application(argc, argv);                                       \
-        nimbrel::InstallApplicationHooks();                                                        \
+        nimbrel::qt::TQtToolkit toolkit;                                                           \
+        nimbrel::InstallToolkit(&toolkit);                                                         \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,5 +1,6 @@
 #include "dialog_fixture.h"
 
+#include "controls/toolkit.h"
 #include "platform/portable/environment.h"
 #include "platform/system.h"
 #include "settings/store_values.h"
@@ -7,7 +8,6 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QImage>
-#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -71,6 +71,7 @@ TDialogFixture::TDialogFixture() {
 }
 
 TDialogFixture::~TDialogFixture() {
+    driver_.reset();
     form_.reset();
     SetMessageBoxAnswerer({});
 }
@@ -125,16 +126,17 @@ std::optional<platform::RegValue> TDialogFixture::RunValue() const {
 
 TOptionsForm& TDialogFixture::Open(std::vector<std::string> arguments) {
     TFormStart start{std::move(arguments), [this] { threadPriorityLowered = true; }};
-    form_ = std::make_unique<TOptionsForm>(std::move(start));
-    form_->show();
-    form_->activateWindow();
-    if (!QTest::qWaitForWindowActive(form_.get()))
+    driver_.reset();
+    form_ = std::make_unique<TOptionsForm>(std::move(start), Toolkit());
+    driver_ = MakeDriver(*form_);
+    form_->Show();
+    if (!driver_->WaitActive())
         throw std::runtime_error("the dialog was not shown");
     return *form_;
 }
 
-void TDialogFixture::Press(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
+void TDialogFixture::Press(const TControl* button) {
+    driver_->Click(button->Name());
 }
 
 std::string AsText(const std::optional<platform::RegValue>& value) {

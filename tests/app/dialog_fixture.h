@@ -1,8 +1,10 @@
 #pragma once
 // One dialog test's world: a temporary emulated environment whose current folder C:\pics
-// holds two pictures, the settings store, the message boxes shown, and the dialog itself.
+// holds two pictures, the settings store, the message boxes shown, the dialog itself and
+// the driver of its windows.
 #include "app/options_form.h"
 #include "controls/message_box.h"
+#include "dialog_driver.h"
 #include "platform/registry.h"
 #include "support/temp_environment.h"
 
@@ -40,8 +42,9 @@ public:
     // Creates the dialog with these arguments and shows it, as the program does.
     TOptionsForm& Open(std::vector<std::string> arguments = {});
     TOptionsForm& Form() { return *form_; }
+    TDialogDriver& Driver() { return *driver_; }
     // Presses a push button of the dialog with the mouse.
-    void Press(QWidget* button);
+    void Press(const TControl* button);
 
     std::vector<TMessageBoxRequest> messages;
     bool threadPriorityLowered = false;
@@ -49,7 +52,11 @@ public:
 private:
     TempEnvironment environment_;
     std::unique_ptr<TOptionsForm> form_;
+    std::unique_ptr<TDialogDriver> driver_;
 };
+
+// The driver of the frontend the tests are built with.
+std::unique_ptr<TDialogDriver> MakeDriver(TForm& form);
 
 // Text and number of a value read back (type checked).
 std::string AsText(const std::optional<platform::RegValue>& value);

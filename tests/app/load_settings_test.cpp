@@ -2,13 +2,6 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/qt/check_box.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/track_bar.h"
 #include "platform/registry.h"
 #include "settings/store_values.h"
 
@@ -242,10 +235,11 @@ void LoadSettingsTest::sizingFieldsFollowTheMode() {
     for (const Case& c : cases) {
         TDialogFixture fixture;
         fixture.SetString(store::StretchWallpaper, c.stretch);
-        const TOptionsForm& form = fixture.Open();
-        QVERIFY2(form.WMWidth->isEnabled() == c.fieldsEnabled, c.stretch);
-        QVERIFY2(form.WMHeight->isEnabled() == c.fieldsEnabled, c.stretch);
-        QVERIFY2(form.WMPosition->isEnabled() == c.positionEnabled, c.stretch);
+        fixture.Open();
+        const TDialogDriver& driver = fixture.Driver();
+        QVERIFY2(driver.Enabled("WMWidth") == c.fieldsEnabled, c.stretch);
+        QVERIFY2(driver.Enabled("WMHeight") == c.fieldsEnabled, c.stretch);
+        QVERIFY2(driver.Enabled("WMPosition") == c.positionEnabled, c.stretch);
     }
 }
 
@@ -259,9 +253,8 @@ void LoadSettingsTest::protectionFieldsFollowTheBox() {
             fixture.SetString(store::AccessPassword, "zzzzzz");
         }
         const TOptionsForm& form = fixture.Open();
-        for (QWidget* field : std::initializer_list<QWidget*>{
-                 form.AKShift, form.AKCode, form.AKTimes, form.AKPassword, form.AKPassword2})
-            QCOMPARE(field->isEnabled(), stored);
+        for (const char* field : {"AKShift", "AKCode", "AKTimes", "AKPassword", "AKPassword2"})
+            QCOMPARE(fixture.Driver().Enabled(field), stored);
         if (stored) {
             QCOMPARE(form.AKCode->ItemIndex(), 25);
             QCOMPARE(form.AKShift->ItemIndex(), 2);

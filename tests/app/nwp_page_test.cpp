@@ -2,15 +2,12 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/qt/folder_list.h"
 #include "settings/store_values.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QObject>
-#include <QPushButton>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -71,8 +68,8 @@ private:
 const Bytes NotCompressed{0x01, 0x00, 0x33, 0xAD, 0x42, 0x4D, 0x00, 0x00};
 const Bytes OldBitmap{'o', 'l', 'd', ' ', 'b', 'm', 'p'};
 
-std::string Shown(const QLabel& label) {
-    return label.text().toStdString();
+std::string Shown(TDialogFixture& fixture, const TLabel& label) {
+    return fixture.Driver().Text(label.Name());
 }
 
 // Writes beyond `limit` bytes fail for this process, as on a full disk, while it lives.
@@ -126,9 +123,9 @@ void NwpPageTest::countSentenceAndButtons() {
             folder.AddNwp(name, 1);
         fixture.SetString(store::WallpaperFolder, folder.Windows());
         TOptionsForm& form = fixture.Open({"/NWPSUPPORT"});
-        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(c.count));
-        QCOMPARE(form.Button4->isEnabled(), c.count > 0);
-        QCOMPARE(form.Button6->isEnabled(), c.count > 0);
+        QCOMPARE(Shown(fixture, *form.NoOfNWPs), Sentence(c.count));
+        QCOMPARE(fixture.Driver().Enabled("Button4"), c.count > 0);
+        QCOMPARE(fixture.Driver().Enabled("Button6"), c.count > 0);
     }
 }
 
@@ -148,7 +145,7 @@ void NwpPageTest::convertExpandsEveryFileDeletesItAndCloses() {
     QVERIFY(folder.Read("BEACH.BMP") == beach);
     QVERIFY(folder.Read("SUNSET.BMP") == sunset);
     QVERIFY(folder.Names() == (std::vector<std::string>{"BEACH.BMP", "SUNSET.BMP"}));
-    QVERIFY(!form.isVisible());
+    QVERIFY(!fixture.Driver().Visible());
     QVERIFY(fixture.ValueNames() == storedBefore); // closed without saving
 }
 
@@ -176,13 +173,13 @@ void NwpPageTest::badFileStopsTheConversionAndKeepsWhatIsLeft() {
     QVERIFY(folder.Read("c.nwp") == PackNwp(last));
     QVERIFY(!folder.Has("C.BMP"));
     // The dialog is usable again and says what is left.
-    QVERIFY(form.isVisible() && form.isEnabled());
-    QCOMPARE(Shown(*form.NoOfNWPs), Sentence(2));
-    QVERIFY(form.Button4->isEnabled() && form.Button6->isEnabled());
+    QVERIFY(fixture.Driver().Visible() && fixture.Driver().Enabled("OptionsForm"));
+    QCOMPARE(Shown(fixture, *form.NoOfNWPs), Sentence(2));
+    QVERIFY(fixture.Driver().Enabled("Button4") && fixture.Driver().Enabled("Button6"));
 }
 
 void NwpPageTest::convertAndDeleteWorkOnTheFolderNowShown() {
-    for (QPushButton* TOptionsForm::*action : {&TOptionsForm::Button4, &TOptionsForm::Button6}) {
+    for (TButton* const TOptionsForm::*action : {&TOptionsForm::Button4, &TOptionsForm::Button6}) {
         TDialogFixture fixture;
         NwpFolder start(fixture, "start", "C:\\start");
         start.AddNwp("one.nwp", 1);
@@ -192,7 +189,7 @@ void NwpPageTest::convertAndDeleteWorkOnTheFolderNowShown() {
         fixture.SetString(store::WallpaperFolder, start.Windows());
         TOptionsForm& form = fixture.Open();
         form.Folder->SetDirectory(chosen.Windows());
-        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(2)); // the count of the start-up folder
+        QCOMPARE(Shown(fixture, *form.NoOfNWPs), Sentence(2)); // the count of the start-up folder
 
         fixture.Press(form.*action);
 
@@ -201,7 +198,7 @@ void NwpPageTest::convertAndDeleteWorkOnTheFolderNowShown() {
                                                       ? std::vector<std::string>{"THREE.BMP"}
                                                       : std::vector<std::string>{};
         QVERIFY(chosen.Names() == expected);
-        QVERIFY(!form.isVisible());
+        QVERIFY(!fixture.Driver().Visible());
     }
 }
 
@@ -219,7 +216,7 @@ void NwpPageTest::deleteRemovesEveryFileAndCloses() {
 
     QVERIFY(folder.Names() == (std::vector<std::string>{"keep.bmp"}));
     QVERIFY(fixture.messages.empty());
-    QVERIFY(!form.isVisible());
+    QVERIFY(!fixture.Driver().Visible());
     QVERIFY(fixture.ValueNames() == storedBefore);
 }
 
@@ -237,7 +234,7 @@ void NwpPageTest::readOnlyFileConvertsAndStays() {
     QVERIFY(fixture.messages.empty());
     QVERIFY(folder.Read("LOCKED.BMP") == picture);
     QVERIFY(folder.Read("locked.nwp") == PackNwp(picture));
-    QVERIFY(!form.isVisible());
+    QVERIFY(!fixture.Driver().Visible());
 }
 
 void NwpPageTest::fullDiskKeepsTheNwpFile() {
@@ -257,8 +254,8 @@ void NwpPageTest::fullDiskKeepsTheNwpFile() {
     QVERIFY(folder.Read("big.nwp") == PackNwp(picture));
     QVERIFY(folder.Read("BIG.BMP") == OldBitmap);
     QVERIFY(folder.Names() == (std::vector<std::string>{"BIG.BMP", "big.nwp"}));
-    QVERIFY(form.isVisible() && form.isEnabled());
-    QCOMPARE(Shown(*form.NoOfNWPs), Sentence(1));
+    QVERIFY(fixture.Driver().Visible() && fixture.Driver().Enabled("OptionsForm"));
+    QCOMPARE(Shown(fixture, *form.NoOfNWPs), Sentence(1));
 }
 
 void NwpPageTest::cutOrEmptyNwpReplacesNoBitmap() {

@@ -2,12 +2,6 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/qt/check_box.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/get_number.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
-#include "controls/qt/track_bar.h"
 #include "platform/portable/environment.h"
 #include "platform/profile.h"
 #include "platform/system.h"
@@ -15,9 +9,6 @@
 #include "support/temp_environment.h"
 
 #include <QObject>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
 
 #include <filesystem>
 #include <functional>
@@ -66,17 +57,26 @@ QByteArray Difference(const TDialogFixture& fixture, const StoredValues& expecte
     return {};
 }
 
-void TypeInto(QWidget* field, const QString& text) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+void TypeInto(TDialogDriver& driver, const char* field, const char* text) {
+    driver.Focus(field);
+    driver.Key(field, 'A', ssCtrl);
+    driver.Key(field, VkDelete);
+    driver.Type(field, text);
+}
+
+// The focus is on a control of the page.
+bool FocusInside(const TOptionsForm& form, const TControl* page) {
+    for (const TControl* control : form.Controls()) {
+        if (control->Focused() && control->IsInside(page))
+            return true;
+    }
+    return false;
 }
 
 struct SaveCase {
     const char* name;
     std::function<void(TDialogFixture&)> store;
-    std::function<void(TOptionsForm&)> act;
+    std::function<void(TOptionsForm&, TDialogDriver&)> act;
     std::function<void(StoredValues&)> expected;
 };
 
@@ -97,22 +97,24 @@ private slots:
 
 void SaveSettingsTest::okWritesEveryValue() {
     const SaveCase cases[] = {
-        {"untouched first run", [](TDialogFixture&) {}, [](TOptionsForm&) {}, [](StoredValues&) {}},
+        {"untouched first run", [](TDialogFixture&) {}, [](TOptionsForm&, TDialogDriver&) {},
+         [](StoredValues&) {}},
         {"intervals out of range are saved back in range",
          [](TDialogFixture& f) {
              f.SetInteger(store::Interval, 0);
              f.SetInteger(store::ScreenSaverInterval, 1000);
          },
-         [](TOptionsForm&) {},
+         [](TOptionsForm&, TDialogDriver&) {},
          [](StoredValues& v) {
              v["Interval"] = 1;
              v["ScreenSaverInterval"] = 300;
          }},
         {"screen-saver interval below range",
          [](TDialogFixture& f) { f.SetInteger(store::ScreenSaverInterval, 5); },
-         [](TOptionsForm&) {}, [](StoredValues& v) { v["ScreenSaverInterval"] = 10; }},
+         [](TOptionsForm&, TDialogDriver&) {},
+         [](StoredValues& v) { v["ScreenSaverInterval"] = 10; }},
         {"resize clicked", [](TDialogFixture&) {},
-         [](TOptionsForm& form) { QTest::mouseClick(form.WMRes, Qt::LeftButton); },
+         [](TOptionsForm& form, TDialogDriver& driver) { driver.Click("WMRes"); },
          [](StoredValues& v) {
              v["StretchWallpaper"] = "Resize";
              v["StretchWallpaperWidth"] = 720;
@@ -126,7 +128,7 @@ void SaveSettingsTest::okWritesEveryValue() {
              f.SetInteger(store::StretchWallpaperHeight, 768);
              f.SetInteger(store::StretchWallpaperPosition, 2);
          },
-         [](TOptionsForm& form) { form.WMOrg->SetChecked(true); },
+         [](TOptionsForm& form, TDialogDriver& driver) { form.WMOrg->SetChecked(true); },
          [](StoredValues& v) {
              v["StretchWallpaper"] = "Original";
              v["StretchWallpaperPosition"] = 0;
@@ -136,10 +138,11 @@ void SaveSettingsTest::okWritesEveryValue() {
              f.SetString(store::StretchWallpaper, "Original");
              f.SetInteger(store::StretchWallpaperPosition, 5);
          },
-         [](TOptionsForm& form) { form.WMFit->SetChecked(true); }, [](StoredValues&) {}},
+         [](TOptionsForm& form, TDialogDriver& driver) { form.WMFit->SetChecked(true); },
+         [](StoredValues&) {}},
         {"a width too large for 32 bits is clamped",
          [](TDialogFixture& f) { f.SetString(store::StretchWallpaper, "Resize"); },
-         [](TOptionsForm& form) {
+         [](TOptionsForm& form, TDialogDriver& driver) {
              form.WMWidth->SetValue(1e12L);
              form.WMHeight->SetValue(-1e12L);
          },
@@ -150,7 +153,7 @@ void SaveSettingsTest::okWritesEveryValue() {
              v["StretchWallpaperPosition"] = 8;
          }},
         {"other check boxes", [](TDialogFixture&) {},
-         [](TOptionsForm& form) {
+         [](TOptionsForm& form, TDialogDriver& driver) {
              form.ExitOnChange->SetChecked(true);
              form.SSOrg->SetChecked(true);
              form.OtherSS->SetChecked(false);
@@ -161,13 +164,13 @@ void SaveSettingsTest::okWritesEveryValue() {
              v["DisableScreenSaver"] = "Yes";
          }},
         {"valid protection typed in", [](TDialogFixture&) {},
-         [](TOptionsForm& form) {
-             form.Page->setCurrentWidget(form.TabSheet2);
-             QTest::mouseClick(form.UseAccessKey, Qt::LeftButton);
+         [](TOptionsForm& form, TDialogDriver& driver) {
+             form.Page->SetActivePage(form.TabSheet2);
+             driver.Click("UseAccessKey");
              form.AKShift->SetItemIndex(1);
              form.AKCode->SetItemIndex(1);
-             TypeInto(form.AKPassword, "Sesame");
-             TypeInto(form.AKPassword2, "Sesame");
+             TypeInto(driver, "AKPassword", "Sesame");
+             TypeInto(driver, "AKPassword2", "Sesame");
          },
          [](StoredValues& v) {
              v["AccessKey"] = 66;
@@ -182,7 +185,7 @@ void SaveSettingsTest::okWritesEveryValue() {
              f.SetInteger(store::AccessTimes, 12);
              f.SetString(store::AccessPassword, "long password");
          },
-         [](TOptionsForm&) {},
+         [](TOptionsForm&, TDialogDriver&) {},
          [](StoredValues& v) {
              v["AccessKey"] = 90;
              v["AccessShift"] = 3;
@@ -194,12 +197,12 @@ void SaveSettingsTest::okWritesEveryValue() {
         TDialogFixture fixture;
         c.store(fixture);
         TOptionsForm& form = fixture.Open();
-        c.act(form);
+        c.act(form, fixture.Driver());
         StoredValues expected = DefaultSave();
         c.expected(expected);
         fixture.Press(form.Button5);
         const QByteArray what = c.name;
-        QVERIFY2(!form.isVisible(), what);
+        QVERIFY2(!fixture.Driver().Visible(), what);
         QVERIFY2(fixture.messages.empty(), what);
         const QByteArray difference = Difference(fixture, expected);
         QVERIFY2(difference.isEmpty(), what + ": " + difference);
@@ -218,11 +221,12 @@ void SaveSettingsTest::invalidProtectionIsSavedAsOff() {
     for (const Case& c : cases) {
         TDialogFixture fixture;
         TOptionsForm& form = fixture.Open();
-        form.Page->setCurrentWidget(form.TabSheet2);
-        QTest::mouseClick(form.UseAccessKey, Qt::LeftButton);
-        TypeInto(form.AKTimes, c.times);
-        TypeInto(form.AKPassword, c.password);
-        TypeInto(form.AKPassword2, c.retyped);
+        TDialogDriver& driver = fixture.Driver();
+        form.Page->SetActivePage(form.TabSheet2);
+        driver.Click("UseAccessKey");
+        TypeInto(driver, "AKTimes", c.times);
+        TypeInto(driver, "AKPassword", c.password);
+        TypeInto(driver, "AKPassword2", c.retyped);
         fixture.Press(form.Button5);
 
         const QByteArray what = c.name;
@@ -236,8 +240,8 @@ void SaveSettingsTest::invalidProtectionIsSavedAsOff() {
                                            "* Password is less than 6 characters long or\r"
                                            "* Passwords do not match\r\r"
                                            "Access Key will not be enabled!"));
-        QVERIFY2(!form.UseAccessKey->Checked() && !form.AKPassword->isEnabled(), what);
-        QVERIFY2(!form.isVisible(), what);
+        QVERIFY2(!form.UseAccessKey->Checked() && !driver.Enabled("AKPassword"), what);
+        QVERIFY2(!driver.Visible(), what);
         const QByteArray difference = Difference(fixture, DefaultSave());
         QVERIFY2(difference.isEmpty(), what + ": " + difference);
         // The password off is an empty string value, not a missing one.
@@ -252,7 +256,7 @@ void SaveSettingsTest::autostartEntry() {
         TOptionsForm& form = fixture.Open();
         QVERIFY(form.AutoLoad->Checked());
         if (!on)
-            QTest::mouseClick(form.AutoLoad, Qt::LeftButton);
+            fixture.Driver().Click("AutoLoad");
         fixture.Press(form.Button5);
         QCOMPARE(AsText(fixture.RunValue()),
                  on ? fixture.ProgramFolder() + "NIMBREL.EXE" : std::string("*"));
@@ -279,13 +283,13 @@ void SaveSettingsTest::cancelWritesNothingButTheReloadRequest() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     // The focus is on a control of the first page, so choosing the tab moves it into the page.
-    form.IdleTimeTrackBar->setFocus();
-    form.Page->setCurrentWidget(form.TabSheet4);
-    QVERIFY(form.TabSheet4->isAncestorOf(QApplication::focusWidget()));
+    fixture.Driver().Focus("IdleTimeTrackBar");
+    form.Page->SetActivePage(form.TabSheet4);
+    QVERIFY(FocusInside(form, form.TabSheet4));
     QCOMPARE(AsText(fixture.Value(store::ForceReload)), std::string("Yes"));
     form.WMRes->SetChecked(true);
     fixture.Press(form.Button3);
-    QVERIFY(!form.isVisible());
+    QVERIFY(!fixture.Driver().Visible());
     QCOMPARE(fixture.ValueNames(), std::vector<std::string>{"ForceReload"});
     QVERIFY(!fixture.RunValue());
 }
@@ -297,7 +301,7 @@ void SaveSettingsTest::failedSystemIniWriteKeepsSaving() {
     TOptionsForm& form = fixture.Open();
     form.IdleTimeTrackBar->SetPosition(45);
     fixture.Press(form.Button5);
-    QVERIFY(!form.isVisible());
+    QVERIFY(!fixture.Driver().Visible());
     StoredValues expected = DefaultSave();
     expected["Interval"] = 45;
     const QByteArray difference = Difference(fixture, expected);
@@ -314,21 +318,20 @@ void SaveSettingsTest::unwritableStoreIsReported() {
     QCOMPARE(form.IdleTimeTrackBar->Position(), 60);
     QVERIFY(fixture.messages.empty());
 
+    TDialogDriver& driver = fixture.Driver();
     fixture.Press(form.Button5);
-    QVERIFY(form.isVisible());
+    QVERIFY(driver.Visible());
     QCOMPARE(fixture.messages.size(), std::size_t(1));
     QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
     QCOMPARE(fixture.messages[0].text, std::string("Failed to set data for 'ExitOnChange'"));
     QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
 
-    form.IdleTimeTrackBar->setFocus();
-    QTabBar* tabs = form.Page->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {},
-                      tabs->tabRect(form.Page->indexOf(form.TabSheet4)).center());
-    QCOMPARE(form.Page->currentWidget(), form.TabSheet4);
+    driver.Focus("IdleTimeTrackBar");
+    driver.ClickTab("Page", 2); // the tabs are pages 1, 2, 4, 3
+    QCOMPARE(form.Page->ActivePage(), static_cast<TControl*>(form.TabSheet4));
     QCOMPARE(fixture.messages.size(), std::size_t(2));
     QCOMPARE(fixture.messages[1].text, std::string("Failed to set data for 'ForceReload'"));
-    QVERIFY(form.isVisible());
+    QVERIFY(driver.Visible());
 }
 
 NIMBREL_DIALOG_TEST_MAIN(SaveSettingsTest)

@@ -3,18 +3,12 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "app/help.h"
-#include "controls/qt/check_box.h"
+#include "controls/error_report.h"
 #include "platform/help.h"
 #include "sysutil/exception.h"
 
-#include <QDir>
-#include <QHelpEvent>
-#include <QLabel>
-#include <QListWidget>
 #include <QObject>
-#include <QPushButton>
-#include <QTabWidget>
+#include <QWidget>
 
 using namespace nimbrel;
 using namespace nimbrel::test;
@@ -62,15 +56,15 @@ void StartTest::firstPageFromTheCommandLine() {
     for (const auto& c : cases) {
         TDialogFixture fixture;
         const TOptionsForm& form = fixture.Open(c.arguments);
-        QCOMPARE(form.Page->currentWidget()->objectName(), QString::fromLatin1(c.page));
+        QCOMPARE(form.Page->ActivePage()->Name(), std::string(c.page));
     }
 }
 
 void StartTest::placement() {
     const struct {
-        QSize screen;
-        QSize outer;
-        QPoint topLeft;
+        TSize screen;
+        TSize outer;
+        TPoint topLeft;
     } cases[] = {{{800, 600}, {446, 289}, {277, 206}},
                  {{1024, 768}, {446, 289}, {389, 290}},
                  {{1023, 767}, {447, 291}, {388, 288}},
@@ -108,97 +102,91 @@ void StartTest::programFolderAndHelpFile() {
 }
 
 void StartTest::helpLookupGoesOutward() {
-    QWidget window;
-    auto* page = new QWidget(&window);
-    auto* group = new QWidget(page);
-    auto* control = new QWidget(group);
+    TControl window("window"), page("page"), group("group"), control("control");
+    page.SetParent(&window);
+    group.SetParent(&page);
+    control.SetParent(&group);
     const struct {
         int window, page, group, control;
-        QWidget* holder;
-    } cases[] = {{0, 0, 0, 7, control},
-                 {0, 0, 5, 0, group},
-                 {0, 3, 5, 0, group},
+        const TControl* holder;
+    } cases[] = {{0, 0, 0, 7, &control},
+                 {0, 0, 5, 0, &group},
+                 {0, 3, 5, 0, &group},
                  {9, 0, 0, 0, &window},
                  {0, 0, 0, 0, nullptr}};
     for (const auto& c : cases) {
-        SetHelpContext(&window, c.window);
-        SetHelpContext(page, c.page);
-        SetHelpContext(group, c.group);
-        SetHelpContext(control, c.control);
-        QCOMPARE(HelpContextHolder(control), c.holder);
+        window.SetHelpContext(c.window);
+        page.SetHelpContext(c.page);
+        group.SetHelpContext(c.group);
+        control.SetHelpContext(c.control);
+        QCOMPARE(HelpContextHolder(&control), c.holder);
     }
 }
 
 void StartTest::helpRequestsForTheControl() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open({"/SCREENSAVER"});
-    auto pack = [](QPoint p) {
-        return static_cast<std::uintptr_t>(static_cast<std::uint16_t>(p.x())) |
-               (static_cast<std::uintptr_t>(static_cast<std::uint16_t>(p.y())) << 16);
+    TDialogDriver& driver = fixture.Driver();
+    auto pack = [](TPoint p) {
+        return static_cast<std::uintptr_t>(static_cast<std::uint16_t>(p.X)) |
+               (static_cast<std::uintptr_t>(static_cast<std::uint16_t>(p.Y)) << 16);
     };
     // F1 on a field with its own number.
     platform::ClearRecordedHelpRequests();
-    form.OtherSS->setFocus();
-    QTest::keyClick(form.OtherSS, Qt::Key_F1);
+    driver.Focus("OtherSS");
+    driver.Key("OtherSS", VkF1);
     auto requests = platform::RecordedHelpRequests();
     QCOMPARE(requests.size(), std::size_t(2));
     QCOMPARE(requests[0].helpFile, form.HelpFile());
     QCOMPARE(requests[0].command, unsigned(platform::HelpSetPopupPos));
-    QCOMPARE(requests[0].data, pack(form.OtherSS->mapToGlobal(QPoint(0, 0))));
+    QCOMPARE(requests[0].data, pack(form.OtherSS->ScreenOrigin()));
     QCOMPARE(requests[1].command, unsigned(platform::HelpContextPopup));
     QCOMPARE(requests[1].data, std::uintptr_t(2106));
 
     // The caption's help button, then a click: the list's inner area takes the list's number.
-    form.Page->setCurrentWidget(form.TabSheet1);
+    form.Page->SetActivePage(form.TabSheet1);
     platform::ClearRecordedHelpRequests();
-    QHelpEvent click(QEvent::WhatsThis, QPoint(5, 5),
-                     form.WallpaperList->viewport()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(form.WallpaperList->viewport(), &click);
+    driver.AskHelp("WallpaperList", {5, 5});
     requests = platform::RecordedHelpRequests();
     QCOMPARE(requests.size(), std::size_t(2));
-    QCOMPARE(requests[0].data, pack(form.WallpaperList->mapToGlobal(QPoint(0, 0))));
+    QCOMPARE(requests[0].data, pack(form.WallpaperList->ScreenOrigin()));
     QCOMPARE(requests[1].data, std::uintptr_t(2003));
 
     // A label with no number up to the dialog asks for nothing.
     platform::ClearRecordedHelpRequests();
-    QHelpEvent onLabel(QEvent::WhatsThis, QPoint(1, 1), form.Label9->mapToGlobal(QPoint(1, 1)));
-    QApplication::sendEvent(form.Label9, &onLabel);
+    driver.AskHelp("Label9", {1, 1});
     QVERIFY(platform::RecordedHelpRequests().empty());
 }
 
 void StartTest::handlerErrorIsReportedAndDialogStays() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
-    auto* failing = new QPushButton(QStringLiteral("Fail"), form.TabSheet1);
     // Connected as the dialog connects its handlers.
-    QObject::connect(failing, &QPushButton::clicked,
-                     [] { RunReported([] { throw Exception("Disk not ready"); }); });
-    failing->show();
-    QTest::mouseClick(failing, Qt::LeftButton);
+    form.Button3->OnClick = [] { RunReported([] { throw Exception("Disk not ready"); }); };
+    fixture.Press(form.Button3);
     QCOMPARE(fixture.messages.size(), std::size_t(1));
     QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
     QCOMPARE(fixture.messages[0].text, std::string("Disk not ready"));
     QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
-    QVERIFY(form.isVisible());
+    QVERIFY(fixture.Driver().Visible());
 
     // A silent stop shows nothing.
-    QObject::disconnect(failing, nullptr, nullptr, nullptr);
-    QObject::connect(failing, &QPushButton::clicked, [] { RunReported([] { throw EAbort(); }); });
-    QTest::mouseClick(failing, Qt::LeftButton);
+    form.Button3->OnClick = [] { RunReported([] { throw EAbort(); }); };
+    fixture.Press(form.Button3);
     QCOMPARE(fixture.messages.size(), std::size_t(1));
 }
 
 void StartTest::paintErrorIsReported() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
-    auto* failing = new FailingPaint(form.TabSheet1);
+    auto* failing = new FailingPaint(dynamic_cast<QWidget*>(form.TabSheet1->Peer()));
     failing->setGeometry(0, 0, 10, 10);
     failing->show();
     QTRY_COMPARE(fixture.messages.size(), std::size_t(1));
     QCOMPARE(fixture.messages[0].text, std::string("JPEG error #42"));
     QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
     delete failing;
-    QVERIFY(form.isVisible());
+    QVERIFY(fixture.Driver().Visible());
 }
 
 // Pictures of the four pages, for review, in the build folder.
@@ -206,18 +194,16 @@ void StartTest::pagePictures() {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     const struct {
-        QWidget* page;
+        TControl* page;
         const char* file;
     } pages[] = {{form.TabSheet1, "page-wallpaper.png"},
                  {form.TabSheet2, "page-screen-saver.png"},
                  {form.TabSheet4, "page-picture-stretching.png"},
                  {form.TabSheet3, "page-nwp-support.png"}};
     for (const auto& p : pages) {
-        form.Page->setCurrentWidget(p.page);
-        QCoreApplication::processEvents();
-        const QString file =
-            QDir(QStringLiteral(NIMBREL_BUILD_DIR)).filePath(QString::fromLatin1(p.file));
-        QVERIFY2(form.grab().save(file), qPrintable(file));
+        form.Page->SetActivePage(p.page);
+        const std::string file = std::string(NIMBREL_BUILD_DIR) + "/" + p.file;
+        QVERIFY2(fixture.Driver().SavePicture(file), file.c_str());
     }
 }
 

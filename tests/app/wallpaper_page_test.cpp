@@ -2,9 +2,6 @@
 #include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include "controls/qt/drive_selector.h"
-#include "controls/qt/folder_list.h"
-#include "controls/qt/picture_box.h"
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_image.h"
 #include "platform/portable/environment.h"
@@ -14,11 +11,10 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QImage>
-#include <QListWidget>
 #include <QObject>
-#include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -80,13 +76,6 @@ TOptionsForm& OpenOn(TDialogFixture& fixture, const std::vector<Entry>& entries)
     return fixture.Open();
 }
 
-std::vector<std::string> Lines(const QListWidget& list) {
-    std::vector<std::string> lines;
-    for (int row = 0; row < list.count(); ++row)
-        lines.push_back(list.item(row)->text().toStdString());
-    return lines;
-}
-
 enum class Shows { Nothing, Jpeg, Bitmap };
 
 Shows PreviewKind(const TOptionsForm& form) {
@@ -101,9 +90,9 @@ Shows PreviewKind(const TOptionsForm& form) {
 }
 
 // The colour in the middle of the preview as painted.
-QColor PaintedCentre(TQtPictureBox& preview) {
-    const QImage painted = preview.grab().toImage();
-    return painted.pixelColor(painted.width() / 2, painted.height() / 2);
+QColor PaintedCentre(TDialogDriver& driver) {
+    const TColour painted = driver.PaintedCentre("Preview");
+    return QColor(painted.red, painted.green, painted.blue);
 }
 
 bool Near(QColor a, QColor b) {
@@ -116,22 +105,16 @@ struct Buttons {
     bool operator==(const Buttons&) const = default;
 };
 
-Buttons ButtonsOf(const TOptionsForm& form) {
-    return {form.Button2->isEnabled(), form.Button1->isEnabled(), form.Button5->isEnabled()};
+Buttons ButtonsOf(const TDialogDriver& driver) {
+    return {driver.Enabled("Button2"), driver.Enabled("Button1"), driver.Enabled("Button5")};
 }
 
-// A click with the mouse on a line of the list.
-void ClickLine(QListWidget& list, int row) {
-    QListWidgetItem* item = list.item(row);
-    list.scrollToItem(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
-}
-
-int RowOf(const QListWidget& list, const char* line) {
-    const auto found = list.findItems(QString::fromLatin1(line), Qt::MatchExactly);
-    if (found.size() != 1)
+int RowOf(const TDialogDriver& driver, const char* line) {
+    const std::vector<std::string> lines = driver.Lines("WallpaperList");
+    const auto found = std::find(lines.begin(), lines.end(), line);
+    if (found == lines.end() || std::count(lines.begin(), lines.end(), line) != 1)
         throw std::runtime_error(std::string("no single line ") + line);
-    return list.row(found.front());
+    return static_cast<int>(found - lines.begin());
 }
 
 } // namespace
@@ -197,10 +180,11 @@ void WallpaperPageTest::folderGivesListSelectionPreviewAndButtons() {
     for (const Case& c : cases) {
         TDialogFixture fixture;
         TOptionsForm& form = OpenOn(fixture, c.entries);
-        QVERIFY2(Lines(*form.WallpaperList) == c.lines, c.name);
-        QVERIFY2(form.WallpaperList->currentRow() == (c.lines.empty() ? -1 : 0), c.name);
+        const TDialogDriver& driver = fixture.Driver();
+        QVERIFY2(driver.Lines("WallpaperList") == c.lines, c.name);
+        QVERIFY2(driver.SelectedLine("WallpaperList") == (c.lines.empty() ? -1 : 0), c.name);
         QVERIFY2(PreviewKind(form) == c.preview, c.name);
-        QVERIFY2(ButtonsOf(form) == c.buttons, c.name);
+        QVERIFY2(ButtonsOf(driver) == c.buttons, c.name);
         QVERIFY2(fixture.messages.empty(), c.name);
     }
 }
@@ -223,13 +207,14 @@ void WallpaperPageTest::clickingALineSetsButtonsAndPreview() {
                                           {Entry::Jpeg, "b.jpg", Blue},
                                           {Entry::Bitmap, "c.bmp", Blue},
                                           {Entry::Bitmap, "x.jpg.bmp", Red}});
+    TDialogDriver& driver = fixture.Driver();
     for (const Case& c : cases) {
-        ClickLine(*form.WallpaperList, RowOf(*form.WallpaperList, c.line));
+        driver.ClickLine("WallpaperList", RowOf(driver, c.line));
         QVERIFY2(PreviewKind(form) == c.preview, c.line);
-        QVERIFY2(Near(PaintedCentre(*form.Preview), c.painted), c.line);
-        QVERIFY2(form.Button1->isEnabled() == c.requestable, c.line);
-        QVERIFY2(form.Button2->isEnabled() == c.requestable, c.line);
-        QVERIFY2(form.Button5->isEnabled(), c.line);
+        QVERIFY2(Near(PaintedCentre(driver), c.painted), c.line);
+        QVERIFY2(driver.Enabled("Button1") == c.requestable, c.line);
+        QVERIFY2(driver.Enabled("Button2") == c.requestable, c.line);
+        QVERIFY2(driver.Enabled("Button5"), c.line);
     }
     QVERIFY(fixture.messages.empty());
 }
@@ -240,24 +225,25 @@ void WallpaperPageTest::zeroLengthJpegIsReportedWhenPainted() {
     // Loading the empty file succeeds; decoding it fails only when the preview paints.
     QCOMPARE(PreviewKind(form), Shows::Jpeg);
     QVERIFY(fixture.messages.empty());
-    form.Preview->repaint();
+    TDialogDriver& driver = fixture.Driver();
+    driver.Repaint("Preview");
     QTRY_COMPARE(fixture.messages.size(), std::size_t{1});
     QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
     QVERIFY(fixture.messages[0].text.starts_with("JPEG error #"));
     QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
     // The preview keeps its picture, and the dialog stays open and usable.
     QCOMPARE(PreviewKind(form), Shows::Jpeg);
-    form.Preview->repaint();
+    driver.Repaint("Preview");
     QTest::qWait(50);
     QCOMPARE(fixture.messages.size(), std::size_t{1}); // decoded once, reported once
-    QVERIFY(form.isVisible() && form.isEnabled());
-    QCOMPARE(ButtonsOf(form), (Buttons{true, true, true}));
+    QVERIFY(driver.Visible() && driver.Enabled("OptionsForm"));
+    QCOMPARE(ButtonsOf(driver), (Buttons{true, true, true}));
 }
 
 void WallpaperPageTest::requestsWriteTheNameAndDisableOnlyTheirButton() {
     struct Case {
-        QPushButton* TOptionsForm::*pressed;
-        QPushButton* TOptionsForm::*other;
+        TButton* const TOptionsForm::*pressed;
+        TButton* const TOptionsForm::*other;
         std::string_view value;
         std::string_view untouched;
     };
@@ -268,15 +254,16 @@ void WallpaperPageTest::requestsWriteTheNameAndDisableOnlyTheirButton() {
     for (const Case& c : cases) {
         TDialogFixture fixture;
         TOptionsForm& form = OpenOn(fixture, {{Entry::Jpeg, "a.jpg"}, {Entry::Jpeg, "b.jpg"}});
-        ClickLine(*form.WallpaperList, 1);
+        TDialogDriver& driver = fixture.Driver();
+        driver.ClickLine("WallpaperList", 1);
         fixture.Press(form.*c.pressed);
         QCOMPARE(AsText(fixture.Value(c.value)), std::string("B.JPG"));
         QVERIFY(!fixture.Value(c.untouched));
-        QVERIFY(!(form.*c.pressed)->isEnabled());
-        QVERIFY((form.*c.other)->isEnabled());
+        QVERIFY(!driver.Enabled((form.*c.pressed)->Name()));
+        QVERIFY(driver.Enabled((form.*c.other)->Name()));
         // The next click on a JPEG line offers the request again.
-        ClickLine(*form.WallpaperList, 0);
-        QVERIFY((form.*c.pressed)->isEnabled());
+        driver.ClickLine("WallpaperList", 0);
+        QVERIFY(driver.Enabled((form.*c.pressed)->Name()));
         // Cancel does not take a request back.
         fixture.Press(form.Button3);
         QCOMPARE(AsText(fixture.Value(c.value)), std::string("B.JPG"));
@@ -292,7 +279,7 @@ void WallpaperPageTest::requestCreatesAMissingKey() {
     QVERIFY(key.Open(platform::Hive::CurrentUser, store::SettingsKey) != platform::ErrorSuccess);
     fixture.Press(form.Button2);
     QCOMPARE(AsText(fixture.Value(store::SetAsNext)), std::string("A.JPG"));
-    QVERIFY(!form.Button2->isEnabled());
+    QVERIFY(!fixture.Driver().Enabled("Button2"));
 }
 
 void WallpaperPageTest::driveChangeRefillsFromTheRootAndEmptiesPreview() {
@@ -310,12 +297,13 @@ void WallpaperPageTest::driveChangeRefillsFromTheRootAndEmptiesPreview() {
 
     form.Drive->SetDrive('D');
     QCOMPARE(form.Folder->Directory(), std::string("D:\\"));
-    QVERIFY(Lines(*form.WallpaperList) == (std::vector<std::string>{"DUNE.JPG", "MAP.BMP"}));
-    QCOMPARE(form.WallpaperList->currentRow(), 0);
+    TDialogDriver& driver = fixture.Driver();
+    QVERIFY(driver.Lines("WallpaperList") == (std::vector<std::string>{"DUNE.JPG", "MAP.BMP"}));
+    QCOMPARE(driver.SelectedLine("WallpaperList"), 0);
     QCOMPARE(PreviewKind(form), Shows::Nothing);
-    QCOMPARE(ButtonsOf(form), (Buttons{true, true, true}));
+    QCOMPARE(ButtonsOf(driver), (Buttons{true, true, true}));
     // At the root the line's path holds two backslashes in a row (D:\\MAP.BMP); it loads.
-    ClickLine(*form.WallpaperList, 1);
+    driver.ClickLine("WallpaperList", 1);
     QCOMPARE(PreviewKind(form), Shows::Bitmap);
     QVERIFY(fixture.messages.empty());
 }

@@ -1,20 +1,22 @@
 // The event rules of the dialog's controls, each where Qt's own default differs.
-#include "controls/qt/check_box.h"
-#include "controls/qt/drop_down_list.h"
-#include "controls/qt/password_edit.h"
-#include "controls/qt/radio_button.h"
+#include "controls/group_box.h"
+#include "controls/qt/buttons.h"
+#include "controls/qt/edits.h"
+#include "controls/qt/lists.h"
 #include "controls/qt/text.h"
 #include "controls/qt/track_bar.h"
+#include "qt_pair.h"
 
 #include <QApplication>
 #include <QGroupBox>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
 using namespace nimbrel;
+using namespace nimbrel::qt;
+using test::TQtPair;
 
 class ControlsTest : public QObject {
     Q_OBJECT
@@ -66,30 +68,37 @@ void ControlsTest::TrackBarPositionByCode_data() {
 void ControlsTest::TrackBarPositionByCode() {
     QFETCH(int, set);
     QFETCH(int, position);
-    TQtTrackBar bar;
+    TQtPair<TTrackBar, TQtTrackBar> pair;
+    TTrackBar& bar = pair.control;
     bar.SetRange(1, 300);
     bar.SetPosition(300);
-    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
+    int changed = 0;
+    bar.OnChange = [&] { ++changed; };
     bar.SetPosition(set);
     QCOMPARE(bar.Position(), position);
-    QCOMPARE(changed.count(), 0);
+    QCOMPARE(pair.window.value(), position);
+    QCOMPARE(changed, 0);
 }
 
 void ControlsTest::TrackBarRangeByCodeRaisesNothing() {
-    TQtTrackBar bar;
+    TQtPair<TTrackBar, TQtTrackBar> pair;
+    TTrackBar& bar = pair.control;
     bar.SetRange(1, 300);
     bar.SetPosition(5);
-    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
+    int changed = 0;
+    bar.OnChange = [&] { ++changed; };
     bar.SetRange(10, 300);
     QCOMPARE(bar.Position(), 10);
-    QCOMPARE(changed.count(), 0);
+    QCOMPARE(pair.window.value(), 10);
+    QCOMPARE(changed, 0);
 }
 
 namespace {
 
-// A track bar that tells where its handle is.
+// A track bar window that tells where its handle is.
 class ProbedTrackBar : public TQtTrackBar {
 public:
+    using TQtTrackBar::TQtTrackBar;
     QPoint HandleCentre() {
         QStyleOptionSlider option;
         initStyleOption(&option);
@@ -103,17 +112,20 @@ public:
 
 // Each way the user can move the bar raises Changed; no setter of code does, not even Qt's.
 void ControlsTest::TrackBarUserMovesRaiseChange() {
-    ProbedTrackBar bar;
-    bar.SetRange(10, 300);
-    bar.SetPosition(30);
+    TQtPair<TTrackBar, ProbedTrackBar> pair;
+    TTrackBar& control = pair.control;
+    ProbedTrackBar& bar = pair.window;
+    control.SetRange(10, 300);
+    control.SetPosition(30);
     bar.resize(383, 31);
     bar.show();
     QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    QSignalSpy changed(&bar, &TQtTrackBar::Changed);
+    int changed = 0;
+    control.OnChange = [&] { ++changed; };
     int seen = 0;
     auto movedByUser = [&](int position) {
-        const bool moved = bar.Position() == position && changed.count() > seen;
-        seen = changed.count();
+        const bool moved = control.Position() == position && changed > seen;
+        seen = changed;
         return moved;
     };
 
@@ -135,11 +147,11 @@ void ControlsTest::TrackBarUserMovesRaiseChange() {
     QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(0, handle.y()));
     QVERIFY(movedByUser(10));
 
+    // Setters of Qt's own raise nothing either.
     bar.setValue(50);
     bar.setMinimum(60);
     bar.setRange(70, 80);
-    QCOMPARE(bar.Position(), 70);
-    QCOMPARE(changed.count(), seen);
+    QCOMPARE(changed, seen);
 }
 
 void ControlsTest::DropDownListIndex_data() {
@@ -157,54 +169,73 @@ void ControlsTest::DropDownListIndex_data() {
 void ControlsTest::DropDownListIndex() {
     QFETCH(int, set);
     QFETCH(int, index);
-    TQtDropDownList list;
+    TQtPair<TDropDownList, TQtDropDownList> pair;
+    TDropDownList& list = pair.control;
     for (const char* item : {"Shift", "Ctrl", "Alt"}) {
         list.AddItem(item);
     }
-    QVERIFY(!list.isEditable());
+    QVERIFY(!pair.window.isEditable());
     list.SetItemIndex(1);
     list.SetItemIndex(set);
     QCOMPARE(list.ItemIndex(), index);
-    QCOMPARE(list.currentText(), index < 0 ? QString() : list.itemText(index));
+    QCOMPARE(pair.window.currentText(), index < 0 ? QString() : pair.window.itemText(index));
 }
 
 // Qt's clicked is for the user only; the check box reports every change and no non-change.
 void ControlsTest::CheckBoxClicksOnEveryChange() {
-    TQtCheckBox box("Launch Nimbrel on Startup");
-    box.resize(171, 17);
-    box.show();
-    QList<bool> seen; // the state each Clicked found
-    connect(&box, &TQtCheckBox::Clicked, [&] { seen << box.Checked(); });
+    TQtPair<TCheckBox, TQtCheckBox> pair("AutoLoad");
+    TCheckBox& box = pair.control;
+    box.SetCaption("Launch Nimbrel on Startup");
+    pair.window.resize(171, 17);
+    pair.window.show();
+    QList<bool> seen; // the state each click found
+    box.OnClick = [&] { seen << box.Checked(); };
 
     box.SetChecked(true);
     box.SetChecked(true);
     box.SetChecked(false);
     box.SetChecked(false);
-    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, 8));
-    QTest::keyClick(&box, Qt::Key_Space);
+    QTest::mouseClick(&pair.window, Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::keyClick(&pair.window, Qt::Key_Space);
     QCOMPARE(seen, (QList<bool>{true, false, true, false}));
 }
 
 void ControlsTest::RadioButtonsOfOneGroupBox() {
     QWidget page;
-    QGroupBox wallpaper(&page);
-    QGroupBox screenSaver(&page);
-    TQtRadioButton fit("Fit to screen", &wallpaper);
-    TQtRadioButton original("Original size", &wallpaper);
-    TQtRadioButton resize("Resize to:", &wallpaper);
-    TQtRadioButton otherFit("Fit to screen", &screenSaver);
-    resize.setGeometry(8, 48, 75, 17);
+    QGroupBox wallpaperBox(&page);
+    QGroupBox screenSaverBox(&page);
+    TGroupBox wallpaper("GroupBox3");
+    TGroupBox screenSaver("GroupBox2");
+    using Radio = TQtPair<TRadioButton, TQtRadioButton>;
+    Radio fitPair("WMFit", &wallpaperBox);
+    Radio originalPair("WMOrg", &wallpaperBox);
+    Radio resizePair("WMRes", &wallpaperBox);
+    Radio otherFitPair("SSFit", &screenSaverBox);
+    TRadioButton& fit = fitPair.control;
+    TRadioButton& original = originalPair.control;
+    TRadioButton& resize = resizePair.control;
+    TRadioButton& otherFit = otherFitPair.control;
+    for (Radio* radio : {&fitPair, &originalPair, &resizePair})
+        radio->control.SetParent(&wallpaper);
+    otherFit.SetParent(&screenSaver);
+    fit.SetCaption("Fit to screen");
+    original.SetCaption("Original size");
+    resize.SetCaption("Resize to:");
+    otherFit.SetCaption("Fit to screen");
+    resizePair.window.setGeometry(8, 48, 75, 17);
     page.show();
 
     QStringList clicks;
-    for (TQtRadioButton* button : {&fit, &original, &resize, &otherFit}) {
-        connect(button, &TQtRadioButton::Clicked, [&clicks, button] { clicks << button->text(); });
+    for (TRadioButton* button : {&fit, &original, &resize, &otherFit}) {
+        button->OnClick = [&clicks, button] {
+            clicks << QString::fromStdString(button->Caption());
+        };
     }
     otherFit.SetChecked(true);
     fit.SetChecked(true);
     fit.SetChecked(true); // already checked: nothing
     original.SetChecked(true);
-    QTest::mouseClick(&resize, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(&resizePair.window, Qt::LeftButton, {}, QPoint(6, 8));
     QCOMPARE(clicks,
              (QStringList{"Fit to screen", "Fit to screen", "Original size", "Resize to:"}));
     QVERIFY(!fit.Checked() && !original.Checked() && resize.Checked());
@@ -213,20 +244,22 @@ void ControlsTest::RadioButtonsOfOneGroupBox() {
     // Code may uncheck the checked button, which Qt refuses by default; it raises nothing.
     resize.SetChecked(false);
     QVERIFY(!fit.Checked() && !original.Checked() && !resize.Checked());
+    QVERIFY(!resizePair.window.isChecked());
     QCOMPARE(clicks.size(), 4);
 }
 
 void ControlsTest::PasswordEdit() {
-    TQtPasswordEdit edit;
+    TQtPair<TPasswordEdit, TQtPasswordEdit> pair("AKPassword");
+    TPasswordEdit& edit = pair.control;
     const std::string password = "\xe8"
                                  "evlji";
     edit.SetText(password);
     QCOMPARE(edit.Text(), password);
-    QCOMPARE(edit.displayText(), QString(6, '*'));
+    QCOMPARE(pair.window.displayText(), QString(6, '*'));
 
     const std::string longPassword(40000, 'x'); // beyond Qt's default limit of 32767
     edit.SetText(longPassword);
-    QCOMPARE(edit.Text().size(), longPassword.size());
+    QCOMPARE(FromQString(pair.window.text()).size(), longPassword.size());
 }
 
 QTEST_MAIN(ControlsTest)

@@ -1,6 +1,6 @@
 // The text and number entry fields, driven by real focus changes and key events.
-#include "controls/qt/get_number.h"
-#include "controls/qt/get_string.h"
+#include "controls/get_number.h"
+#include "controls/qt/edits.h"
 #include "controls/qt/text.h"
 
 #include <QAction>
@@ -18,21 +18,33 @@
 #include <memory>
 
 using namespace nimbrel;
+using namespace nimbrel::qt;
 
 namespace {
+
+// A field's control and its Qt window, paired as the dialog's builder pairs them.
+template <class Control> struct Field {
+    Control control;
+    qt::TQtEntryField* edit;
+    Field(const char* name, QWidget* parent)
+        : control(name), edit(new qt::TQtEntryField(control, parent)) {
+        control.AttachPeer(edit);
+    }
+    ~Field() { control.DetachPeer(); }
+};
 
 // A window with a field between two plain edits, so that focus can come and go.
 struct Form {
     QWidget window;
     QLineEdit* before = new QLineEdit(&window);
-    TQtGetNumber* number = new TQtGetNumber(&window);
-    TQtGetString* text = new TQtGetString(&window);
+    Field<TGetNumber> number{"number", &window};
+    Field<TGetString> text{"text", &window};
     QLineEdit* after = new QLineEdit(&window);
 
     Form() {
-        QWidget::setTabOrder(before, number);
-        QWidget::setTabOrder(number, text);
-        QWidget::setTabOrder(text, after);
+        QWidget::setTabOrder(before, number.edit);
+        QWidget::setTabOrder(number.edit, text.edit);
+        QWidget::setTabOrder(text.edit, after);
         window.show();
         window.activateWindow();
     }
@@ -171,16 +183,17 @@ void EntryFieldsTest::NumberKeys() {
     QFETCH(double, value);
     QFETCH(bool, negative);
 
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     field->SetPicture(picture.toStdString());
     field->SetValue(initial);
-    field->setFocus(Qt::TabFocusReason);
+    edit->setFocus(Qt::TabFocusReason);
     QVERIFY(field->FreshEntry());
 
     QStringList shown;
     for (QChar key : keys) {
-        Type(field, QString(key));
-        shown << field->text();
+        Type(edit, QString(key));
+        shown << edit->text();
     }
     QCOMPARE(shown, texts);
     QVERIFY(std::fabs(field->Value() - static_cast<long double>(value)) < 1e-12L);
@@ -190,91 +203,97 @@ void EntryFieldsTest::NumberKeys() {
 }
 
 void EntryFieldsTest::NumberStartsWithDefaultPicture() {
-    TQtGetNumber field;
+    Field<TGetNumber> number("number", nullptr);
+    const TGetNumber& field = number.control;
     QCOMPARE(field.Picture(), std::string("####,###,##0.00"));
     QCOMPARE(field.Value(), 0.0L);
-    QCOMPARE(field.text(), QString()); // creation writes no text
+    QCOMPARE(number.edit->text(), QString()); // creation writes no text
     QVERIFY(field.UpperCase());
     QVERIFY(field.AllowEmpty());
     QVERIFY(field.IsValid());
+    delete number.edit;
 }
 
 void EntryFieldsTest::WritingValueShowsAndTakesTheSign() {
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     field->SetValue(-2.5L);
-    QCOMPARE(field->text(), QString("-2.50"));
+    QCOMPARE(edit->text(), QString("-2.50"));
     QVERIFY(field->Negative());
     QCOMPARE(field->Value(), -2.5L);
     QCOMPARE(field->Magnitude(), 2.5L);
 
-    field->setFocus(Qt::TabFocusReason);
-    Type(field, "-");
+    edit->setFocus(Qt::TabFocusReason);
+    Type(edit, "-");
     QVERIFY(field->Negative());
     field->SetValue(-0.0L); // writing a negative zero clears the sign
     QVERIFY(!field->Negative());
-    QCOMPARE(field->text(), QString("0.00"));
+    QCOMPARE(edit->text(), QString("0.00"));
 }
 
 // A handler of OnEnter may write Value and still get a fresh entry from it.
 void EntryFieldsTest::EnteringKeepsTheValueForOnEnter() {
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     field->SetPicture("####");
     field->SetValue(12);
     int entered = 0;
-    field->OnEnter = [&](QObject* sender) {
-        QCOMPARE(sender, field);
+    field->OnEnter = [&](TControl* sender) {
+        QCOMPARE(sender, static_cast<TControl*>(field));
         QCOMPARE(field->Value(), 12.0L);
         field->SetValue(99);
         ++entered;
     };
-    field->setFocus(Qt::TabFocusReason);
+    edit->setFocus(Qt::TabFocusReason);
     QCOMPARE(entered, 1);
-    QCOMPARE(field->text(), QString("99"));
-    QVERIFY(field->hasSelectedText());
+    QCOMPARE(edit->text(), QString("99"));
+    QVERIFY(edit->hasSelectedText());
     QCOMPARE(field->DecimalPlace(), 0);
-    Type(field, "5");
-    QCOMPARE(field->text(), QString("5"));
+    Type(edit, "5");
+    QCOMPARE(edit->text(), QString("5"));
 }
 
 void EntryFieldsTest::ClipboardKeysAreSwallowed() {
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     field->SetValue(5);
-    field->setFocus(Qt::TabFocusReason);
+    edit->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText("999");
-    field->selectAll();
+    edit->selectAll();
 
-    Type(field, "\x03\x16\x18"); // Ctrl+C, Ctrl+V, Ctrl+X
-    QCOMPARE(field->text(), QString("5.00"));
+    Type(edit, "\x03\x16\x18"); // Ctrl+C, Ctrl+V, Ctrl+X
+    QCOMPARE(edit->text(), QString("5.00"));
     QCOMPARE(QApplication::clipboard()->text(), QString("999"));
     QCOMPARE(field->Value(), 5.0L);
-    Type(field, "1"); // no longer a fresh entry
-    QCOMPARE(field->text(), QString("51.00"));
+    Type(edit, "1"); // no longer a fresh entry
+    QCOMPARE(edit->text(), QString("51.00"));
 
     // A text field lets the edit copy and paste.
-    form_->text->setFocus(Qt::TabFocusReason);
-    Type(form_->text, "\x16");
-    QCOMPARE(form_->text->text(), QString("999"));
+    form_->text.edit->setFocus(Qt::TabFocusReason);
+    Type(form_->text.edit, "\x16");
+    QCOMPARE(form_->text.edit->text(), QString("999"));
 }
 
 void EntryFieldsTest::PasteChangesOnlyTheText() {
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     field->SetValue(7);
-    field->setFocus(Qt::TabFocusReason);
+    edit->setFocus(Qt::TabFocusReason);
     QApplication::clipboard()->setText("42");
-    field->setCursorPosition(0);
+    edit->setCursorPosition(0);
 
-    std::unique_ptr<QMenu> menu(field->createStandardContextMenu());
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
     const QList<QAction*> actions = menu->actions();
     const auto paste = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
         return action->text().startsWith("&Paste");
     });
     QVERIFY(paste != actions.end());
     (*paste)->trigger();
-    QCOMPARE(field->text(), QString("427.00"));
+    QCOMPARE(edit->text(), QString("427.00"));
     QCOMPARE(field->Value(), 7.0L);
 
-    Type(field, "x"); // the next key shows the value again
-    QCOMPARE(field->text(), QString("7.00"));
+    Type(edit, "x"); // the next key shows the value again
+    QCOMPARE(edit->text(), QString("7.00"));
 }
 
 void EntryFieldsTest::TextCharacters_data() {
@@ -293,34 +312,33 @@ void EntryFieldsTest::TextCharacters_data() {
 void EntryFieldsTest::TextCharacters() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    TQtGetString* field = form_->text;
-    field->setFocus(Qt::TabFocusReason);
-    Type(field, typed);
-    QCOMPARE(field->text(), shown);
+    QLineEdit* edit = form_->text.edit;
+    edit->setFocus(Qt::TabFocusReason);
+    Type(edit, typed);
+    QCOMPARE(edit->text(), shown);
 }
 
 void EntryFieldsTest::KeyPressSeesTheTypedCharacter() {
-    TQtGetString* field = form_->text;
+    TGetString* field = &form_->text.control;
+    QLineEdit* edit = form_->text.edit;
     std::string seen;
     int deletes = 0;
-    field->OnKeyPress = [&](QObject*, char& key) {
+    field->OnKeyPress = [&](TControl*, char& key) {
         seen.push_back(key);
         if (key == 'q') {
             key = 0; // a handler may consume a character
         }
     };
-    field->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) {
-        deletes += key == VkDelete;
-    };
-    field->setFocus(Qt::TabFocusReason);
-    Type(field, "[qa");
+    field->OnKeyDown = [&](TControl*, int& key, TShiftState) { deletes += key == VkDelete; };
+    edit->setFocus(Qt::TabFocusReason);
+    Type(edit, "[qa");
     QCOMPARE(seen, std::string("[qa"));
-    QCOMPARE(field->text(), Cp("\x8a"
-                               "a"));
-    field->setCursorPosition(0);
-    Type(field, "\x7f");
+    QCOMPARE(edit->text(), Cp("\x8a"
+                              "a"));
+    edit->setCursorPosition(0);
+    Type(edit, "\x7f");
     QCOMPARE(deletes, 1);
-    QCOMPARE(field->text(), QString("a"));
+    QCOMPARE(edit->text(), QString("a"));
 }
 
 void EntryFieldsTest::UpperCasesWhenFocusLeaves_data() {
@@ -344,79 +362,82 @@ void EntryFieldsTest::UpperCasesWhenFocusLeaves() {
     QFETCH(QString, typed);
     QFETCH(bool, upperCase);
     QFETCH(QString, shown);
-    TQtGetString* field = form_->text;
+    TGetString* field = &form_->text.control;
+    QLineEdit* edit = form_->text.edit;
     field->SetUpperCase(upperCase);
-    field->setText(typed);
-    field->setFocus(Qt::TabFocusReason);
+    edit->setText(typed);
+    edit->setFocus(Qt::TabFocusReason);
     form_->after->setFocus(Qt::TabFocusReason);
-    QCOMPARE(field->text(), shown);
+    QCOMPARE(edit->text(), shown);
 }
 
 void EntryFieldsTest::LeavingRaisesExitThenCorrect() {
-    TQtGetString* field = form_->text;
+    TGetString* field = &form_->text.control;
+    QLineEdit* edit = form_->text.edit;
     QStringList events;
-    field->OnEnter = [&](QObject*) { events << "enter"; };
-    field->OnExit = [&](QObject*) { events << "exit " + field->text(); };
-    field->OnCorrect = [&](QObject* sender) {
-        QCOMPARE(sender, field);
-        events << "correct " + field->text();
+    field->OnEnter = [&](TControl*) { events << "enter"; };
+    field->OnExit = [&](TControl*) { events << "exit " + edit->text(); };
+    field->OnCorrect = [&](TControl* sender) {
+        QCOMPARE(sender, static_cast<TControl*>(field));
+        events << "correct " + edit->text();
     };
-    field->setText("ab");
-    field->setFocus(Qt::TabFocusReason);
+    edit->setText("ab");
+    edit->setFocus(Qt::TabFocusReason);
     form_->after->setFocus(Qt::TabFocusReason);
-    field->setFocus(Qt::MouseFocusReason);
+    edit->setFocus(Qt::MouseFocusReason);
     form_->before->setFocus(Qt::MouseFocusReason); // unchanged text still raises both
     QCOMPARE(events,
              (QStringList{"enter", "exit ab", "correct AB", "enter", "exit AB", "correct AB"}));
 }
 
 void EntryFieldsTest::PopupsAndWindowSwitchesNeitherEnterNorLeave() {
-    TQtGetNumber* field = form_->number;
+    TGetNumber* field = &form_->number.control;
+    QLineEdit* edit = form_->number.edit;
     int entered = 0;
     int corrected = 0;
-    field->OnEnter = [&](QObject*) { ++entered; };
-    field->OnCorrect = [&](QObject*) { ++corrected; };
+    field->OnEnter = [&](TControl*) { ++entered; };
+    field->OnCorrect = [&](TControl*) { ++corrected; };
     field->SetValue(3);
-    field->setFocus(Qt::TabFocusReason);
-    Type(field, "1");
+    edit->setFocus(Qt::TabFocusReason);
+    Type(edit, "1");
 
     for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
         QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(field, &out);
+        QApplication::sendEvent(edit, &out);
         QFocusEvent in(QEvent::FocusIn, reason);
-        QApplication::sendEvent(field, &in);
+        QApplication::sendEvent(edit, &in);
     }
     QCOMPARE(entered, 1);
     QCOMPARE(corrected, 0);
-    Type(field, "2"); // still the same entry, not a fresh one
-    QCOMPARE(field->text(), QString("12.00"));
+    Type(edit, "2"); // still the same entry, not a fresh one
+    QCOMPARE(edit->text(), QString("12.00"));
 }
 
 // Qt selects the text only when focus comes by the keyboard.
 void EntryFieldsTest::EnteringSelectsTheWholeText() {
-    for (TQtGetString* field : {static_cast<TQtGetString*>(form_->number), form_->text}) {
-        field->setText("1,234.50");
-        field->setFocus(Qt::OtherFocusReason);
-        QCOMPARE(field->selectedText(), QString("1,234.50"));
+    for (QLineEdit* edit : {form_->number.edit, form_->text.edit}) {
+        edit->setText("1,234.50");
+        edit->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(edit->selectedText(), QString("1,234.50"));
         form_->before->setFocus(Qt::OtherFocusReason);
     }
 }
 
 void EntryFieldsTest::ComposedTextTakesTheCharacterPath() {
-    form_->text->setFocus(Qt::TabFocusReason);
+    form_->text.edit->setFocus(Qt::TabFocusReason);
     QInputMethodEvent composedText;
     composedText.setCommitString("[a");
-    QApplication::sendEvent(form_->text, &composedText);
-    QCOMPARE(form_->text->text(), Cp("\x8a"
-                                     "a"));
+    QApplication::sendEvent(form_->text.edit, &composedText);
+    QCOMPARE(form_->text.edit->text(), Cp("\x8a"
+                                          "a"));
 
-    form_->number->SetValue(4);
-    form_->number->setFocus(Qt::TabFocusReason);
+    form_->number.control.SetValue(4);
+    form_->number.edit->setFocus(Qt::TabFocusReason);
     QInputMethodEvent composedNumber;
     composedNumber.setCommitString("7x");
-    QApplication::sendEvent(form_->number, &composedNumber);
-    QCOMPARE(form_->number->text(), QString("7.00"));
-    QCOMPARE(form_->number->Value(), 7.0L);
+    QApplication::sendEvent(form_->number.edit, &composedNumber);
+    QCOMPARE(form_->number.edit->text(), QString("7.00"));
+    QCOMPARE(form_->number.control.Value(), 7.0L);
 }
 
 void EntryFieldsTest::NavigationKeys_data() {
@@ -438,15 +459,15 @@ void EntryFieldsTest::NavigationKeys() {
     QFETCH(int, key);
     QFETCH(QString, focused);
     QFETCH(int, returns);
-    form_->number->setObjectName("number");
-    form_->text->setObjectName("text");
+    form_->number.edit->setObjectName("number");
+    form_->text.edit->setObjectName("text");
     form_->after->setObjectName("after");
 
     KeyNavigation = navigation;
-    TQtGetString* field = form_->text;
-    QSignalSpy returnSpy(field, &QLineEdit::returnPressed);
-    field->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(field, Qt::Key(key));
+    QLineEdit* edit = form_->text.edit;
+    QSignalSpy returnSpy(edit, &QLineEdit::returnPressed);
+    edit->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(edit, Qt::Key(key));
     QCOMPARE(QApplication::focusWidget()->objectName(), focused);
     QCOMPARE(returnSpy.count(), returns);
 }

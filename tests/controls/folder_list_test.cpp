@@ -1,20 +1,22 @@
 // The folder list and the drive selector bound to it, on two drives of a temporary
 // environment.
-#include "controls/qt/drive_selector.h"
-#include "controls/qt/folder_list.h"
+#include "controls/qt/folders.h"
 #include "controls/qt/text.h"
 #include "platform/files.h"
+#include "qt_pair.h"
 #include "support/temp_environment.h"
 #include "sysutil/exception.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
 
 using namespace nimbrel;
+using namespace nimbrel::qt;
+using FolderPair = test::TQtPair<TFolderList, TQtFolderList>;
+using DrivePair = test::TQtPair<TDriveSelector, TQtDriveSelector>;
 
 namespace {
 
@@ -70,11 +72,13 @@ void FolderListTest::cleanup() {
 }
 
 void FolderListTest::ShowsThePathThenTheSubfolders() {
-    TQtFolderList list;
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    TQtFolderList& view = folders.window;
     QCOMPARE(list.Directory(), std::string("C:\\PICS"));
     // Files are not listed; subfolders sort without regard to case.
-    QCOMPARE(Lines(list), (QStringList{"C:\\", "PICS", "autumn", "Summer", "winter"}));
-    QCOMPARE(list.currentItem()->text(), QString("PICS"));
+    QCOMPARE(Lines(view), (QStringList{"C:\\", "PICS", "autumn", "Summer", "winter"}));
+    QCOMPARE(view.currentItem()->text(), QString("PICS"));
 }
 
 void FolderListTest::SetDirectory_data() {
@@ -108,9 +112,12 @@ void FolderListTest::SetDirectory() {
     QFETCH(QString, directory);
     QFETCH(int, changes);
     QFETCH(bool, throws);
-    TQtFolderList list;
-    const QStringList linesBefore = Lines(list);
-    QSignalSpy changed(&list, &TQtFolderList::Changed);
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    TQtFolderList& view = folders.window;
+    const QStringList linesBefore = Lines(view);
+    int changed = 0;
+    list.OnChange = [&] { ++changed; };
     bool thrown = false;
     try {
         list.SetDirectory(FromQString(path));
@@ -119,16 +126,17 @@ void FolderListTest::SetDirectory() {
     }
     QCOMPARE(thrown, throws);
     QCOMPARE(ToQString(list.Directory()), directory);
-    QCOMPARE(changed.count(), changes);
+    QCOMPARE(changed, changes);
     if (throws) {
-        QCOMPARE(Lines(list), linesBefore);
+        QCOMPARE(Lines(view), linesBefore);
         QCOMPARE(ToQString(platform::CurrentDirectory()), QString("C:\\PICS"));
     }
 }
 
 // Each drive keeps the folder it was left in.
 void FolderListTest::DriveAloneGoesToItsCurrentFolder() {
-    TQtFolderList list;
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
     list.SetDirectory("D:");
     QCOMPARE(list.Directory(), std::string("D:\\"));
     list.SetDirectory("D:\\Photos");
@@ -139,83 +147,98 @@ void FolderListTest::DriveAloneGoesToItsCurrentFolder() {
 }
 
 void FolderListTest::DoubleClickOpensAFolder() {
-    TQtFolderList list;
-    list.resize(181, 200);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
-    QSignalSpy changed(&list, &TQtFolderList::Changed);
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    TQtFolderList& view = folders.window;
+    view.resize(181, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    int changed = 0;
+    list.OnChange = [&] { ++changed; };
 
-    QListWidgetItem* winter = LineNamed(list, "winter");
+    QListWidgetItem* winter = LineNamed(view, "winter");
     QVERIFY(winter != nullptr);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(winter).center());
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(winter).center());
     QCOMPARE(list.Directory(), std::string("C:\\PICS\\winter"));
-    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed, 1);
 
-    QListWidgetItem* root = LineNamed(list, "C:\\");
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(root).center());
+    QListWidgetItem* root = LineNamed(view, "C:\\");
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, view.visualItemRect(root).center());
     QCOMPARE(list.Directory(), std::string("C:\\"));
-    QCOMPARE(Lines(list), (QStringList{"C:\\", "PICS", "Work"}));
-    QCOMPARE(changed.count(), 2);
+    QCOMPARE(Lines(view), (QStringList{"C:\\", "PICS", "Work"}));
+    QCOMPARE(changed, 2);
 }
 
 // The folder list has moved, and reported it, before the selector reports its own change.
 void FolderListTest::DriveSelectorMovesTheListFirst() {
-    TQtFolderList list;
-    TQtDriveSelector drive;
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    DrivePair drives("Drive");
+    TDriveSelector& drive = drives.control;
+    TQtDriveSelector& combo = drives.window;
     drive.SetFolderList(&list);
     QCOMPARE(drive.Drive(), 'C');
     QStringList events;
-    connect(&list, &TQtFolderList::Changed, [&] {
+    list.OnChange = [&] {
         events << "folder " + ToQString(list.Directory()) + " while drive " + QChar(drive.Drive());
-    });
-    connect(&drive, &TQtDriveSelector::Changed,
-            [&] { events << QString("drive ") + QChar(drive.Drive()); });
+    };
+    drive.OnChange = [&] { events << QString("drive ") + QChar(drive.Drive()); };
 
-    drive.show();
-    QTest::keyClick(&drive, Qt::Key_Down); // the user picks D:
-    QCOMPARE(drive.currentText(), QString("D:"));
+    combo.show();
+    QTest::keyClick(&combo, Qt::Key_Down); // the user picks D:
+    QCOMPARE(combo.currentText(), QString("D:"));
     drive.SetDrive('C');
     QCOMPARE(events, (QStringList{"folder D:\\ while drive C", "drive D",
                                   "folder C:\\PICS while drive D", "drive C"}));
 }
 
 void FolderListTest::DriveSelectorIgnoresItsOwnDrive() {
-    TQtFolderList list;
-    TQtDriveSelector drive;
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    DrivePair drives("Drive");
+    TDriveSelector& drive = drives.control;
+    TQtDriveSelector& combo = drives.window;
     drive.SetFolderList(&list);
     list.SetDirectory("C:\\PICS\\Summer");
-    QSignalSpy listChanged(&list, &TQtFolderList::Changed);
-    QSignalSpy driveChanged(&drive, &TQtDriveSelector::Changed);
+    int listChanged = 0;
+    int driveChanged = 0;
+    list.OnChange = [&] { ++listChanged; };
+    drive.OnChange = [&] { ++driveChanged; };
     drive.SetDrive('c');
-    emit drive.activated(drive.currentIndex()); // the user picks the drive shown
-    QCOMPARE(listChanged.count(), 0);
-    QCOMPARE(driveChanged.count(), 0);
+    emit combo.activated(combo.currentIndex()); // the user picks the drive shown
+    QCOMPARE(listChanged, 0);
+    QCOMPARE(driveChanged, 0);
     QCOMPARE(list.Directory(), std::string("C:\\PICS\\Summer"));
 }
 
 // A drive whose folder went away cannot be entered.
 void FolderListTest::UnenterableDriveKeepsBoth() {
-    TQtFolderList list;
-    TQtDriveSelector drive;
+    FolderPair folders("Folder");
+    TFolderList& list = folders.control;
+    DrivePair drives("Drive");
+    TDriveSelector& drive = drives.control;
+    TQtDriveSelector& combo = drives.window;
     drive.SetFolderList(&list);
     QVERIFY(QDir(QString::fromStdString(environment_->DriveFolder('D'))).removeRecursively());
-    QSignalSpy listChanged(&list, &TQtFolderList::Changed);
-    QSignalSpy driveChanged(&drive, &TQtDriveSelector::Changed);
+    int listChanged = 0;
+    int driveChanged = 0;
+    list.OnChange = [&] { ++listChanged; };
+    drive.OnChange = [&] { ++driveChanged; };
 
     QVERIFY_THROWS_EXCEPTION(Exception, drive.SetDrive('D'));
     QCOMPARE(drive.Drive(), 'C');
 
     // A pick by the user: the selector goes back at once; the error comes from an event.
-    const int d = drive.findText("D:");
+    const int d = combo.findText("D:");
     QVERIFY(d >= 0);
-    drive.setCurrentIndex(d);
-    emit drive.activated(d);
-    QCOMPARE(drive.currentText(), QString("C:"));
+    combo.setCurrentIndex(d);
+    emit combo.activated(d);
+    QCOMPARE(combo.currentText(), QString("C:"));
     QVERIFY_THROWS_EXCEPTION(Exception, QCoreApplication::sendPostedEvents());
     QCOMPARE(drive.Drive(), 'C');
     QCOMPARE(list.Directory(), std::string("C:\\PICS"));
-    QCOMPARE(listChanged.count(), 0);
-    QCOMPARE(driveChanged.count(), 0);
+    QCOMPARE(listChanged, 0);
+    QCOMPARE(driveChanged, 0);
 }
 
 QTEST_MAIN(FolderListTest)

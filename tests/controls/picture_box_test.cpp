@@ -5,6 +5,7 @@
 #include "imaging/bitmap.h"
 #include "imaging/picture_formats.h"
 #include "imaging/stream.h"
+#include "qt_pair.h"
 #include "support/jpeg_maker.h"
 #include "support/temp_environment.h"
 #include "sysutil/exception.h"
@@ -18,6 +19,7 @@
 #include <optional>
 
 using namespace nimbrel;
+using PicturePair = nimbrel::test::TQtPair<nimbrel::TPictureBox, nimbrel::qt::TQtPictureBox>;
 
 namespace {
 
@@ -89,11 +91,12 @@ void PictureBoxTest::cleanupTestCase() {
 }
 
 void PictureBoxTest::StretchesOverTheWholeBox() {
-    TQtPictureBox box;
-    box.resize(65, 49);
+    PicturePair pair;
+    TPictureBox& box = pair.control;
+    pair.window.resize(65, 49);
     box.LoadFromFile("c:\\two.bmp"); // names resolve without regard to case
     QVERIFY(box.Picture() != nullptr);
-    const QImage shown = box.grab().toImage();
+    const QImage shown = pair.window.grab().toImage();
     for (QPoint p : {QPoint(0, 0), QPoint(31, 24), QPoint(0, 48), QPoint(31, 48)}) {
         QCOMPARE(QColor(shown.pixel(p)), QColor(Qt::red));
     }
@@ -118,7 +121,8 @@ void PictureBoxTest::FailedLoadsLeaveTheBox() {
     if (!bytes.isNull()) {
         environment_->WriteHostFile('C', name.toStdString(), bytes.toStdString());
     }
-    TQtPictureBox box;
+    PicturePair pair;
+    TPictureBox& box = pair.control;
     box.LoadFromFile("C:\\TWO.BMP");
     TGraphic* before = box.Picture();
     QVERIFY_THROWS_EXCEPTION(Exception, box.LoadFromFile("C:\\" + name.toStdString()));
@@ -127,23 +131,24 @@ void PictureBoxTest::FailedLoadsLeaveTheBox() {
 }
 
 void PictureBoxTest::ClearEmptiesTheBox() {
-    TQtPictureBox box;
-    box.resize(65, 49);
+    PicturePair pair;
+    TPictureBox& box = pair.control;
+    pair.window.resize(65, 49);
     box.LoadFromFile("C:\\TWO.BMP");
     box.Clear();
     QVERIFY(box.Picture() == nullptr);
-    QVERIFY(QColor(box.grab().toImage().pixel(10, 10)) != QColor(Qt::red));
+    QVERIFY(QColor(pair.window.grab().toImage().pixel(10, 10)) != QColor(Qt::red));
 }
 
 void PictureBoxTest::DrawingErrorsReachTheApplication() {
     environment_->WriteHostFile('C', "X.FAIL", "x");
-    TQtPictureBox box;
-    box.resize(65, 49);
-    box.LoadFromFile("C:\\X.FAIL");
+    PicturePair pair;
+    pair.window.resize(65, 49);
+    pair.control.LoadFromFile("C:\\X.FAIL");
     reportedError.reset();
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    box.repaint();
+    pair.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.window));
+    pair.window.repaint();
     QCOMPARE(reportedError.value_or(""), std::string("Cannot draw this picture."));
 }
 
@@ -153,10 +158,11 @@ void PictureBoxTest::OnlyThePictureShownWhenThePaintComesIsDecoded() {
     const auto jpeg = test::MakeJpeg({test::JpegKind::Baseline420, 640, 480});
     for (const char* name : {"A.JPG", "B.JPG", "C.JPG"})
         environment_->WriteHostFile('C', name, std::string(jpeg.begin(), jpeg.end()));
-    TQtPictureBox box;
-    box.resize(65, 49);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    PicturePair pair;
+    TPictureBox& box = pair.control;
+    pair.window.resize(65, 49);
+    pair.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pair.window));
     int decodes[3] = {0, 0, 0};
     const char* names[3] = {"C:\\A.JPG", "C:\\B.JPG", "C:\\C.JPG"};
     for (int i = 0; i < 3; ++i) {

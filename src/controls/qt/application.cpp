@@ -107,8 +107,4 @@ TSize TQtToolkit::ScreenSize() const {
     return screen ? TSize{screen->geometry().width(), screen->geometry().height()} : TSize{};
 }
 
-std::unique_ptr<TFormPeer> TQtToolkit::BuildWindows(TForm&, TLayout) {
-    return nullptr; // the dialog still builds its own windows
-}
-
 } // namespace nimbrel::qt

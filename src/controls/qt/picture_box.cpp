@@ -4,29 +4,17 @@
 
 #include <QPainter>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
-TQtPictureBox::TQtPictureBox(QWidget* parent) : QWidget(parent) {
-    picture_.OnChange = [this](TPicture&) { update(); };
-}
-
-void TQtPictureBox::LoadFromFile(std::string_view path) {
-    picture_.LoadFromFile(path);
-}
-
-void TQtPictureBox::Clear() {
-    picture_.SetGraphic(nullptr);
-    update();
-}
+TQtPictureBox::TQtPictureBox(TPictureBox& control, QWidget* parent)
+    : TQtPeer(parent), control_(control) {}
 
 void TQtPictureBox::paintEvent(QPaintEvent*) {
-    TGraphic* graphic = picture_.Graphic();
-    if (graphic == nullptr || graphic->Empty()) {
+    if (control_.Picture() == nullptr)
         return;
-    }
     QPainter painter(this);
     TQtCanvas canvas(painter);
-    graphic->Draw(canvas, TRect{0, 0, width(), height()});
+    control_.Paint(canvas, TSize{width(), height()});
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

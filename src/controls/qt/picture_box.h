@@ -1,33 +1,26 @@
 #pragma once
-// A picture box: draws its picture stretched over the whole box (aspect not kept).
-#include "imaging/picture.h"
+// The Qt window of the picture box: paints the control's picture through a QPainter.
+#include "controls/picture_box.h"
+#include "controls/qt/peer.h"
 
 #include <QWidget>
 
-#include <string_view>
-
 class QPaintEvent;
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
-class TQtPictureBox : public QWidget {
-    Q_OBJECT
+class TQtPictureBox : public TQtPeer<QWidget, TPictureBoxPeer> {
 public:
-    explicit TQtPictureBox(QWidget* parent = nullptr);
+    TQtPictureBox(TPictureBox& control, QWidget* parent);
 
-    // Loads a file through the picture-format registry, by its extension. Throws on an
-    // unregistered extension or a file that fails to load, leaving the box as it was.
-    void LoadFromFile(std::string_view path);
-    // Picture := nothing.
-    void Clear();
-    TGraphic* Picture() const { return picture_.Graphic(); }
+    void Invalidate() override { update(); }
 
 protected:
     // An exception of the picture's drawing leaves this (the application reports it).
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TPicture picture_;
+    TPictureBox& control_;
 };
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

@@ -1,32 +1,35 @@
 #include "controls/qt/track_bar.h"
 
+#include "controls/error_report.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QTimerEvent>
 #include <QWheelEvent>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
-TQtTrackBar::TQtTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    connect(this, &QSlider::valueChanged, this, [this] {
-        if (userInput_ && !settingByCode_) {
-            emit Changed();
-        }
+TQtTrackBar::TQtTrackBar(TTrackBar& control, QWidget* parent) : TQtPeer(parent) {
+    setOrientation(Qt::Horizontal);
+    setTickPosition(QSlider::TicksBelow);
+    connect(this, &QSlider::valueChanged, this, [this, &control](int value) {
+        if (userInput_)
+            RunReported([&control, value] { control.UserMove(value); });
     });
 }
 
-void TQtTrackBar::SetPosition(int position) {
-    const QScopedValueRollback<bool> byCode(settingByCode_, true);
-    setValue(position); // the slider clamps into its range
-}
-
-void TQtTrackBar::SetRange(int min, int max) {
-    const QScopedValueRollback<bool> byCode(settingByCode_, true);
+void TQtTrackBar::ShowRange(int min, int max) {
+    const QSignalBlocker quiet(this);
     setRange(min, max);
 }
 
-// A value that changes while the bar handles the user's input was changed by the user.
+void TQtTrackBar::ShowPosition(int position) {
+    const QSignalBlocker quiet(this);
+    setValue(position);
+}
+
 void TQtTrackBar::keyPressEvent(QKeyEvent* event) {
     const QScopedValueRollback<bool> user(userInput_, true);
     QSlider::keyPressEvent(event);
@@ -57,4 +60,4 @@ void TQtTrackBar::timerEvent(QTimerEvent* event) {
     QSlider::timerEvent(event);
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

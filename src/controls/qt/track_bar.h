@@ -1,24 +1,19 @@
 #pragma once
-// A track bar whose change event means "the user moved it": a position or range set by
-// code (through any setter) raises nothing; the position is kept inside the range.
+// The Qt window of the track bar: a horizontal slider with ticks below. A value that
+// changes while the slider handles the user's input was changed by the user.
+#include "controls/qt/peer.h"
+#include "controls/track_bar.h"
+
 #include <QSlider>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
-class TQtTrackBar : public QSlider {
-    Q_OBJECT
+class TQtTrackBar : public TQtPeer<QSlider, TTrackBarPeer> {
 public:
-    explicit TQtTrackBar(QWidget* parent = nullptr);
+    TQtTrackBar(TTrackBar& control, QWidget* parent);
 
-    int Position() const { return value(); }
-    // Clamped into the range; raises no Changed.
-    void SetPosition(int position);
-    // Raises no Changed, even when the position has to move into the new range.
-    void SetRange(int min, int max);
-
-signals:
-    // The user moved the bar (mouse, keyboard or wheel).
-    void Changed();
+    void ShowRange(int min, int max) override;
+    void ShowPosition(int position) override;
 
 protected:
     // Every move by the user comes through one of these.
@@ -31,7 +26,6 @@ protected:
 
 private:
     bool userInput_ = false;
-    bool settingByCode_ = false;
 };
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

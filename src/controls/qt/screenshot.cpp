@@ -1,4 +1,4 @@
-#include "app/screenshot.h"
+#include "controls/qt/screenshot.h"
 
 #include <QCoreApplication>
 #include <QPixmap>

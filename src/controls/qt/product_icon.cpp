@@ -1,4 +1,4 @@
-#include "app/product_icon.h"
+#include "controls/qt/product_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -5,9 +5,8 @@
 #include "preview_jpeg.h"
 
 #include "app/options_form.h"
+#include "controls/toolkit.h"
 #include "support/bmp_maker.h"
-
-#include <QListWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -39,10 +38,10 @@ void MakePictures(const std::string& folder) {
 }
 
 void BM_FillWallPapers(benchmark::State& state) {
-    nimbrel::TOptionsForm form({{}, [] {}});
+    nimbrel::TOptionsForm form({{}, [] {}}, nimbrel::Toolkit());
     for (auto _ : state)
         form.FillWallPapers();
-    if (form.WallpaperList->count() != PictureCount)
+    if (form.WallpaperList->Count() != PictureCount)
         state.SkipWithError("the list does not hold every picture");
 }
 BENCHMARK(BM_FillWallPapers)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -281,8 +281,8 @@ void NwpPageTest::cutOrEmptyNwpReplacesNoBitmap() {
         QVERIFY(folder.Read("x.nwp") == cut);
         QVERIFY(folder.Read("X.BMP") == OldBitmap);
         QVERIFY(folder.Names() == (std::vector<std::string>{"X.BMP", "x.nwp"}));
-        QVERIFY(form.isVisible() && form.isEnabled());
-        QCOMPARE(Shown(*form.NoOfNWPs), Sentence(1));
+        QVERIFY(fixture.Driver().Visible() && fixture.Driver().Enabled("OptionsForm"));
+        QCOMPARE(Shown(fixture, *form.NoOfNWPs), Sentence(1));
     }
 }
 

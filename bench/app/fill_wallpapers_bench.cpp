@@ -6,7 +6,6 @@
 #include "controls/toolkit.h"
 #include "platform/files.h"
 
-
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "tools/command.h"
-#include "tools/folder_report/inspect_file.h"
+#include "tools/folder_report/examine_file.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
 #include "tools/progress_bar.h"
@@ -87,7 +87,7 @@ FileOutcome ConvertOne(const std::string& folder, const report::FolderEntry& ent
     if (platform::DirectoryExists(output))
         return {Outcome::Skipped, "skipped: " + bitmapName + " is a folder"};
     if (options.dryRun) {
-        const report::FileReport found = report::InspectFile(folder, entry, report::Depth::Headers);
+        const report::FileReport found = report::ExamineFile(folder, entry, report::Depth::Headers);
         if (found.verdict == report::Verdict::Damaged)
             return {Outcome::Failed,
                     "would fail: " + std::string(report::DamageWords(found.damage))};

@@ -7,7 +7,7 @@
 #include "settings/store_values.h"
 #include "tools/command.h"
 #include "tools/contact_sheet.h"
-#include "tools/folder_report/inspect_file.h"
+#include "tools/folder_report/examine_file.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
 #include "tools/progress_bar.h"
@@ -136,7 +136,7 @@ int RunScan(const std::vector<std::string>& args) {
     work.work = [&](std::size_t i) {
         ScanItem item;
         std::unique_ptr<TBitmap> picture;
-        item.report = report::InspectFile(folder, entries[i], depth, sheet ? &wish : nullptr,
+        item.report = report::ExamineFile(folder, entries[i], depth, sheet ? &wish : nullptr,
                                           sheet ? &picture : nullptr);
         if (picture)
             item.thumbnail = MakeThumbnail(*picture, ThumbnailWidth, ThumbnailHeight);

@@ -1,4 +1,4 @@
-#include "tools/folder_report/inspect_file.h"
+#include "tools/folder_report/examine_file.h"
 
 #include "imaging/bmp_format.h"
 #include "imaging/jpeg_header.h"
@@ -50,7 +50,7 @@ TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
 }
 
 // The header alone; false when it already condemns the file.
-bool InspectJpegHeader(const std::string& path, FileReport& report) {
+bool ExamineJpegHeader(const std::string& path, FileReport& report) {
     bool endedEarly = false;
     TJpegHeader header;
     try {
@@ -78,9 +78,9 @@ bool InspectJpegHeader(const std::string& path, FileReport& report) {
     return true;
 }
 
-void InspectJpeg(const std::string& path, Depth depth, const PictureWish* wish,
+void ExamineJpeg(const std::string& path, Depth depth, const PictureWish* wish,
                  std::unique_ptr<TBitmap>* picture, FileReport& report) {
-    if (!InspectJpegHeader(path, report) || (depth == Depth::Headers && !wish))
+    if (!ExamineJpegHeader(path, report) || (depth == Depth::Headers && !wish))
         return;
     // The dialog's own picture: all bytes and the header at load, the pixels at decode.
     TJPEGImage jpeg;
@@ -104,7 +104,7 @@ void InspectJpeg(const std::string& path, Depth depth, const PictureWish* wish,
     }
 }
 
-void InspectBitmap(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
+void ExamineBitmap(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
                    FileReport& report) {
     BmpLayout layout;
     try {
@@ -145,7 +145,7 @@ bool ReadExpandedLayout(TMemoryStream& bytes, BmpLayout& layout) {
     }
 }
 
-void InspectNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
+void ExamineNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
                 FileReport& report) {
     report.verdict = Verdict::Convertible;
     // The bitmap headers lie in the first block of the expansion.
@@ -190,7 +190,7 @@ void InspectNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* 
 
 } // namespace
 
-FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth depth,
                        const PictureWish* wish, std::unique_ptr<TBitmap>* picture) {
     FileReport report;
     report.name = entry.name;
@@ -214,13 +214,13 @@ FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth 
     try {
         switch (entry.kind) {
         case FileKind::Jpeg:
-            InspectJpeg(path, depth, wish, picture, report);
+            ExamineJpeg(path, depth, wish, picture, report);
             break;
         case FileKind::Bitmap:
-            InspectBitmap(path, depth, picture, report);
+            ExamineBitmap(path, depth, picture, report);
             break;
         case FileKind::Nwp:
-            InspectNwp(path, depth, picture, report);
+            ExamineNwp(path, depth, picture, report);
             break;
         }
     } catch (const EOutOfResources& error) {

@@ -22,11 +22,11 @@ struct PictureWish {
     int boxHeight = 0;
 };
 
-// Inspects one listed file of `folder` (a Windows path, code page 1250). Never throws for
+// Examines one listed file of `folder` (a Windows path, code page 1250). Never throws for
 // what a file holds; only a failure of the process itself (memory) passes on. With a wish,
 // the file is decoded (as Deep does) and `picture` receives what was decoded, for every
 // file that is not damaged.
-FileReport InspectFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth depth,
                        const PictureWish* wish = nullptr,
                        std::unique_ptr<TBitmap>* picture = nullptr);
 

@@ -1,5 +1,6 @@
 #include "platform/portable/host_file.h"
 
+#include "platform/portable/host_descriptor.h"
 #include "platform/portable/host_replacement.h"
 
 #include <cerrno>
@@ -7,24 +8,6 @@
 #include <unistd.h>
 
 namespace nimbrel::platform::portable {
-namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-} // namespace
 
 int ReadHostFile(const std::string& path, std::string& text) {
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

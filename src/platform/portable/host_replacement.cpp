@@ -1,5 +1,6 @@
 #include "platform/portable/host_replacement.h"
 
+#include "platform/portable/host_descriptor.h"
 #include "platform/replacement_temp_name.h"
 
 #include <cerrno>
@@ -59,21 +60,6 @@ int CheckTarget(const std::string& path, bool& exists, struct stat& existing) {
         return errno;
     return 0;
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 struct DirectoryCloser {
     void operator()(DIR* directory) const { ::closedir(directory); }

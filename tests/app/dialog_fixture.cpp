@@ -1,17 +1,19 @@
 #include "dialog_fixture.h"
 
 #include "controls/toolkit.h"
-#include "platform/portable/environment.h"
 #include "platform/system.h"
 #include "settings/store_values.h"
+#include "support/bmp_maker.h"
+#include "support/nwp_packer.h"
 
-#include <QColor>
-#include <QCoreApplication>
-#include <QImage>
-
+#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
+#include <thread>
+
+#ifndef _WIN32
+#include "platform/portable/environment.h"
+#endif
 
 namespace nimbrel::test {
 namespace {
@@ -45,27 +47,24 @@ std::optional<platform::RegValue> KeyValue(std::string_view path, std::string_vi
     return value;
 }
 
-void WritePicture(const std::string& hostPath, QColor colour) {
-    QImage picture(64, 48, QImage::Format_RGB888);
-    picture.fill(colour);
-    if (!picture.save(QString::fromStdString(hostPath), "BMP"))
-        throw std::runtime_error("cannot write a test picture");
+void WritePicture(const std::string& hostPath, Rgb colour) {
+    WriteHostFile(hostPath, MakeSolidBmp(64, 48, colour));
 }
+
+// How long a test waits for what a message brings about before it fails.
+constexpr auto SettleLimit = std::chrono::seconds(5);
 
 } // namespace
 
-TDialogFixture::TDialogFixture() {
-    // The dialog finds its own folder through the drive table, like every other path.
-    const fs::path program = fs::path(QCoreApplication::applicationFilePath().toStdString());
-    {
-        std::ofstream drives(environment_.Root() + "/drives", std::ios::app);
-        drives << "E: " << program.parent_path().string() << "\n";
-    }
+TDialogFixture::TDialogFixture(TempEnvironment::Options options)
+    : environment_(options), host_(environment_) {
     const std::string pictures = environment_.MakeHostFolder('C', "pics");
-    WritePicture(pictures + "/sunset.bmp", QColor(250, 120, 40));
-    WritePicture(pictures + "/meadow.bmp", QColor(60, 160, 70));
+    WritePicture(pictures + "/sunset.bmp", {250, 120, 40});
+    WritePicture(pictures + "/meadow.bmp", {60, 160, 70});
     fs::current_path(pictures);
+#ifndef _WIN32
     platform::portable::ResetEnvironment();
+#endif
     SetMessageBoxAnswerer(
         [this](const TMessageBoxRequest& request) { messages.push_back(request); });
 }
@@ -78,10 +77,6 @@ TDialogFixture::~TDialogFixture() {
 
 std::string TDialogFixture::ProgramFolder() const {
     return FolderOfProgram(platform::ProgramFilePath());
-}
-
-std::string TDialogFixture::SystemIniHostPath() const {
-    return environment_.Root() + "/windows/SYSTEM.INI";
 }
 
 void TDialogFixture::SetString(std::string_view name, std::string_view text) {
@@ -137,6 +132,25 @@ TOptionsForm& TDialogFixture::Open(std::vector<std::string> arguments) {
 
 void TDialogFixture::Press(const TControl* button) {
     driver_->Click(button->Name());
+}
+
+bool TDialogFixture::SettleUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + SettleLimit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        driver_->Settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void TDialogFixture::SettleFor(std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    do {
+        driver_->Settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < end);
 }
 
 std::string AsText(const std::optional<platform::RegValue>& value) {

@@ -5,10 +5,13 @@
 #include "app/options_form.h"
 #include "controls/message_box.h"
 #include "dialog_driver.h"
+#include "dialog_host.h"
 #include "platform/registry.h"
 #include "support/temp_environment.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,15 +22,18 @@ namespace nimbrel::test {
 
 class TDialogFixture {
 public:
-    TDialogFixture();
+    explicit TDialogFixture(TempEnvironment::Options options = {});
     ~TDialogFixture();
 
     static constexpr const char* PicturesFolder = "C:\\pics";
+    // The drive the test program lies on, as "E:\\".
+    static std::string ProgramDrive() { return TDialogHost::ProgramDrive(); }
     // The test program's folder as the dialog sees it, ending in a backslash.
     std::string ProgramFolder() const;
-    // The host path of the emulated SYSTEM.INI.
-    std::string SystemIniHostPath() const;
+    // The host path of SYSTEM.INI.
+    std::string SystemIniHostPath() const { return host_.SystemIniPath(); }
     const TempEnvironment& Environment() const { return environment_; }
+    TDialogHost& Host() { return host_; }
 
     // The settings key.
     void SetString(std::string_view name, std::string_view text);
@@ -45,12 +51,17 @@ public:
     TDialogDriver& Driver() { return *driver_; }
     // Presses a push button of the dialog with the mouse.
     void Press(const TControl* button);
+    // Lets window messages run until `done` answers true, or fails after a few seconds.
+    bool SettleUntil(const std::function<bool()>& done);
+    // Lets window messages run for a while.
+    void SettleFor(std::chrono::milliseconds time);
 
     std::vector<TMessageBoxRequest> messages;
     bool threadPriorityLowered = false;
 
 private:
     TempEnvironment environment_;
+    TDialogHost host_;
     std::unique_ptr<TOptionsForm> form_;
     std::unique_ptr<TDialogDriver> driver_;
 };

@@ -1,23 +1,14 @@
 // How the controls enable and reset each other, and the interval labels.
-#include "app_test_main.h"
 #include "dialog_fixture.h"
 
-#include <QObject>
+#include <gtest/gtest.h>
 
 using namespace nimbrel;
 using namespace nimbrel::test;
 
-class EnablingRulesTest : public QObject {
-    Q_OBJECT
+namespace {
 
-private slots:
-    void heightFollowsWidthWhenEntered();
-    void sizingButtons();
-    void protectionOffAndOnGivesDefaults();
-    void intervalLabels();
-};
-
-void EnablingRulesTest::heightFollowsWidthWhenEntered() {
+TEST(EnablingRulesTest, HeightFollowsWidthWhenEntered) {
     const struct {
         long double width;
         long double height;
@@ -32,18 +23,18 @@ void EnablingRulesTest::heightFollowsWidthWhenEntered() {
         form.WMWidth->SetValue(c.width);
         form.WMHeight->SetValue(12345);
         driver.Click("WMHeight");
-        QVERIFY(driver.HasFocus("WMHeight"));
-        QCOMPARE(form.WMHeight->Value(), c.height);
+        EXPECT_TRUE(driver.HasFocus("WMHeight")) << "width " << double(c.width);
+        EXPECT_EQ(form.WMHeight->Value(), c.height) << "width " << double(c.width);
     }
     // A typed height stays until the focus enters the field again.
     driver.Key("WMHeight", VkEnd);
     driver.Key("WMHeight", VkBack);
     const long double typed = form.WMHeight->Value();
     driver.Focus("WMWidth");
-    QCOMPARE(form.WMHeight->Value(), typed);
+    EXPECT_EQ(form.WMHeight->Value(), typed);
 }
 
-void EnablingRulesTest::sizingButtons() {
+TEST(EnablingRulesTest, SizingButtons) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     TDialogDriver& driver = fixture.Driver();
@@ -60,18 +51,19 @@ void EnablingRulesTest::sizingButtons() {
                  {form.WMRes, 720, 540, 8, true, true},
                  {form.WMFit, 0, 0, -1, false, false}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.button->Name());
         driver.Click(c.button->Name());
-        QVERIFY(c.button->Checked());
-        QCOMPARE(form.WMWidth->Value(), c.width);
-        QCOMPARE(form.WMHeight->Value(), c.height);
-        QCOMPARE(form.WMPosition->ItemIndex(), c.position);
-        QCOMPARE(driver.Enabled("WMWidth"), c.fieldsEnabled);
-        QCOMPARE(driver.Enabled("WMHeight"), c.fieldsEnabled);
-        QCOMPARE(driver.Enabled("WMPosition"), c.positionEnabled);
+        EXPECT_TRUE(c.button->Checked());
+        EXPECT_EQ(form.WMWidth->Value(), c.width);
+        EXPECT_EQ(form.WMHeight->Value(), c.height);
+        EXPECT_EQ(form.WMPosition->ItemIndex(), c.position);
+        EXPECT_EQ(driver.Enabled("WMWidth"), c.fieldsEnabled);
+        EXPECT_EQ(driver.Enabled("WMHeight"), c.fieldsEnabled);
+        EXPECT_EQ(driver.Enabled("WMPosition"), c.positionEnabled);
     }
 }
 
-void EnablingRulesTest::protectionOffAndOnGivesDefaults() {
+TEST(EnablingRulesTest, ProtectionOffAndOnGivesDefaults) {
     TDialogFixture fixture;
     fixture.SetInteger("AccessKey", 77);
     fixture.SetInteger("AccessShift", 3);
@@ -81,43 +73,42 @@ void EnablingRulesTest::protectionOffAndOnGivesDefaults() {
     TDialogDriver& driver = fixture.Driver();
     form.Page->SetActivePage(form.TabSheet2);
     driver.Click("UseAccessKey");
-    QVERIFY(!form.UseAccessKey->Checked());
-    QCOMPARE(form.AKShift->ItemIndex(), -1);
-    QCOMPARE(form.AKCode->ItemIndex(), -1);
-    QCOMPARE(form.AKTimes->Value(), 0.0L);
-    QCOMPARE(form.AKPassword->Text(), std::string());
-    QVERIFY(!driver.Enabled("AKTimes"));
+    EXPECT_FALSE(form.UseAccessKey->Checked());
+    EXPECT_EQ(form.AKShift->ItemIndex(), -1);
+    EXPECT_EQ(form.AKCode->ItemIndex(), -1);
+    EXPECT_EQ(form.AKTimes->Value(), 0.0L);
+    EXPECT_EQ(form.AKPassword->Text(), std::string());
+    EXPECT_FALSE(driver.Enabled("AKTimes"));
     driver.Click("UseAccessKey");
-    QCOMPARE(driver.Text("AKShift"), std::string("Shift"));
-    QCOMPARE(driver.Text("AKCode"), std::string("A"));
-    QCOMPARE(form.AKTimes->Value(), 3.0L);
-    QCOMPARE(form.AKPassword->Text(), std::string());
-    QCOMPARE(form.AKPassword2->Text(), std::string());
+    EXPECT_EQ(driver.Text("AKShift"), std::string("Shift"));
+    EXPECT_EQ(driver.Text("AKCode"), std::string("A"));
+    EXPECT_EQ(form.AKTimes->Value(), 3.0L);
+    EXPECT_EQ(form.AKPassword->Text(), std::string());
+    EXPECT_EQ(form.AKPassword2->Text(), std::string());
     for (const char* field : {"AKShift", "AKCode", "AKTimes", "AKPassword", "AKPassword2"})
-        QVERIFY(driver.Enabled(field));
+        EXPECT_TRUE(driver.Enabled(field)) << field;
 }
 
-void EnablingRulesTest::intervalLabels() {
+TEST(EnablingRulesTest, IntervalLabels) {
     TDialogFixture fixture;
     fixture.SetInteger("Interval", 45);
     TOptionsForm& form = fixture.Open();
     TDialogDriver& driver = fixture.Driver();
     // Shown once the dialog is shown, then with every move by the user.
-    QCOMPARE(driver.Text("IdleTime"), std::string("45min"));
-    QCOMPARE(driver.Text("SSIdleTime"), std::string("30sec"));
+    EXPECT_EQ(driver.Text("IdleTime"), std::string("45min"));
+    EXPECT_EQ(driver.Text("SSIdleTime"), std::string("30sec"));
     driver.Focus("IdleTimeTrackBar");
     driver.Key("IdleTimeTrackBar", VkHome);
-    QCOMPARE(driver.Text("IdleTime"), std::string("1min"));
+    EXPECT_EQ(driver.Text("IdleTime"), std::string("1min"));
     driver.Key("IdleTimeTrackBar", VkEnd);
-    QCOMPARE(driver.Text("IdleTime"), std::string("300min"));
+    EXPECT_EQ(driver.Text("IdleTime"), std::string("300min"));
     form.Page->SetActivePage(form.TabSheet2);
     driver.Focus("ScreenSaverTrackBar");
     driver.Key("ScreenSaverTrackBar", VkHome);
-    QCOMPARE(driver.Text("SSIdleTime"), std::string("10sec"));
+    EXPECT_EQ(driver.Text("SSIdleTime"), std::string("10sec"));
     // A position set by code changes no label.
     form.ScreenSaverTrackBar->SetPosition(100);
-    QCOMPARE(driver.Text("SSIdleTime"), std::string("10sec"));
+    EXPECT_EQ(driver.Text("SSIdleTime"), std::string("10sec"));
 }
 
-NIMBREL_DIALOG_TEST_MAIN(EnablingRulesTest)
-#include "enabling_rules_test.moc"
+} // namespace

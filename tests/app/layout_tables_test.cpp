@@ -1,8 +1,7 @@
 // The dialog's layout tables: what every frontend relies on when it builds its windows.
 #include "app/options_layout.h"
 
-#include <QObject>
-#include <QTest>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
@@ -11,39 +10,35 @@
 
 using namespace nimbrel;
 
-class LayoutTablesTest : public QObject {
-    Q_OBJECT
+namespace {
 
-private slots:
-    void parentsComeFirstAndNamesAreUnique();
-    void tabOrderOfTheDialog();
-    void labelsNameExistingLabels();
-    void accessKeys();
-};
-
-void LayoutTablesTest::parentsComeFirstAndNamesAreUnique() {
+TEST(LayoutTablesTest, ParentsComeFirstAndNamesAreUnique) {
     std::set<std::string> seen;
     int forms = 0;
     for (const TLayoutRow& row : OptionsFormLayout()) {
         if (row.Kind == TControlKind::Form) {
             ++forms;
-            QVERIFY(row.Parent == nullptr);
+            EXPECT_TRUE(row.Parent == nullptr) << row.Name;
         } else {
-            QVERIFY2(row.Parent != nullptr && seen.count(row.Parent) == 1, row.Name);
+            EXPECT_TRUE(row.Parent != nullptr && seen.count(row.Parent) == 1) << row.Name;
         }
-        QVERIFY2(seen.insert(row.Name).second, row.Name);
-        if (row.Kind == TControlKind::TabSheet)
-            QCOMPARE(FindRow(OptionsFormLayout(), row.Parent)->Kind, TControlKind::PageControl);
+        EXPECT_TRUE(seen.insert(row.Name).second) << row.Name;
+        if (row.Kind == TControlKind::TabSheet) {
+            const TLayoutRow* parent = FindRow(OptionsFormLayout(), row.Parent);
+            ASSERT_NE(parent, nullptr) << row.Name;
+            EXPECT_EQ(parent->Kind, TControlKind::PageControl) << row.Name;
+        }
     }
-    QCOMPARE(forms, 1);
+    EXPECT_EQ(forms, 1);
     const TLayoutRow* form = FindRow(OptionsFormLayout(), "OptionsForm");
-    QCOMPARE(form->Bounds.Width, 440);
-    QCOMPARE(form->Bounds.Height, 262);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->Bounds.Width, 440);
+    EXPECT_EQ(form->Bounds.Height, 262);
 }
 
 // The page control, each page's controls (the screen saver's sizing group before the
 // wallpaper's), then the two buttons of the panel.
-void LayoutTablesTest::tabOrderOfTheDialog() {
+TEST(LayoutTablesTest, TabOrderOfTheDialog) {
     std::vector<std::string> names;
     for (const TLayoutRow* row : TabChain(OptionsFormLayout()))
         names.emplace_back(row->Name);
@@ -62,19 +57,19 @@ void LayoutTablesTest::tabOrderOfTheDialog() {
                                                "WMPosition",    "Button4",
                                                "Button6",       "Button5",
                                                "Button3"};
-    QCOMPARE(names, expected);
+    EXPECT_EQ(names, expected);
 }
 
-void LayoutTablesTest::labelsNameExistingLabels() {
+TEST(LayoutTablesTest, LabelsNameExistingLabels) {
     for (const TLayoutRow& row : OptionsFormLayout()) {
         if (row.LabelledBy == nullptr)
             continue;
         const TLayoutRow* label = FindRow(OptionsFormLayout(), row.LabelledBy);
-        QVERIFY2(label != nullptr && std::strlen(label->Caption) > 0, row.Name);
+        EXPECT_TRUE(label != nullptr && std::strlen(label->Caption) > 0) << row.Name;
     }
 }
 
-void LayoutTablesTest::accessKeys() {
+TEST(LayoutTablesTest, AccessKeys) {
     const struct {
         const char* caption;
         std::string::size_type key;
@@ -85,8 +80,7 @@ void LayoutTablesTest::accessKeys() {
                  {"Ends &", std::string::npos},
                  {"&&", std::string::npos}};
     for (const auto& c : cases)
-        QCOMPARE(AccessKeyPosition(c.caption), c.key);
+        EXPECT_EQ(AccessKeyPosition(c.caption), c.key) << c.caption;
 }
 
-QTEST_APPLESS_MAIN(LayoutTablesTest)
-#include "layout_tables_test.moc"
+} // namespace

@@ -1,11 +1,10 @@
 // What the dialog shows after loading a given store.
-#include "app_test_main.h"
 #include "dialog_fixture.h"
 
 #include "platform/registry.h"
 #include "settings/store_values.h"
 
-#include <QObject>
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -52,18 +51,7 @@ Sizing SizingOf(const TOptionsForm& form) {
     return form.WMOrg->Checked() ? Sizing::Original : Sizing::Fit;
 }
 
-} // namespace
-
-class LoadSettingsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void storesShownInTheControls();
-    void sizingFieldsFollowTheMode();
-    void protectionFieldsFollowTheBox();
-};
-
-void LoadSettingsTest::storesShownInTheControls() {
+TEST(LoadSettingsTest, StoresShownInTheControls) {
     const LoadCase cases[] = {
         {"empty store (first run)", [](TDialogFixture&) {}, [](Shown&) {}},
         {"intervals below range",
@@ -200,32 +188,31 @@ void LoadSettingsTest::storesShownInTheControls() {
         Shown expected;
         c.expected(expected);
         const TOptionsForm& form = fixture.Open();
-        const QByteArray what = c.name;
-        QVERIFY2(SizingOf(form) == expected.sizing, what);
-        QVERIFY2(form.WMWidth->Value() == expected.width, what);
-        QVERIFY2(form.WMHeight->Value() == expected.height, what);
-        QVERIFY2(form.WMPosition->ItemIndex() == expected.position, what);
-        QVERIFY2(form.ExitOnChange->Checked() == expected.exitOnChange, what);
-        QVERIFY2(form.SSOrg->Checked() == expected.screenSaverOriginal, what);
-        QVERIFY2(form.SSFit->Checked() == !expected.screenSaverOriginal, what);
-        QVERIFY2(form.OtherSS->Checked() == expected.installScreenSaver, what);
-        QVERIFY2(form.IdleTimeTrackBar->Position() == expected.interval, what);
-        QVERIFY2(form.ScreenSaverTrackBar->Position() == expected.screenSaverInterval, what);
-        QVERIFY2(form.Folder->Directory() == expected.folder,
-                 what + " folder " + form.Folder->Directory().c_str());
-        QVERIFY2(form.UseAccessKey->Checked() == expected.protection, what);
-        QVERIFY2(form.AKShift->ItemIndex() == expected.accessShift, what);
-        QVERIFY2(form.AKCode->ItemIndex() == expected.accessCode, what);
-        QVERIFY2(form.AKPassword->Text() == expected.password, what);
-        QVERIFY2(form.AKPassword2->Text() == expected.password, what);
-        QVERIFY2(form.AutoLoad->Checked() == expected.autostart, what);
-        QVERIFY2(fixture.threadPriorityLowered, what);
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SizingOf(form) == expected.sizing);
+        EXPECT_EQ(form.WMWidth->Value(), expected.width);
+        EXPECT_EQ(form.WMHeight->Value(), expected.height);
+        EXPECT_EQ(form.WMPosition->ItemIndex(), expected.position);
+        EXPECT_EQ(form.ExitOnChange->Checked(), expected.exitOnChange);
+        EXPECT_EQ(form.SSOrg->Checked(), expected.screenSaverOriginal);
+        EXPECT_EQ(form.SSFit->Checked(), !expected.screenSaverOriginal);
+        EXPECT_EQ(form.OtherSS->Checked(), expected.installScreenSaver);
+        EXPECT_EQ(form.IdleTimeTrackBar->Position(), expected.interval);
+        EXPECT_EQ(form.ScreenSaverTrackBar->Position(), expected.screenSaverInterval);
+        EXPECT_EQ(form.Folder->Directory(), expected.folder);
+        EXPECT_EQ(form.UseAccessKey->Checked(), expected.protection);
+        EXPECT_EQ(form.AKShift->ItemIndex(), expected.accessShift);
+        EXPECT_EQ(form.AKCode->ItemIndex(), expected.accessCode);
+        EXPECT_EQ(form.AKPassword->Text(), expected.password);
+        EXPECT_EQ(form.AKPassword2->Text(), expected.password);
+        EXPECT_EQ(form.AutoLoad->Checked(), expected.autostart);
+        EXPECT_TRUE(fixture.threadPriorityLowered);
         // Loading alone writes nothing while the wallpaper folder is known.
-        QVERIFY2(fixture.messages.empty(), what);
+        EXPECT_TRUE(fixture.messages.empty());
     }
 }
 
-void LoadSettingsTest::sizingFieldsFollowTheMode() {
+TEST(LoadSettingsTest, SizingFieldsFollowTheMode) {
     struct Case {
         const char* stretch;
         bool fieldsEnabled;
@@ -237,13 +224,13 @@ void LoadSettingsTest::sizingFieldsFollowTheMode() {
         fixture.SetString(store::StretchWallpaper, c.stretch);
         fixture.Open();
         const TDialogDriver& driver = fixture.Driver();
-        QVERIFY2(driver.Enabled("WMWidth") == c.fieldsEnabled, c.stretch);
-        QVERIFY2(driver.Enabled("WMHeight") == c.fieldsEnabled, c.stretch);
-        QVERIFY2(driver.Enabled("WMPosition") == c.positionEnabled, c.stretch);
+        EXPECT_EQ(driver.Enabled("WMWidth"), c.fieldsEnabled) << c.stretch;
+        EXPECT_EQ(driver.Enabled("WMHeight"), c.fieldsEnabled) << c.stretch;
+        EXPECT_EQ(driver.Enabled("WMPosition"), c.positionEnabled) << c.stretch;
     }
 }
 
-void LoadSettingsTest::protectionFieldsFollowTheBox() {
+TEST(LoadSettingsTest, ProtectionFieldsFollowTheBox) {
     for (bool stored : {false, true}) {
         TDialogFixture fixture;
         if (stored) {
@@ -254,14 +241,13 @@ void LoadSettingsTest::protectionFieldsFollowTheBox() {
         }
         const TOptionsForm& form = fixture.Open();
         for (const char* field : {"AKShift", "AKCode", "AKTimes", "AKPassword", "AKPassword2"})
-            QCOMPARE(fixture.Driver().Enabled(field), stored);
+            EXPECT_EQ(fixture.Driver().Enabled(field), stored) << field;
         if (stored) {
-            QCOMPARE(form.AKCode->ItemIndex(), 25);
-            QCOMPARE(form.AKShift->ItemIndex(), 2);
-            QCOMPARE(form.AKTimes->Value(), 7.0L);
+            EXPECT_EQ(form.AKCode->ItemIndex(), 25);
+            EXPECT_EQ(form.AKShift->ItemIndex(), 2);
+            EXPECT_EQ(form.AKTimes->Value(), 7.0L);
         }
     }
 }
 
-NIMBREL_DIALOG_TEST_MAIN(LoadSettingsTest)
-#include "load_settings_test.moc"
+} // namespace

@@ -1,5 +1,4 @@
 // What "&OK" writes into the store, the SYSTEM.INI entry and the autostart entry.
-#include "app_test_main.h"
 #include "dialog_fixture.h"
 
 #include "platform/portable/environment.h"
@@ -8,7 +7,7 @@
 #include "settings/store_values.h"
 #include "support/temp_environment.h"
 
-#include <QObject>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
@@ -42,16 +41,15 @@ StoredValues DefaultSave() {
 }
 
 // Compares the settings key with the expected values; answers the first difference.
-QByteArray Difference(const TDialogFixture& fixture, const StoredValues& expected) {
+std::string Difference(const TDialogFixture& fixture, const StoredValues& expected) {
     for (const auto& [name, value] : expected) {
         const auto stored = fixture.Value(name);
         if (const auto* number = std::get_if<std::int32_t>(&value)) {
             if (AsInteger(stored) != *number)
-                return QByteArray::fromStdString(name + " is " + std::to_string(AsInteger(stored)) +
-                                                 ", expected " + std::to_string(*number));
+                return name + " is " + std::to_string(AsInteger(stored)) + ", expected " +
+                       std::to_string(*number);
         } else if (AsText(stored) != std::get<std::string>(value)) {
-            return QByteArray::fromStdString(name + " is " + AsText(stored) + ", expected " +
-                                             std::get<std::string>(value));
+            return name + " is " + AsText(stored) + ", expected " + std::get<std::string>(value);
         }
     }
     return {};
@@ -80,22 +78,7 @@ struct SaveCase {
     std::function<void(StoredValues&)> expected;
 };
 
-} // namespace
-
-class SaveSettingsTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void okWritesEveryValue();
-    void invalidProtectionIsSavedAsOff();
-    void autostartEntry();
-    void screenSaverEntry();
-    void cancelWritesNothingButTheReloadRequest();
-    void failedSystemIniWriteKeepsSaving();
-    void unwritableStoreIsReported();
-};
-
-void SaveSettingsTest::okWritesEveryValue() {
+TEST(SaveSettingsTest, OkWritesEveryValue) {
     const SaveCase cases[] = {
         {"untouched first run", [](TDialogFixture&) {}, [](TOptionsForm&, TDialogDriver&) {},
          [](StoredValues&) {}},
@@ -201,15 +184,14 @@ void SaveSettingsTest::okWritesEveryValue() {
         StoredValues expected = DefaultSave();
         c.expected(expected);
         fixture.Press(form.Button5);
-        const QByteArray what = c.name;
-        QVERIFY2(!fixture.Driver().Visible(), what);
-        QVERIFY2(fixture.messages.empty(), what);
-        const QByteArray difference = Difference(fixture, expected);
-        QVERIFY2(difference.isEmpty(), what + ": " + difference);
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(fixture.Driver().Visible());
+        EXPECT_TRUE(fixture.messages.empty());
+        EXPECT_EQ(Difference(fixture, expected), "");
     }
 }
 
-void SaveSettingsTest::invalidProtectionIsSavedAsOff() {
+TEST(SaveSettingsTest, InvalidProtectionIsSavedAsOff) {
     struct Case {
         const char* name;
         const char* times;
@@ -229,110 +211,109 @@ void SaveSettingsTest::invalidProtectionIsSavedAsOff() {
         TypeInto(driver, "AKPassword2", c.retyped);
         fixture.Press(form.Button5);
 
-        const QByteArray what = c.name;
-        QVERIFY2(fixture.messages.size() == 1, what);
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(fixture.messages.size(), 1u);
         const TMessageBoxRequest& message = fixture.messages.front();
-        QCOMPARE(message.caption, std::string("Error setting Access Key"));
-        QCOMPARE(message.icon, TMessageIcon::None);
-        QCOMPARE(message.text, std::string("There's an error in Access Key settings:\r\r"
-                                           "* Number of times before asking for password is "
-                                           "less than 3\r"
-                                           "* Password is less than 6 characters long or\r"
-                                           "* Passwords do not match\r\r"
-                                           "Access Key will not be enabled!"));
-        QVERIFY2(!form.UseAccessKey->Checked() && !driver.Enabled("AKPassword"), what);
-        QVERIFY2(!driver.Visible(), what);
-        const QByteArray difference = Difference(fixture, DefaultSave());
-        QVERIFY2(difference.isEmpty(), what + ": " + difference);
+        EXPECT_EQ(message.caption, std::string("Error setting Access Key"));
+        EXPECT_EQ(message.icon, TMessageIcon::None);
+        EXPECT_EQ(message.text, std::string("There's an error in Access Key settings:\r\r"
+                                            "* Number of times before asking for password is "
+                                            "less than 3\r"
+                                            "* Password is less than 6 characters long or\r"
+                                            "* Passwords do not match\r\r"
+                                            "Access Key will not be enabled!"));
+        EXPECT_FALSE(form.UseAccessKey->Checked());
+        EXPECT_FALSE(driver.Enabled("AKPassword"));
+        EXPECT_FALSE(driver.Visible());
+        EXPECT_EQ(Difference(fixture, DefaultSave()), "");
         // The password off is an empty string value, not a missing one.
         const auto password = fixture.Value(store::AccessPassword);
-        QVERIFY2(password && password->type == platform::RegSz && password->data.empty(), what);
+        EXPECT_TRUE(password && password->type == platform::RegSz && password->data.empty());
     }
 }
 
-void SaveSettingsTest::autostartEntry() {
+TEST(SaveSettingsTest, AutostartEntry) {
     for (bool on : {true, false}) {
         TDialogFixture fixture;
         TOptionsForm& form = fixture.Open();
-        QVERIFY(form.AutoLoad->Checked());
+        EXPECT_TRUE(form.AutoLoad->Checked());
         if (!on)
             fixture.Driver().Click("AutoLoad");
         fixture.Press(form.Button5);
-        QCOMPARE(AsText(fixture.RunValue()),
-                 on ? fixture.ProgramFolder() + "NIMBREL.EXE" : std::string("*"));
+        EXPECT_EQ(AsText(fixture.RunValue()),
+                  on ? fixture.ProgramFolder() + "NIMBREL.EXE" : std::string("*"));
     }
 }
 
-void SaveSettingsTest::screenSaverEntry() {
+TEST(SaveSettingsTest, ScreenSaverEntry) {
     for (bool install : {true, false}) {
         TDialogFixture fixture;
         std::filesystem::create_directories(fixture.Environment().Root() + "/windows");
-        QVERIFY(platform::WriteProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
-                                             "SCRNSAVE.EXE", "C:\\OTHER.SCR"));
+        ASSERT_TRUE(platform::WriteProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI",
+                                                 "boot", "SCRNSAVE.EXE", "C:\\OTHER.SCR"));
         TOptionsForm& form = fixture.Open();
         if (!install)
             form.OtherSS->SetChecked(false);
         fixture.Press(form.Button5);
-        QCOMPARE(platform::GetProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
-                                            "SCRNSAVE.EXE", ""),
-                 install ? fixture.ProgramFolder() + "NIMBRSRV.SCR" : std::string("C:\\OTHER.SCR"));
+        EXPECT_EQ(platform::GetProfileString(platform::WindowsDirectory() + "\\SYSTEM.INI", "boot",
+                                             "SCRNSAVE.EXE", ""),
+                  install ? fixture.ProgramFolder() + "NIMBRSRV.SCR"
+                          : std::string("C:\\OTHER.SCR"));
     }
 }
 
-void SaveSettingsTest::cancelWritesNothingButTheReloadRequest() {
+TEST(SaveSettingsTest, CancelWritesNothingButTheReloadRequest) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     // The focus is on a control of the first page, so choosing the tab moves it into the page.
     fixture.Driver().Focus("IdleTimeTrackBar");
     form.Page->SetActivePage(form.TabSheet4);
-    QVERIFY(FocusInside(form, form.TabSheet4));
-    QCOMPARE(AsText(fixture.Value(store::ForceReload)), std::string("Yes"));
+    EXPECT_TRUE(FocusInside(form, form.TabSheet4));
+    EXPECT_EQ(AsText(fixture.Value(store::ForceReload)), std::string("Yes"));
     form.WMRes->SetChecked(true);
     fixture.Press(form.Button3);
-    QVERIFY(!fixture.Driver().Visible());
-    QCOMPARE(fixture.ValueNames(), std::vector<std::string>{"ForceReload"});
-    QVERIFY(!fixture.RunValue());
+    EXPECT_FALSE(fixture.Driver().Visible());
+    EXPECT_EQ(fixture.ValueNames(), std::vector<std::string>{"ForceReload"});
+    EXPECT_FALSE(fixture.RunValue());
 }
 
 // SYSTEM.INI that cannot be written (a folder of that name) does not stop the values after it.
-void SaveSettingsTest::failedSystemIniWriteKeepsSaving() {
+TEST(SaveSettingsTest, FailedSystemIniWriteKeepsSaving) {
     TDialogFixture fixture;
     std::filesystem::create_directories(fixture.SystemIniHostPath());
     TOptionsForm& form = fixture.Open();
     form.IdleTimeTrackBar->SetPosition(45);
     fixture.Press(form.Button5);
-    QVERIFY(!fixture.Driver().Visible());
+    EXPECT_FALSE(fixture.Driver().Visible());
     StoredValues expected = DefaultSave();
     expected["Interval"] = 45;
-    const QByteArray difference = Difference(fixture, expected);
-    QVERIFY2(difference.isEmpty(), difference);
+    EXPECT_EQ(Difference(fixture, expected), "");
 }
 
 // A registry that cannot be opened reads like an empty one; every write to it fails. "&OK"
 // then reports the store's message and keeps the dialog open, and so does entering the
 // Picture Stretching page.
-void SaveSettingsTest::unwritableStoreIsReported() {
+TEST(SaveSettingsTest, UnwritableStoreIsReported) {
     TDialogFixture fixture;
-    std::filesystem::create_directories(fixture.Environment().Root() + "/registry.sqlite3");
+    fixture.Host().MakeStoreUnusable();
     TOptionsForm& form = fixture.Open();
-    QCOMPARE(form.IdleTimeTrackBar->Position(), 60);
-    QVERIFY(fixture.messages.empty());
+    EXPECT_EQ(form.IdleTimeTrackBar->Position(), 60);
+    EXPECT_TRUE(fixture.messages.empty());
 
     TDialogDriver& driver = fixture.Driver();
     fixture.Press(form.Button5);
-    QVERIFY(driver.Visible());
-    QCOMPARE(fixture.messages.size(), std::size_t(1));
-    QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
-    QCOMPARE(fixture.messages[0].text, std::string("Failed to set data for 'ExitOnChange'"));
-    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
+    EXPECT_TRUE(driver.Visible());
+    ASSERT_EQ(fixture.messages.size(), std::size_t(1));
+    EXPECT_EQ(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
+    EXPECT_EQ(fixture.messages[0].text, std::string("Failed to set data for 'ExitOnChange'"));
+    EXPECT_EQ(fixture.messages[0].icon, TMessageIcon::Error);
 
     driver.Focus("IdleTimeTrackBar");
     driver.ClickTab("Page", 2); // the tabs are pages 1, 2, 4, 3
-    QCOMPARE(form.Page->ActivePage(), static_cast<TControl*>(form.TabSheet4));
-    QCOMPARE(fixture.messages.size(), std::size_t(2));
-    QCOMPARE(fixture.messages[1].text, std::string("Failed to set data for 'ForceReload'"));
-    QVERIFY(driver.Visible());
+    EXPECT_EQ(form.Page->ActivePage(), static_cast<TControl*>(form.TabSheet4));
+    ASSERT_EQ(fixture.messages.size(), std::size_t(2));
+    EXPECT_EQ(fixture.messages[1].text, std::string("Failed to set data for 'ForceReload'"));
+    EXPECT_TRUE(driver.Visible());
 }
 
-NIMBREL_DIALOG_TEST_MAIN(SaveSettingsTest)
-#include "save_settings_test.moc"
+} // namespace

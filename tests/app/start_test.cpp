@@ -1,47 +1,19 @@
 // Creation of the dialog: the first page, the placement, the program's folder, context
 // help, the standard error report, and a picture of every page for review.
-#include "app_test_main.h"
 #include "dialog_fixture.h"
 
 #include "controls/error_report.h"
 #include "platform/help.h"
 #include "sysutil/exception.h"
 
-#include <QObject>
-#include <QWidget>
+#include <gtest/gtest.h>
 
 using namespace nimbrel;
 using namespace nimbrel::test;
 
 namespace {
 
-// A widget whose painting fails, as a picture that cannot be decoded does.
-class FailingPaint : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override { throw Exception("JPEG error #42"); }
-};
-
-} // namespace
-
-class StartTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void firstPageFromTheCommandLine();
-    void placement();
-    void pathHelpers();
-    void programFolderAndHelpFile();
-    void helpLookupGoesOutward();
-    void helpRequestsForTheControl();
-    void handlerErrorIsReportedAndDialogStays();
-    void paintErrorIsReported();
-    void pagePictures();
-};
-
-void StartTest::firstPageFromTheCommandLine() {
+TEST(StartTest, FirstPageFromTheCommandLine) {
     const struct {
         std::vector<std::string> arguments;
         const char* page;
@@ -56,11 +28,12 @@ void StartTest::firstPageFromTheCommandLine() {
     for (const auto& c : cases) {
         TDialogFixture fixture;
         const TOptionsForm& form = fixture.Open(c.arguments);
-        QCOMPARE(form.Page->ActivePage()->Name(), std::string(c.page));
+        EXPECT_EQ(form.Page->ActivePage()->Name(), std::string(c.page))
+            << ::testing::PrintToString(c.arguments);
     }
 }
 
-void StartTest::placement() {
+TEST(StartTest, Placement) {
     const struct {
         TSize screen;
         TSize outer;
@@ -69,11 +42,14 @@ void StartTest::placement() {
                  {{1024, 768}, {446, 289}, {389, 290}},
                  {{1023, 767}, {447, 291}, {388, 288}},
                  {{440, 262}, {440, 262}, {100, 50}}};
-    for (const auto& c : cases)
-        QCOMPARE(DialogPlacement(c.screen, c.outer), c.topLeft);
+    for (const auto& c : cases) {
+        const TPoint placed = DialogPlacement(c.screen, c.outer);
+        EXPECT_TRUE(placed == c.topLeft)
+            << c.screen.Width << "x" << c.screen.Height << ": " << placed.X << "," << placed.Y;
+    }
 }
 
-void StartTest::pathHelpers() {
+TEST(StartTest, PathHelpers) {
     const struct {
         const char* path;
         const char* stripped;
@@ -84,24 +60,25 @@ void StartTest::pathHelpers() {
                   {"", ""},
                   {"\\", ""}};
     for (const auto& c : strips)
-        QCOMPARE(StripTrailingBackslash(c.path), std::string(c.stripped));
+        EXPECT_EQ(StripTrailingBackslash(c.path), std::string(c.stripped)) << c.path;
     const struct {
         const char* program;
         const char* folder;
     } folders[] = {{"C:\\APPS\\N\\PROGRAM.EXE", "C:\\APPS\\N\\"}, {"C:\\N.EXE", "C:\\"}};
     for (const auto& c : folders)
-        QCOMPARE(FolderOfProgram(c.program), std::string(c.folder));
+        EXPECT_EQ(FolderOfProgram(c.program), std::string(c.folder)) << c.program;
 }
 
-void StartTest::programFolderAndHelpFile() {
+TEST(StartTest, ProgramFolderAndHelpFile) {
     TDialogFixture fixture;
     const TOptionsForm& form = fixture.Open();
-    QVERIFY(fixture.ProgramFolder().starts_with("E:\\"));
-    QCOMPARE(form.HelpFile(), fixture.ProgramFolder() + "NIMBREL.HLP");
-    QVERIFY(fixture.threadPriorityLowered);
+    EXPECT_TRUE(fixture.ProgramFolder().starts_with(TDialogFixture::ProgramDrive()))
+        << fixture.ProgramFolder();
+    EXPECT_EQ(form.HelpFile(), fixture.ProgramFolder() + "NIMBREL.HLP");
+    EXPECT_TRUE(fixture.threadPriorityLowered);
 }
 
-void StartTest::helpLookupGoesOutward() {
+TEST(StartTest, HelpLookupGoesOutward) {
     TControl window("window"), page("page"), group("group"), control("control");
     page.SetParent(&window);
     group.SetParent(&page);
@@ -119,11 +96,11 @@ void StartTest::helpLookupGoesOutward() {
         page.SetHelpContext(c.page);
         group.SetHelpContext(c.group);
         control.SetHelpContext(c.control);
-        QCOMPARE(HelpContextHolder(&control), c.holder);
+        EXPECT_EQ(HelpContextHolder(&control), c.holder);
     }
 }
 
-void StartTest::helpRequestsForTheControl() {
+TEST(StartTest, HelpRequestsForTheControl) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open({"/SCREENSAVER"});
     TDialogDriver& driver = fixture.Driver();
@@ -136,76 +113,62 @@ void StartTest::helpRequestsForTheControl() {
     driver.Focus("OtherSS");
     driver.Key("OtherSS", VkF1);
     auto requests = platform::RecordedHelpRequests();
-    QCOMPARE(requests.size(), std::size_t(2));
-    QCOMPARE(requests[0].helpFile, form.HelpFile());
-    QCOMPARE(requests[0].command, unsigned(platform::HelpSetPopupPos));
-    QCOMPARE(requests[0].data, pack(form.OtherSS->ScreenOrigin()));
-    QCOMPARE(requests[1].command, unsigned(platform::HelpContextPopup));
-    QCOMPARE(requests[1].data, std::uintptr_t(2106));
+    ASSERT_EQ(requests.size(), std::size_t(2));
+    EXPECT_EQ(requests[0].helpFile, form.HelpFile());
+    EXPECT_EQ(requests[0].command, unsigned(platform::HelpSetPopupPos));
+    EXPECT_EQ(requests[0].data, pack(form.OtherSS->ScreenOrigin()));
+    EXPECT_EQ(requests[1].command, unsigned(platform::HelpContextPopup));
+    EXPECT_EQ(requests[1].data, std::uintptr_t(2106));
 
     // The caption's help button, then a click: the list's inner area takes the list's number.
     form.Page->SetActivePage(form.TabSheet1);
     platform::ClearRecordedHelpRequests();
     driver.AskHelp("WallpaperList", {5, 5});
     requests = platform::RecordedHelpRequests();
-    QCOMPARE(requests.size(), std::size_t(2));
-    QCOMPARE(requests[0].data, pack(form.WallpaperList->ScreenOrigin()));
-    QCOMPARE(requests[1].data, std::uintptr_t(2003));
+    ASSERT_EQ(requests.size(), std::size_t(2));
+    EXPECT_EQ(requests[0].data, pack(form.WallpaperList->ScreenOrigin()));
+    EXPECT_EQ(requests[1].data, std::uintptr_t(2003));
 
     // A label with no number up to the dialog asks for nothing.
     platform::ClearRecordedHelpRequests();
     driver.AskHelp("Label9", {1, 1});
-    QVERIFY(platform::RecordedHelpRequests().empty());
+    EXPECT_TRUE(platform::RecordedHelpRequests().empty());
 }
 
-void StartTest::handlerErrorIsReportedAndDialogStays() {
+TEST(StartTest, HandlerErrorIsReportedAndDialogStays) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     // Connected as the dialog connects its handlers.
     form.Button3->OnClick = [] { RunReported([] { throw Exception("Disk not ready"); }); };
     fixture.Press(form.Button3);
-    QCOMPARE(fixture.messages.size(), std::size_t(1));
-    QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
-    QCOMPARE(fixture.messages[0].text, std::string("Disk not ready"));
-    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
-    QVERIFY(fixture.Driver().Visible());
+    ASSERT_EQ(fixture.messages.size(), std::size_t(1));
+    EXPECT_EQ(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
+    EXPECT_EQ(fixture.messages[0].text, std::string("Disk not ready"));
+    EXPECT_EQ(fixture.messages[0].icon, TMessageIcon::Error);
+    EXPECT_TRUE(fixture.Driver().Visible());
 
     // A silent stop shows nothing.
     form.Button3->OnClick = [] { RunReported([] { throw EAbort(); }); };
     fixture.Press(form.Button3);
-    QCOMPARE(fixture.messages.size(), std::size_t(1));
-}
-
-void StartTest::paintErrorIsReported() {
-    TDialogFixture fixture;
-    TOptionsForm& form = fixture.Open();
-    auto* failing = new FailingPaint(dynamic_cast<QWidget*>(form.TabSheet1->Peer()));
-    failing->setGeometry(0, 0, 10, 10);
-    failing->show();
-    QTRY_COMPARE(fixture.messages.size(), std::size_t(1));
-    QCOMPARE(fixture.messages[0].text, std::string("JPEG error #42"));
-    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
-    delete failing;
-    QVERIFY(fixture.Driver().Visible());
+    EXPECT_EQ(fixture.messages.size(), std::size_t(1));
 }
 
 // Pictures of the four pages, for review, in the build folder.
-void StartTest::pagePictures() {
+TEST(StartTest, PagePictures) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();
     const struct {
         TControl* page;
         const char* file;
-    } pages[] = {{form.TabSheet1, "page-wallpaper.png"},
-                 {form.TabSheet2, "page-screen-saver.png"},
-                 {form.TabSheet4, "page-picture-stretching.png"},
-                 {form.TabSheet3, "page-nwp-support.png"}};
+    } pages[] = {{form.TabSheet1, "page-wallpaper"},
+                 {form.TabSheet2, "page-screen-saver"},
+                 {form.TabSheet4, "page-picture-stretching"},
+                 {form.TabSheet3, "page-nwp-support"}};
     for (const auto& p : pages) {
         form.Page->SetActivePage(p.page);
-        const std::string file = std::string(NIMBREL_BUILD_DIR) + "/" + p.file;
-        QVERIFY2(fixture.Driver().SavePicture(file), file.c_str());
+        const std::string file = TDialogHost::PicturePath(p.file);
+        EXPECT_TRUE(fixture.Driver().SavePicture(file)) << file;
     }
 }
 
-NIMBREL_DIALOG_TEST_MAIN(StartTest)
-#include "start_test.moc"
+} // namespace

@@ -1,18 +1,16 @@
 // The wallpaper page end to end: the list a folder gives, the preview, the requests.
-#include "app_test_main.h"
 #include "dialog_fixture.h"
 
 #include "imaging/bitmap.h"
 #include "imaging/jpeg_image.h"
-#include "platform/portable/environment.h"
+#include "platform/registry.h"
 #include "settings/store_values.h"
+#include "support/bmp_maker.h"
+#include "support/jpeg_maker.h"
+#include "support/nwp_packer.h"
 #include "support/temp_environment.h"
 
-#include <QColor>
-#include <QCoreApplication>
-#include <QImage>
-#include <QObject>
-#include <QTest>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,31 +27,27 @@ using namespace nimbrel::test;
 namespace {
 
 constexpr const char* WallsFolder = "C:\\walls";
-const QColor Red(230, 20, 20);
-const QColor Blue(20, 40, 220);
+constexpr Rgb Red{230, 20, 20};
+constexpr Rgb Blue{20, 40, 220};
 
 // One entry of a wallpaper folder, by its host name.
 struct Entry {
     enum Kind { Jpeg, Bitmap, Text, Empty, Folder } kind;
     std::string name;
-    QColor colour = Red;
+    Rgb colour = Red;
 };
 
-void WritePicture(const std::string& hostPath, QColor colour, const char* format) {
-    QImage picture(80, 60, QImage::Format_RGB888);
-    picture.fill(colour);
-    if (!picture.save(QString::fromStdString(hostPath), format))
-        throw std::runtime_error("cannot write a test picture");
-}
+constexpr int PictureWidth = 80;
+constexpr int PictureHeight = 60;
 
 void MakeEntry(const std::string& folder, const Entry& entry) {
     const std::string path = folder + "/" + entry.name;
     switch (entry.kind) {
     case Entry::Jpeg:
-        WritePicture(path, entry.colour, "JPG");
+        WriteHostFile(path, MakeSolidJpeg(PictureWidth, PictureHeight, entry.colour));
         break;
     case Entry::Bitmap:
-        WritePicture(path, entry.colour, "BMP");
+        WriteHostFile(path, MakeSolidBmp(PictureWidth, PictureHeight, entry.colour));
         break;
     case Entry::Text:
         std::ofstream(path) << "no JPEG start marker here";
@@ -89,20 +83,17 @@ Shows PreviewKind(const TOptionsForm& form) {
     throw std::runtime_error("the preview holds a picture of another class");
 }
 
-// The colour in the middle of the preview as painted.
-QColor PaintedCentre(TDialogDriver& driver) {
-    const TColour painted = driver.PaintedCentre("Preview");
-    return QColor(painted.red, painted.green, painted.blue);
-}
-
-bool Near(QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) < 24 && std::abs(a.green() - b.green()) < 24 &&
-           std::abs(a.blue() - b.blue()) < 24;
+bool Near(TColour painted, Rgb made) {
+    return std::abs(painted.red - made.red) < 24 && std::abs(painted.green - made.green) < 24 &&
+           std::abs(painted.blue - made.blue) < 24;
 }
 
 struct Buttons {
     bool setAsNext, changeTo, ok;
     bool operator==(const Buttons&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Buttons& b) {
+        return out << "{" << b.setAsNext << ", " << b.changeTo << ", " << b.ok << "}";
+    }
 };
 
 Buttons ButtonsOf(const TDialogDriver& driver) {
@@ -117,21 +108,7 @@ int RowOf(const TDialogDriver& driver, const char* line) {
     return static_cast<int>(found - lines.begin());
 }
 
-} // namespace
-
-class WallpaperPageTest : public QObject {
-    Q_OBJECT
-
-private slots:
-    void folderGivesListSelectionPreviewAndButtons();
-    void clickingALineSetsButtonsAndPreview();
-    void zeroLengthJpegIsReportedWhenPainted();
-    void requestsWriteTheNameAndDisableOnlyTheirButton();
-    void requestCreatesAMissingKey();
-    void driveChangeRefillsFromTheRootAndEmptiesPreview();
-};
-
-void WallpaperPageTest::folderGivesListSelectionPreviewAndButtons() {
+TEST(WallpaperPageTest, FolderGivesListSelectionPreviewAndButtons) {
     struct Case {
         const char* name;
         std::vector<Entry> entries;
@@ -181,19 +158,20 @@ void WallpaperPageTest::folderGivesListSelectionPreviewAndButtons() {
         TDialogFixture fixture;
         TOptionsForm& form = OpenOn(fixture, c.entries);
         const TDialogDriver& driver = fixture.Driver();
-        QVERIFY2(driver.Lines("WallpaperList") == c.lines, c.name);
-        QVERIFY2(driver.SelectedLine("WallpaperList") == (c.lines.empty() ? -1 : 0), c.name);
-        QVERIFY2(PreviewKind(form) == c.preview, c.name);
-        QVERIFY2(ButtonsOf(driver) == c.buttons, c.name);
-        QVERIFY2(fixture.messages.empty(), c.name);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(driver.Lines("WallpaperList"), c.lines);
+        EXPECT_EQ(driver.SelectedLine("WallpaperList"), c.lines.empty() ? -1 : 0);
+        EXPECT_TRUE(PreviewKind(form) == c.preview);
+        EXPECT_EQ(ButtonsOf(driver), c.buttons);
+        EXPECT_TRUE(fixture.messages.empty());
     }
 }
 
-void WallpaperPageTest::clickingALineSetsButtonsAndPreview() {
+TEST(WallpaperPageTest, ClickingALineSetsButtonsAndPreview) {
     struct Case {
         const char* line;
         Shows preview;
-        QColor painted;
+        Rgb painted;
         bool requestable;
     };
     const Case cases[] = {
@@ -209,38 +187,43 @@ void WallpaperPageTest::clickingALineSetsButtonsAndPreview() {
                                           {Entry::Bitmap, "x.jpg.bmp", Red}});
     TDialogDriver& driver = fixture.Driver();
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
         driver.ClickLine("WallpaperList", RowOf(driver, c.line));
-        QVERIFY2(PreviewKind(form) == c.preview, c.line);
-        QVERIFY2(Near(PaintedCentre(driver), c.painted), c.line);
-        QVERIFY2(driver.Enabled("Button1") == c.requestable, c.line);
-        QVERIFY2(driver.Enabled("Button2") == c.requestable, c.line);
-        QVERIFY2(driver.Enabled("Button5"), c.line);
+        EXPECT_TRUE(PreviewKind(form) == c.preview);
+        const TColour painted = driver.PaintedCentre("Preview");
+        EXPECT_TRUE(Near(painted, c.painted))
+            << painted.red << "," << painted.green << "," << painted.blue;
+        EXPECT_EQ(driver.Enabled("Button1"), c.requestable);
+        EXPECT_EQ(driver.Enabled("Button2"), c.requestable);
+        EXPECT_TRUE(driver.Enabled("Button5"));
     }
-    QVERIFY(fixture.messages.empty());
+    EXPECT_TRUE(fixture.messages.empty());
 }
 
-void WallpaperPageTest::zeroLengthJpegIsReportedWhenPainted() {
+TEST(WallpaperPageTest, ZeroLengthJpegIsReportedWhenPainted) {
     TDialogFixture fixture;
     TOptionsForm& form = OpenOn(fixture, {{Entry::Empty, "z.jpg"}});
     // Loading the empty file succeeds; decoding it fails only when the preview paints.
-    QCOMPARE(PreviewKind(form), Shows::Jpeg);
-    QVERIFY(fixture.messages.empty());
+    EXPECT_TRUE(PreviewKind(form) == Shows::Jpeg);
+    EXPECT_TRUE(fixture.messages.empty());
     TDialogDriver& driver = fixture.Driver();
     driver.Repaint("Preview");
-    QTRY_COMPARE(fixture.messages.size(), std::size_t{1});
-    QCOMPARE(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
-    QVERIFY(fixture.messages[0].text.starts_with("JPEG error #"));
-    QCOMPARE(fixture.messages[0].icon, TMessageIcon::Error);
+    ASSERT_TRUE(fixture.SettleUntil([&] { return fixture.messages.size() == 1; }))
+        << fixture.messages.size() << " messages";
+    EXPECT_EQ(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
+    EXPECT_TRUE(fixture.messages[0].text.starts_with("JPEG error #")) << fixture.messages[0].text;
+    EXPECT_EQ(fixture.messages[0].icon, TMessageIcon::Error);
     // The preview keeps its picture, and the dialog stays open and usable.
-    QCOMPARE(PreviewKind(form), Shows::Jpeg);
+    EXPECT_TRUE(PreviewKind(form) == Shows::Jpeg);
     driver.Repaint("Preview");
-    QTest::qWait(50);
-    QCOMPARE(fixture.messages.size(), std::size_t{1}); // decoded once, reported once
-    QVERIFY(driver.Visible() && driver.Enabled("OptionsForm"));
-    QCOMPARE(ButtonsOf(driver), (Buttons{true, true, true}));
+    fixture.SettleFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(fixture.messages.size(), std::size_t{1}); // decoded once, reported once
+    EXPECT_TRUE(driver.Visible());
+    EXPECT_TRUE(driver.Enabled("OptionsForm"));
+    EXPECT_EQ(ButtonsOf(driver), (Buttons{true, true, true}));
 }
 
-void WallpaperPageTest::requestsWriteTheNameAndDisableOnlyTheirButton() {
+TEST(WallpaperPageTest, RequestsWriteTheNameAndDisableOnlyTheirButton) {
     struct Case {
         TButton* const TOptionsForm::*pressed;
         TButton* const TOptionsForm::*other;
@@ -257,56 +240,52 @@ void WallpaperPageTest::requestsWriteTheNameAndDisableOnlyTheirButton() {
         TDialogDriver& driver = fixture.Driver();
         driver.ClickLine("WallpaperList", 1);
         fixture.Press(form.*c.pressed);
-        QCOMPARE(AsText(fixture.Value(c.value)), std::string("B.JPG"));
-        QVERIFY(!fixture.Value(c.untouched));
-        QVERIFY(!driver.Enabled((form.*c.pressed)->Name()));
-        QVERIFY(driver.Enabled((form.*c.other)->Name()));
+        SCOPED_TRACE((form.*c.pressed)->Name());
+        EXPECT_EQ(AsText(fixture.Value(c.value)), std::string("B.JPG"));
+        EXPECT_FALSE(fixture.Value(c.untouched));
+        EXPECT_FALSE(driver.Enabled((form.*c.pressed)->Name()));
+        EXPECT_TRUE(driver.Enabled((form.*c.other)->Name()));
         // The next click on a JPEG line offers the request again.
         driver.ClickLine("WallpaperList", 0);
-        QVERIFY(driver.Enabled((form.*c.pressed)->Name()));
+        EXPECT_TRUE(driver.Enabled((form.*c.pressed)->Name()));
         // Cancel does not take a request back.
         fixture.Press(form.Button3);
-        QCOMPARE(AsText(fixture.Value(c.value)), std::string("B.JPG"));
+        EXPECT_EQ(AsText(fixture.Value(c.value)), std::string("B.JPG"));
     }
 }
 
-void WallpaperPageTest::requestCreatesAMissingKey() {
+TEST(WallpaperPageTest, RequestCreatesAMissingKey) {
     TDialogFixture fixture;
     TOptionsForm& form = OpenOn(fixture, {{Entry::Jpeg, "a.jpg"}});
-    // A fresh store under the open dialog: the settings key is gone when the user presses.
-    TempEnvironment fresh;
+    // The settings key is gone when the user presses.
+    fixture.Host().ForgetSettingsKey();
     platform::RegKey key;
-    QVERIFY(key.Open(platform::Hive::CurrentUser, store::SettingsKey) != platform::ErrorSuccess);
+    ASSERT_NE(key.Open(platform::Hive::CurrentUser, store::SettingsKey), platform::ErrorSuccess);
     fixture.Press(form.Button2);
-    QCOMPARE(AsText(fixture.Value(store::SetAsNext)), std::string("A.JPG"));
-    QVERIFY(!fixture.Driver().Enabled("Button2"));
+    EXPECT_EQ(AsText(fixture.Value(store::SetAsNext)), std::string("A.JPG"));
+    EXPECT_FALSE(fixture.Driver().Enabled("Button2"));
 }
 
-void WallpaperPageTest::driveChangeRefillsFromTheRootAndEmptiesPreview() {
-    TDialogFixture fixture;
-    // D: stands for a folder whose root holds pictures; its current folder is its root.
-    const std::string driveD = fixture.Environment().Root() + "/d-drive";
-    std::filesystem::create_directories(driveD);
+TEST(WallpaperPageTest, DriveChangeRefillsFromTheRootAndEmptiesPreview) {
+    // D: holds pictures at its root; its current folder is its root.
+    TDialogFixture fixture({.withDriveD = true});
+    const std::string driveD = fixture.Environment().DriveFolder('D');
     MakeEntry(driveD, {Entry::Bitmap, "map.bmp"});
     MakeEntry(driveD, {Entry::Jpeg, "Dune.jpg"});
-    std::ofstream(fixture.Environment().Root() + "/drives", std::ios::app)
-        << "D: " << driveD << "\n";
-    platform::portable::ResetEnvironment();
     TOptionsForm& form = OpenOn(fixture, {{Entry::Jpeg, "a.jpg"}});
-    QCOMPARE(PreviewKind(form), Shows::Jpeg);
+    EXPECT_TRUE(PreviewKind(form) == Shows::Jpeg);
 
     form.Drive->SetDrive('D');
-    QCOMPARE(form.Folder->Directory(), std::string("D:\\"));
+    EXPECT_EQ(form.Folder->Directory(), std::string("D:\\"));
     TDialogDriver& driver = fixture.Driver();
-    QVERIFY(driver.Lines("WallpaperList") == (std::vector<std::string>{"DUNE.JPG", "MAP.BMP"}));
-    QCOMPARE(driver.SelectedLine("WallpaperList"), 0);
-    QCOMPARE(PreviewKind(form), Shows::Nothing);
-    QCOMPARE(ButtonsOf(driver), (Buttons{true, true, true}));
+    ASSERT_EQ(driver.Lines("WallpaperList"), (std::vector<std::string>{"DUNE.JPG", "MAP.BMP"}));
+    EXPECT_EQ(driver.SelectedLine("WallpaperList"), 0);
+    EXPECT_TRUE(PreviewKind(form) == Shows::Nothing);
+    EXPECT_EQ(ButtonsOf(driver), (Buttons{true, true, true}));
     // At the root the line's path holds two backslashes in a row (D:\\MAP.BMP); it loads.
     driver.ClickLine("WallpaperList", 1);
-    QCOMPARE(PreviewKind(form), Shows::Bitmap);
-    QVERIFY(fixture.messages.empty());
+    EXPECT_TRUE(PreviewKind(form) == Shows::Bitmap);
+    EXPECT_TRUE(fixture.messages.empty());
 }
 
-NIMBREL_DIALOG_TEST_MAIN(WallpaperPageTest)
-#include "wallpaper_page_test.moc"
+} // namespace

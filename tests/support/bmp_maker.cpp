@@ -40,6 +40,28 @@ void BmpColorAt(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8
     blue = static_cast<std::uint8_t>(x * y + 3);
 }
 
+std::vector<std::uint8_t> MakeSolidBmp(int width, int height, Rgb colour) {
+    std::vector<std::uint8_t> bytes = MakeBmp({.width = width,
+                                               .height = height,
+                                               .bitCount = 24,
+                                               .planes = 1,
+                                               .compression = 0,
+                                               .headerSize = 40,
+                                               .colorsUsed = 0,
+                                               .pixelOffset = -1});
+    const std::size_t offset = bytes[10] | bytes[11] << 8 | bytes[12] << 16 | bytes[13] << 24;
+    const std::size_t rowBytes = ((static_cast<std::size_t>(width) * 24 + 31) / 32) * 4;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bytes.data() + offset + rowBytes * static_cast<std::size_t>(y);
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = colour.blue;
+            row[3 * x + 1] = colour.green;
+            row[3 * x + 2] = colour.red;
+        }
+    }
+    return bytes;
+}
+
 std::vector<std::uint8_t> MakeBmp(const BmpShape& shape) {
     const bool core = shape.headerSize == 12;
     const std::uint32_t paletteCount = shape.colorsUsed != 0 ? shape.colorsUsed

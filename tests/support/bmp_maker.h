@@ -1,5 +1,7 @@
 #pragma once
 // BMP fixtures: a file made field by field, so a test can set any header field to anything.
+#include "support/rgb.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -36,6 +38,8 @@ std::uint8_t BmpIndexAt(int x, int y, int bitCount);
 void BmpColorAt(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue);
 
 std::vector<std::uint8_t> MakeBmp(const BmpShape& shape);
+// A 24-bit bottom-up file of one colour.
+std::vector<std::uint8_t> MakeSolidBmp(int width, int height, Rgb colour);
 
 void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
 void PutLe16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);

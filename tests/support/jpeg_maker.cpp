@@ -28,7 +28,10 @@ void PatternPixel(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uin
     blue = static_cast<std::uint8_t>(255 - x * 2 - ((y / 8) % 2) * 60);
 }
 
-std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
+namespace {
+
+// The pattern's pixels, or one colour everywhere.
+std::vector<std::uint8_t> Compress(const JpegShape& shape, const Rgb* fill) {
     jpeg_compress_struct c{};
     ErrorJump error{};
     c.err = jpeg_std_error(&error.library);
@@ -73,7 +76,13 @@ std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
         const int y = static_cast<int>(c.next_scanline);
         for (int x = 0; x < shape.width; ++x) {
             std::uint8_t r, g, b;
-            PatternPixel(x, y, r, g, b);
+            if (fill != nullptr) {
+                r = fill->red;
+                g = fill->green;
+                b = fill->blue;
+            } else {
+                PatternPixel(x, y, r, g, b);
+            }
             std::uint8_t* p = row.data() + x * c.input_components;
             if (gray) {
                 p[0] = static_cast<std::uint8_t>((r * 3 + g * 6 + b) / 10);
@@ -93,6 +102,17 @@ std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
     jpeg_destroy_compress(&c);
     std::free(output);
     return result;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape) {
+    return Compress(shape, nullptr);
+}
+
+std::vector<std::uint8_t> MakeSolidJpeg(int width, int height, Rgb colour) {
+    return Compress(
+        {.kind = JpegKind::Baseline420, .width = width, .height = height, .quality = 90}, &colour);
 }
 
 void SetFrameSize(std::vector<std::uint8_t>& jpeg, int width, int height) {

@@ -1,6 +1,8 @@
 #pragma once
 // JPEG fixtures made with the JPEG library itself, and a plain reference decode to compare
 // a picture's rows with.
+#include "support/rgb.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +29,8 @@ struct JpegShape {
 void PatternPixel(int x, int y, std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue);
 
 std::vector<std::uint8_t> MakeJpeg(const JpegShape& shape);
+// A baseline colour file of one colour.
+std::vector<std::uint8_t> MakeSolidJpeg(int width, int height, Rgb colour);
 
 // Rewrites the size in the frame header of a made file, so that a few hundred bytes claim a
 // picture of any size (the image data stays that of the small picture).

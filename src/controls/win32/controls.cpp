@@ -379,6 +379,25 @@ LRESULT TPageControlWindow::Notify(const NMHDR& header) {
     return 0;
 }
 
+HWND TPageControlWindow::SelectNextPage(bool forward) {
+    const int count = static_cast<int>(pages_.size());
+    const int current = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
+    if (count < 2 || current < 0 || current >= count)
+        return nullptr;
+    const int next = (current + (forward ? 1 : count - 1)) % count;
+    SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(next), 0);
+    ShowPage(next);
+    static_cast<TPageControl*>(Control())->UserSelectPage(next);
+    return pages_[static_cast<std::size_t>(current)];
+}
+
+HWND TPageControlWindow::ActivePageWindow() const {
+    const int current = static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
+    return current >= 0 && current < static_cast<int>(pages_.size())
+               ? pages_[static_cast<std::size_t>(current)]
+               : nullptr;
+}
+
 void TPageControlWindow::ShowPage(int index) {
     for (std::size_t i = 0; i < pages_.size(); ++i)
         ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);

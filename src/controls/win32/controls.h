@@ -150,6 +150,11 @@ public:
     // The page area in the parent's client coordinates.
     RECT PageArea() const;
 
+    // The user's move to the next (or previous) page, wrapping round: the window of the
+    // page left, or nullptr when there is no other page.
+    HWND SelectNextPage(bool forward);
+    HWND ActivePageWindow() const;
+
     void ShowActivePage(int index) override;
     LRESULT Notify(const NMHDR& header) override;
 

@@ -1,6 +1,7 @@
 #include "controls/win32/form_window.h"
 
 #include "controls/error_report.h"
+#include "controls/win32/controls.h"
 #include "controls/win32/dpi.h"
 
 #include <stdexcept>
@@ -195,10 +196,18 @@ bool TFormWindow::DialogKey(MSG& message) {
             form_.HelpRequested(control);
         return true;
     }
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_MENU) >= 0 &&
-        GetKeyState(VK_CONTROL) >= 0 && !tabChain_.empty()) {
-        MoveTab(GetKeyState(VK_SHIFT) >= 0);
-        return true;
+    if (message.message == WM_KEYDOWN && GetKeyState(VK_MENU) >= 0) {
+        const bool control = GetKeyState(VK_CONTROL) < 0;
+        const bool shift = GetKeyState(VK_SHIFT) < 0;
+        if (message.wParam == VK_TAB && !control && !tabChain_.empty()) {
+            MoveTab(!shift);
+            return true;
+        }
+        if (control && message.wParam == VK_TAB && MovePage(!shift))
+            return true;
+        if (control && !shift && (message.wParam == VK_NEXT || message.wParam == VK_PRIOR) &&
+            MovePage(message.wParam == VK_NEXT))
+            return true;
     }
     if (message.message == WM_KEYDOWN || message.message == WM_CHAR) {
         // Neither button is the default or the cancel button: Enter and Esc go to the
@@ -236,6 +245,29 @@ void TFormWindow::MoveTab(bool forward) {
             return;
         }
     }
+}
+
+bool TFormWindow::MovePage(bool forward) {
+    for (const auto& window : windows_) {
+        if (auto* pages = dynamic_cast<TPageControlWindow*>(window.get())) {
+            HWND focus = GetFocus();
+            HWND left = pages->SelectNextPage(forward);
+            if (left == nullptr || focus == nullptr || !IsChild(left, focus))
+                return true;
+            for (HWND h : tabChain_) {
+                if (IsWindowVisible(h) && IsWindowEnabled(h) &&
+                    IsChild(pages->ActivePageWindow(), h)) {
+                    SetFocus(h);
+                    if ((SendMessageW(h, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+                        SendMessageW(h, EM_SETSEL, 0, -1);
+                    return true;
+                }
+            }
+            SetFocus(pages->Handle());
+            return true;
+        }
+    }
+    return false;
 }
 
 void TFormWindow::ShowCaption(std::string_view caption) {

@@ -60,6 +60,10 @@ public:
 private:
     // Tab and Shift+Tab: the next (or previous) shown and enabled window of the chain.
     void MoveTab(bool forward);
+    // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+PgDn, Ctrl+PgUp): the next (or previous) page
+    // of the page control, as a click on its tab; a focus on the page it leaves moves to the
+    // first control of the new page. False when the dialog has no page control.
+    bool MovePage(bool forward);
 
     TForm& form_;
     std::vector<HWND> tabChain_;

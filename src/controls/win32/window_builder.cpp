@@ -38,6 +38,7 @@ public:
             }
         }
         OrderForTheKeyboard();
+        GiveWayToOtherControls();
         for (const TLayoutRow& row : layout_) {
             TControl* control = form_.FindControl(row.Name);
             if (control == nullptr)
@@ -95,8 +96,10 @@ private:
                          FALSE);
             auto& page = Adopt<TTabSheetWindow>(row, *pages);
             const RECT area = pages->PageArea();
-            page.Create(WS_EX_CONTROLPARENT, ContainerClass(),
-                        WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, area, host.window, false);
+            // Not clipping its children: a group box draws only its frame and caption, and
+            // the page paints what lies inside it.
+            page.Create(WS_EX_CONTROLPARENT, ContainerClass(), WS_CHILD | WS_CLIPSIBLINGS, area,
+                        host.window, false);
             pages->AddPage(row.Caption, page.Handle());
             hosts_[row.Name] = {page.Handle(), 0, 0};
             made = &page;
@@ -270,6 +273,49 @@ private:
             }
         }
         window_->SetTabChain(std::move(chain));
+    }
+
+    // A label, check box or radio button often reaches over a neighbour with the empty part
+    // of its rectangle (the tables come from a toolkit whose labels have no window); lying
+    // above it, it would clip the neighbour's frame. It gives that part up.
+    void GiveWayToOtherControls() {
+        using enum TControlKind;
+        const auto givesWay = [](TControlKind kind) {
+            return kind == Label || kind == CheckBox || kind == RadioButton;
+        };
+        const auto isContainer = [](TControlKind kind) {
+            return kind == Form || kind == PageControl || kind == TabSheet || kind == Panel ||
+                   kind == GroupBox;
+        };
+        for (const TLayoutRow& row : layout_) {
+            if (!givesWay(row.Kind))
+                continue;
+            HWND window = made_.at(row.Name)->Handle();
+            RECT bounds{};
+            GetWindowRect(window, &bounds);
+            HRGN kept = nullptr;
+            for (const TLayoutRow& other : layout_) {
+                if (givesWay(other.Kind) || isContainer(other.Kind))
+                    continue;
+                HWND neighbour = made_.at(other.Name)->Handle();
+                RECT theirs{};
+                RECT overlap{};
+                GetWindowRect(neighbour, &theirs);
+                if (GetParent(neighbour) != GetParent(window) ||
+                    !IntersectRect(&overlap, &bounds, &theirs))
+                    continue;
+                if (kept == nullptr)
+                    kept =
+                        CreateRectRgn(0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top);
+                OffsetRect(&overlap, -bounds.left, -bounds.top);
+                HRGN cut = CreateRectRgnIndirect(&overlap);
+                CombineRgn(kept, kept, cut, RGN_DIFF);
+                DeleteObject(cut);
+            }
+            // The window owns its region from here on.
+            if (kept != nullptr && SetWindowRgn(window, kept, FALSE) == 0)
+                DeleteObject(kept);
+        }
     }
 
     TForm& form_;

@@ -8,6 +8,7 @@
 #include "controls/track_bar.h"
 #include "controls/win32/dpi.h"
 #include "controls/win32/toolkit.h"
+#include "controls/win32/window.h"
 #include "controls/win32/windows_api.h"
 #include "imaging/bitmap.h"
 #include "tests/controls/win32/layout_form.h"
@@ -16,6 +17,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -146,6 +148,54 @@ TEST_F(Win32Frontend, AnAccessKeyPressesItsButton) {
     EXPECT_EQ(ok, 1);
 }
 
+// Modifier keys held down for the thread while it lives, as the key handlers read them.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<int> keys) {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        std::memcpy(state, saved_, sizeof state);
+        for (int key : keys)
+            state[key] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256] = {};
+};
+
+TEST_F(Win32Frontend, CtrlTabMovesThroughThePagesTakingAlongAFocusOnThePage) {
+    auto& pages = form_->Find<TPageControl>("Page");
+    form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
+    Pump();
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key(VK_TAB);
+    }
+    EXPECT_EQ(pages.ActivePageIndex(), 1);
+    EXPECT_EQ(Focused(), "ScreenSaverTrackBar");
+    {
+        HeldKeys ctrlShift{VK_CONTROL, VK_SHIFT};
+        Key(VK_TAB);
+        EXPECT_EQ(pages.ActivePageIndex(), 0);
+        EXPECT_EQ(Focused(), "IdleTimeTrackBar");
+        Key(VK_TAB); // round to the last page
+    }
+    EXPECT_EQ(pages.ActivePageIndex(), 3);
+    // A focus outside the pages stays where it is.
+    form_->Find<TButton>("Button3").SetFocus();
+    Pump();
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key(VK_NEXT);
+    }
+    EXPECT_EQ(pages.ActivePageIndex(), 0);
+    EXPECT_EQ(Focused(), "Button3");
+}
+
 TEST_F(Win32Frontend, TheTrackBarTellsOfTheUsersMovesOnly) {
     auto& bar = form_->Find<TTrackBar>("IdleTimeTrackBar");
     int changes = 0;
@@ -200,6 +250,130 @@ TEST_F(Win32Frontend, AnExceptionOfAHandlerIsReportedAndTheDialogStays) {
     EXPECT_EQ(boxes_[0].text, "Disk full");
     EXPECT_EQ(boxes_[0].icon, TMessageIcon::Error);
     EXPECT_TRUE(form_->Visible());
+}
+
+HWND HandleOf(const TControl& control) {
+    const auto* window = dynamic_cast<const win32::TWindow*>(control.Peer());
+    return window != nullptr ? window->Handle() : nullptr;
+}
+
+// A window's rectangle in its parent's client coordinates.
+RECT InParent(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+// Where a window's caption is drawn, in its parent's client coordinates, as its class
+// lays it out: after the box of a check box or radio button and centred in its height,
+// centred in a button, at the right of a right-aligned label, wrapped in a word-wrapped one.
+RECT CaptionExtent(HWND window, const TLayoutRow& row) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    const RECT bounds = InParent(window);
+    const int width = bounds.right - bounds.left;
+    HDC dc = GetDC(window);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    RECT extent{0, 0, width, 0};
+    const bool wraps = row.Kind == TControlKind::Label && (row.Style & lsWordWrap) != 0;
+    DrawTextW(dc, text.c_str(), length, &extent,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    int left = bounds.left;
+    if (row.Kind == TControlKind::CheckBox || row.Kind == TControlKind::RadioButton)
+        left += GetSystemMetrics(SM_CXMENUCHECK) + win32::Scaled(4);
+    else if (row.Kind == TControlKind::Button)
+        left += (width - extent.right) / 2;
+    else if (row.Kind == TControlKind::GroupBox)
+        left += win32::Scaled(9);
+    else if ((row.Style & lsAlignRight) != 0)
+        left = bounds.right - extent.right;
+    int top = bounds.top;
+    if (row.Kind == TControlKind::CheckBox || row.Kind == TControlKind::RadioButton ||
+        row.Kind == TControlKind::Button)
+        top += (bounds.bottom - bounds.top - extent.bottom) / 2;
+    return {left, top, left + extent.right, top + extent.bottom};
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// What would be cut off at the screen's DPI (scripts/test-windows runs this at 96 and at
+// 144 dpi): every control inside its parent's client area, every caption inside its
+// control, and no caption under another control, which would draw over it.
+TEST_F(Win32Frontend, NothingIsCutOff) {
+    const TLayout layout = OptionsFormLayout();
+    for (const TLayoutRow& row : layout) {
+        if (row.Kind == TControlKind::Form || row.Kind == TControlKind::TabSheet)
+            continue;
+        HWND window = HandleOf(*form_->FindControl(row.Name));
+        ASSERT_NE(window, nullptr) << row.Name;
+        RECT client{};
+        GetClientRect(GetParent(window), &client);
+        EXPECT_TRUE(Inside(InParent(window), client)) << row.Name << " lies outside its parent";
+        using enum TControlKind;
+        if (row.Caption == nullptr || *row.Caption == '\0' ||
+            (row.Kind != Label && row.Kind != Button && row.Kind != CheckBox &&
+             row.Kind != RadioButton && row.Kind != GroupBox))
+            continue;
+        const RECT caption = CaptionExtent(window, row);
+        RECT allowed = InParent(window);
+        if (row.Kind == Button)
+            InflateRect(&allowed, -win32::Scaled(2), 0);
+        EXPECT_TRUE(Inside(caption, allowed)) << row.Name << "'s caption is cut off";
+        if (row.Kind != Label && row.Kind != CheckBox && row.Kind != RadioButton)
+            continue;
+        for (const TLayoutRow& other : layout) {
+            if (&other == &row || other.Kind == Label || other.Kind == GroupBox ||
+                other.Kind == TabSheet || other.Kind == Form || other.Kind == PageControl ||
+                other.Kind == Panel)
+                continue;
+            HWND otherWindow = HandleOf(*form_->FindControl(other.Name));
+            if (GetParent(otherWindow) != GetParent(window))
+                continue;
+            RECT overlap{};
+            const RECT otherBounds = InParent(otherWindow);
+            EXPECT_FALSE(IntersectRect(&overlap, &caption, &otherBounds))
+                << row.Name << "'s caption lies under " << other.Name;
+        }
+    }
+}
+
+// No control's frame is cut off by a neighbour lying above it: a label, check box or radio
+// button whose rectangle reaches over it gives that part up.
+TEST_F(Win32Frontend, NoControlIsClippedByANeighbour) {
+    using enum TControlKind;
+    auto& pages = form_->Find<TPageControl>("Page");
+    for (TControl* page : pages.Pages()) {
+        pages.SetActivePage(page);
+        Pump();
+        for (const TLayoutRow& row : OptionsFormLayout()) {
+            if (row.Kind == Form || row.Kind == PageControl || row.Kind == TabSheet ||
+                row.Kind == Panel || row.Kind == GroupBox || row.Kind == Label ||
+                row.Kind == CheckBox || row.Kind == RadioButton)
+                continue;
+            const TControl* control = form_->FindControl(row.Name);
+            if (control->IsInside(&pages) && !control->IsInside(page))
+                continue;
+            HWND window = HandleOf(*control);
+            HDC dc = GetDCEx(window, nullptr, DCX_WINDOW | DCX_CLIPSIBLINGS | DCX_CACHE);
+            RECT visible{};
+            const int shape = GetClipBox(dc, &visible);
+            ReleaseDC(window, dc);
+            RECT bounds{};
+            GetWindowRect(window, &bounds);
+            EXPECT_EQ(shape, SIMPLEREGION) << row.Name << " on " << page->Name();
+            EXPECT_EQ(visible.right - visible.left, bounds.right - bounds.left) << row.Name;
+            EXPECT_EQ(visible.bottom - visible.top, bounds.bottom - bounds.top) << row.Name;
+        }
+    }
 }
 
 // Each page drawn as the screen shows it, frame included, to NIMBREL_PAGE_SHOTS\page-N.bmp

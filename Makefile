@@ -1,5 +1,5 @@
 # The two entry points of the README: `make run` and `make test`.
-.PHONY: deps build test test-asan test-windows fuzz run bench package format clean
+.PHONY: deps build test test-asan test-windows fuzz run run-windows bench package format clean
 
 JOBS ?= $(shell nproc)
 
@@ -34,6 +34,12 @@ package: build
 
 run: build
 	scripts/run-dialog
+
+# The Windows program under Wine (a screenshot in build-mingw/ when there is no display).
+run-windows:
+	scripts/install-deps --windows
+	scripts/test-windows --build-only
+	scripts/run-dialog-windows
 
 bench: build
 	scripts/run-benchmarks

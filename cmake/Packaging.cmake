@@ -85,8 +85,10 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    # The dialog needs Qt's X11 platform plugin, which no library links.
+    # The dialog needs Qt's X11 platform plugin, which no library links; its font is the
+    # bitmap face of Wine's fonts (without it a narrow sans face stands in).
     set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # CPack puts the summary above it as the synopsis.
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nimbrel Extensions is the one dialog through which a user sets up the Nimbrel

@@ -4,28 +4,13 @@
 #include "controls/error_report.h"
 #include "controls/qt/application.h"
 #include "controls/qt/screenshot.h"
-#include "controls/qt/text.h"
 #include "product_version.h"
 
 #include <QWidget>
 
 #include <cstdio>
 #include <exception>
-#include <string>
 #include <string_view>
-#include <vector>
-
-namespace {
-
-std::vector<std::string> ArgumentsAfterProgramName() {
-    std::vector<std::string> arguments;
-    const QStringList all = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        arguments.push_back(nimbrel::FromQString(all[i]));
-    return arguments;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     // Answered before anything of the dialog exists, so that it needs no display.
@@ -38,7 +23,7 @@ int main(int argc, char** argv) {
     nimbrel::qt::TQtToolkit toolkit;
     nimbrel::InstallToolkit(&toolkit);
     try {
-        nimbrel::TOptionsForm form({ArgumentsAfterProgramName(), {}}, toolkit);
+        nimbrel::TOptionsForm form({application.ProgramArguments(), {}}, toolkit);
         form.Show();
         if (auto* window = dynamic_cast<QWidget*>(form.Peer()))
             nimbrel::QuitWhenShownIfAsked(*window);

@@ -1,6 +1,7 @@
 // The dialog's creation, show, closing, and what its window reports (focus, help).
 #include "app/options_form.h"
 
+#include "app/help_texts.h"
 #include "app/options_layout.h"
 #include "controls/error_report.h"
 #include "controls/toolkit.h"
@@ -61,6 +62,8 @@ const TControl* HelpContextHolder(const TControl* control) {
 
 TOptionsForm::TOptionsForm(TFormStart start, TToolkit& toolkit)
     : TForm("OptionsForm"), start_(std::move(start)), toolkit_(toolkit) {
+    toolkit_.SetHelpTexts(
+        [](const std::string& helpFile, int context) { return HelpPopupText(helpFile, context); });
     Drive->SetFolderList(Folder);
     CreateWindows(OptionsFormLayout(), toolkit_);
     ConnectHandlers();
@@ -88,21 +91,22 @@ void TOptionsForm::ConnectHandlers() {
     WMFit->OnClick = handler(&TOptionsForm::WMFitClick);
     WMOrg->OnClick = handler(&TOptionsForm::WMOrgClick);
     WMRes->OnClick = handler(&TOptionsForm::WMResClick);
+    // The field's own entering raises it before the field selects its text, so the height
+    // it sets is selected for typing over.
+    WMHeight->OnEnter = [run = handler(&TOptionsForm::WMHeightEnter)](TControl*) { run(); };
     Button4->OnClick = handler(&TOptionsForm::Button4Click);
     Button6->OnClick = handler(&TOptionsForm::Button6Click);
     Button5->OnClick = handler(&TOptionsForm::Button5Click);
     Button3->OnClick = handler(&TOptionsForm::Button3Click);
 }
 
-// Entering the Picture Stretching page and the height field are focus events.
+// Entering the Picture Stretching page is a focus event of the window.
 void TOptionsForm::FocusMoved(TControl* to) {
     if (to == nullptr)
         return;
     const TControl* from = std::exchange(lastFocus_, to);
     if (to->IsInside(TabSheet4) && (from == nullptr || !from->IsInside(TabSheet4)))
         RunReported([this] { TabSheet4Enter(); });
-    if (to == WMHeight && from != WMHeight)
-        RunReported([this] { WMHeightEnter(); });
 }
 
 // Context help for a control: its number or the nearest parent's, shown as a pop-up at
@@ -131,8 +135,16 @@ void TOptionsForm::FormCreate() {
 
 void TOptionsForm::PlaceOnScreen() {
     const TSize screen = toolkit_.ScreenSize();
+    placedFrame_ = FrameSize();
     if (screen.Width > 0 && screen.Height > 0)
-        MoveTo(DialogPlacement(screen, FrameSize()));
+        MoveTo(DialogPlacement(screen, placedFrame_));
+}
+
+// The placement is of the real outer size: where the frame became known only when the
+// window was shown, the dialog is placed again by it.
+void TOptionsForm::FrameChanged() {
+    if (FrameSize() != placedFrame_)
+        PlaceOnScreen();
 }
 
 void TOptionsForm::SelectFirstPage() {

@@ -92,6 +92,7 @@ public:
     void Shown() override;
     void FocusMoved(TControl* to) override;
     void HelpRequested(TControl* control) override;
+    void FrameChanged() override;
 
     // The page control and its pages (tabs in the order TabSheet1, 2, 4, 3).
     TPageControl* const Page = Add<TPageControl>("Page");
@@ -175,6 +176,8 @@ private:
     // The control that had the focus last, kept while the window is inactive, so that
     // coming back to the window enters nothing anew.
     const TControl* lastFocus_ = nullptr;
+    // The outer size the placement was computed from.
+    TSize placedFrame_;
 };
 
 } // namespace nimbrel

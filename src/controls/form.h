@@ -49,6 +49,9 @@ public:
     virtual void FocusMoved(TControl* to) {}
     // F1 on the focused control, or the caption's help button and then a click on it.
     virtual void HelpRequested(TControl* control) {}
+    // The outer size changed: a window system may add its frame and caption only once the
+    // window is shown.
+    virtual void FrameChanged() {}
 
 protected:
     // Makes a control that the form owns and knows by name.

@@ -61,7 +61,9 @@ struct TLayoutRow {
     int DropDownCount = 0;                   // lines of an open drop-down list; 0: the toolkit's
     std::span<const char* const> Items = {}; // drop-down list items, code page 1250
     const char* Picture = nullptr;           // number field picture
-    const char* LabelledBy = nullptr;        // the label naming the control for a screen reader
+    const char* LabelledBy = nullptr;        // the label beside the control, tied to it
+    const char* SpokenName = nullptr;        // a screen reader's name where no label says it all
+    const char* SpokenUnit = nullptr;        // track bar: the unit spoken after its position
     unsigned Style = 0;
 };
 

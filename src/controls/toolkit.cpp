@@ -25,6 +25,12 @@ void InstallToolkit(TToolkit* toolkit) {
         [toolkit](const platform::HelpRequest& request) { toolkit->PresentHelp(request); });
 }
 
+std::string TToolkit::HelpText(const std::string& helpFile, int context) const {
+    if (helpTexts_)
+        return helpTexts_(helpFile, context);
+    return helpFile + ", topic " + std::to_string(context);
+}
+
 TToolkit& Toolkit() {
     if (installed == nullptr)
         throw std::logic_error("no toolkit is installed");

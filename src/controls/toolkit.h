@@ -30,7 +30,9 @@
 #include "platform/help.h"
 #include "sysutil/screen_cursor.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace nimbrel {
 
@@ -50,11 +52,19 @@ public:
     virtual void ShowMessageBox(const TMessageBoxRequest& request) = 0;
     // The mouse cursor over the whole application (hourglass while busy).
     virtual void ShowScreenCursor(TCursor cursor) = 0;
-    // Where the platform has no help viewer: shows a context pop-up request (help file
-    // and topic) at the point of the request before it.
+    // Where the platform has no help viewer: shows a context pop-up request at the point
+    // of the request before it, with the text that the help texts give for it.
     virtual void PresentHelp(const platform::HelpRequest& request) = 0;
+    // What such a pop-up says for a help file and context number (the dialog knows its
+    // topics); without them, the file and the number.
+    using THelpTexts = std::function<std::string(const std::string& helpFile, int context)>;
+    void SetHelpTexts(THelpTexts texts) { helpTexts_ = std::move(texts); }
+    std::string HelpText(const std::string& helpFile, int context) const;
     // The primary screen's size in pixels.
     virtual TSize ScreenSize() const = 0;
+
+private:
+    THelpTexts helpTexts_;
 };
 
 // Makes `toolkit` the program's one toolkit: the message pump, the screen cursor, the

@@ -33,6 +33,12 @@ public:
     virtual void Click(std::string_view control) = 0;
     // A left click on a line of a list.
     virtual void ClickLine(std::string_view control, int line) = 0;
+    // A right click on a line of a list.
+    virtual void RightClickLine(std::string_view control, int line) = 0;
+    // A left click on a line of a list with Ctrl held.
+    virtual void CtrlClickLine(std::string_view control, int line) = 0;
+    // The left button pressed on one line of a list, moved to another and released there.
+    virtual void DragAcrossLines(std::string_view control, int from, int to) = 0;
     // A left click on a tab of a page control.
     virtual void ClickTab(std::string_view control, int tab) = 0;
     // The caption's help button, then a click on the control (at `at` inside it).

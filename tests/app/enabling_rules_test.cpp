@@ -34,6 +34,24 @@ TEST(EnablingRulesTest, HeightFollowsWidthWhenEntered) {
     EXPECT_EQ(form.WMHeight->Value(), typed);
 }
 
+// Ctrl+Backspace is a character no number field takes: it neither clears the number nor
+// deletes a word of its text; Backspace alone clears it.
+TEST(EnablingRulesTest, CtrlBackspaceInANumberFieldTypesNothing) {
+    TDialogFixture fixture;
+    TOptionsForm& form = fixture.Open();
+    TDialogDriver& driver = fixture.Driver();
+    form.Page->SetActivePage(form.TabSheet4);
+    driver.Click("WMRes");
+    driver.Click("WMWidth");
+    form.WMWidth->SetValue(1024);
+    driver.Key("WMWidth", VkBack, ssCtrl);
+    EXPECT_EQ(form.WMWidth->Value(), 1024);
+    EXPECT_EQ(driver.Text("WMWidth"), "1024");
+    driver.Key("WMWidth", VkBack);
+    EXPECT_EQ(form.WMWidth->Value(), 0);
+    EXPECT_EQ(driver.Text("WMWidth"), "");
+}
+
 TEST(EnablingRulesTest, SizingButtons) {
     TDialogFixture fixture;
     TOptionsForm& form = fixture.Open();

@@ -1,4 +1,5 @@
 // The dialog's layout tables: what every frontend relies on when it builds its windows.
+#include "app/help_texts.h"
 #include "app/options_layout.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,24 @@ TEST(LayoutTablesTest, AccessKeys) {
                  {"&&", std::string::npos}};
     for (const auto& c : cases)
         EXPECT_EQ(AccessKeyPosition(c.caption), c.key) << c.caption;
+}
+
+// Where no help viewer is, every help number of the layout has a text of its own, and the
+// pop-up ends with the help file and the topic.
+TEST(LayoutTablesTest, EveryHelpNumberHasItsText) {
+    std::set<std::string> texts;
+    for (const TLayoutRow& row : OptionsFormLayout()) {
+        if (row.HelpContext == 0)
+            continue;
+        const std::string text(HelpTopicText(row.HelpContext));
+        EXPECT_GT(text.size(), 30u) << row.Name;
+        texts.insert(text);
+    }
+    EXPECT_EQ(texts.size(), 22u); // one text per number, none shared
+    EXPECT_EQ(HelpPopupText("C:\\N\\NIMBREL.HLP", 2001),
+              std::string(HelpTopicText(2001)) + "\rC:\\N\\NIMBREL.HLP, topic 2001");
+    EXPECT_TRUE(HelpTopicText(0).empty());
+    EXPECT_EQ(HelpPopupText("X.HLP", 4711), "X.HLP, topic 4711");
 }
 
 } // namespace

@@ -99,13 +99,53 @@ void TQtDialogDriver::Click(std::string_view control) {
     QTest::mouseClick(&Widget(control), Qt::LeftButton);
 }
 
+namespace {
+
+// The middle of a line of a list, scrolled into view.
+QPoint LineCentre(QListWidget& list, const std::string& control, int line) {
+    QListWidgetItem* item = list.item(line);
+    if (item == nullptr)
+        throw std::invalid_argument("no such line of " + control);
+    list.scrollToItem(item);
+    return list.visualItemRect(item).center();
+}
+
+QListWidget& ListOf(QWidget& widget, std::string_view control) {
+    auto* list = qobject_cast<QListWidget*>(&widget);
+    if (list == nullptr)
+        throw std::invalid_argument(std::string(control) + " is no list");
+    return *list;
+}
+
+} // namespace
+
 void TQtDialogDriver::ClickLine(std::string_view control, int line) {
-    auto* list = qobject_cast<QListWidget*>(&Widget(control));
-    if (list == nullptr || list->item(line) == nullptr)
-        throw std::invalid_argument("no such line of " + std::string(control));
-    QListWidgetItem* item = list->item(line);
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QListWidget& list = ListOf(Widget(control), control);
+    const QPoint at = LineCentre(list, std::string(control), line);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+}
+
+void TQtDialogDriver::RightClickLine(std::string_view control, int line) {
+    QListWidget& list = ListOf(Widget(control), control);
+    const QPoint at = LineCentre(list, std::string(control), line);
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, at);
+}
+
+void TQtDialogDriver::CtrlClickLine(std::string_view control, int line) {
+    QListWidget& list = ListOf(Widget(control), control);
+    const QPoint at = LineCentre(list, std::string(control), line);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+}
+
+void TQtDialogDriver::DragAcrossLines(std::string_view control, int from, int to) {
+    QListWidget& list = ListOf(Widget(control), control);
+    const QPoint start = LineCentre(list, std::string(control), from);
+    const QPoint end = LineCentre(list, std::string(control), to);
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, start);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+        QTest::mouseMove(list.viewport(), start + (end - start) * i / steps);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, end);
 }
 
 void TQtDialogDriver::ClickTab(std::string_view control, int tab) {

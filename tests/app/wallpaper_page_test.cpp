@@ -288,4 +288,72 @@ TEST(WallpaperPageTest, DriveChangeRefillsFromTheRootAndEmptiesPreview) {
     EXPECT_TRUE(fixture.messages.empty());
 }
 
+// However the user changes the selection, the buttons and the preview follow the line
+// selected: a bitmap's name can never be requested. Ctrl+click never empties the list's
+// selection.
+TEST(WallpaperPageTest, EveryChangeOfTheSelectionRunsTheClick) {
+    enum Action { Drag, RightClick, KeyUp, KeyDown, CtrlClick, Click };
+    struct Step {
+        Action action;
+        int line; // the line clicked, or the end of the drag
+        int from; // the start of the drag
+    };
+    const Step steps[] = {
+        {Drag, 1, 0},       // onto B.BMP
+        {Drag, 2, 1},       // onto C.JPG
+        {RightClick, 1, 0}, //
+        {KeyDown, 0, 0},    //
+        {KeyUp, 0, 0},      //
+        {CtrlClick, 1, 0},  // the line already selected
+        {CtrlClick, 0, 0},  //
+        {Click, 1, 0},      //
+        {Drag, 0, 1},       // back to the start
+    };
+    TDialogFixture fixture;
+    TOptionsForm& form = OpenOn(fixture, {{Entry::Jpeg, "a.jpg", Red},
+                                          {Entry::Bitmap, "b.bmp", Blue},
+                                          {Entry::Jpeg, "c.jpg", Blue}});
+    TDialogDriver& driver = fixture.Driver();
+    ASSERT_EQ(driver.Lines("WallpaperList"), (std::vector<std::string>{"A.JPG", "B.BMP", "C.JPG"}));
+    int step = 0;
+    for (const Step& s : steps) {
+        SCOPED_TRACE("step " + std::to_string(step++));
+        switch (s.action) {
+        case Drag:
+            driver.DragAcrossLines("WallpaperList", s.from, s.line);
+            break;
+        case RightClick:
+            driver.RightClickLine("WallpaperList", s.line);
+            break;
+        case KeyUp:
+            driver.Key("WallpaperList", VkUp);
+            break;
+        case KeyDown:
+            driver.Key("WallpaperList", VkDown);
+            break;
+        case CtrlClick:
+            driver.CtrlClickLine("WallpaperList", s.line);
+            break;
+        case Click:
+            driver.ClickLine("WallpaperList", s.line);
+            break;
+        }
+        driver.Settle();
+        const int selected = driver.SelectedLine("WallpaperList");
+        ASSERT_GE(selected, 0);
+        EXPECT_EQ(form.WallpaperList->ItemIndex(), selected);
+        const bool jpeg = selected != 1;
+        EXPECT_EQ(ButtonsOf(driver), (Buttons{jpeg, jpeg, true}));
+        EXPECT_TRUE(PreviewKind(form) == (jpeg ? Shows::Jpeg : Shows::Bitmap));
+        if (s.action == Drag) {
+            EXPECT_EQ(selected, s.line);
+        }
+    }
+    // A request names the line the user sees selected.
+    driver.DragAcrossLines("WallpaperList", 0, 2);
+    fixture.Press(form.Button2);
+    EXPECT_EQ(AsText(fixture.Value(store::SetAsNext)), std::string("C.JPG"));
+    EXPECT_TRUE(fixture.messages.empty());
+}
+
 } // namespace

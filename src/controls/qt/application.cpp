@@ -1,16 +1,17 @@
 #include "controls/qt/application.h"
 
 #include "controls/error_report.h"
+#include "controls/qt/help_popup.h"
 #include "controls/qt/text.h"
 
 #include <QCursor>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
-#include <QToolTip>
 
 #include <cstdint>
 
@@ -34,21 +35,49 @@ QPoint UnpackPoint(std::uintptr_t data) {
     return {static_cast<std::int16_t>(data & 0xFFFF), static_cast<std::int16_t>(data >> 16)};
 }
 
-} // namespace
-
-TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("nimbrel-ext"));
-    setApplicationDisplayName(QString::fromLatin1(ApplicationTitle));
 #ifndef _WIN32
-    // The classic look the dialog's pixel geometry was drawn for. Its 8-point font is 11
-    // pixels high at 96 pixels per inch and narrow; a condensed sans font at 11 pixels keeps
-    // every caption inside its control on any screen.
-    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
-        setStyle(classic);
+// Wine's fonts package carries the bitmap face with the metrics the dialog was drawn for.
+constexpr const char* BitmapFaceFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
+constexpr const char* BitmapFace = "MS Sans Serif";
+
+// "MS Sans Serif" at 8 points: its strike is 13 pixels from ascent to descent, 11 for the
+// characters (at 96 pixels per inch). Where the face is missing, a condensed sans at 11
+// pixels keeps every caption inside its control.
+QFont DialogFont() {
+    const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(BitmapFaceFile));
+    if (id >= 0 &&
+        QFontDatabase::applicationFontFamilies(id).contains(QString::fromLatin1(BitmapFace))) {
+        QFont face(QString::fromLatin1(BitmapFace));
+        face.setPixelSize(13);
+        return face;
+    }
     QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
-    setFont(font);
+    return font;
+}
+#endif
+
+// Qt keeps a reference to the count for the application's life.
+int& ProgramNameOnly(int argc) {
+    static int count = 0;
+    count = argc > 0 ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+// No display name is set: Qt would append it to every window's title, and each caption
+// must read exactly as the dialog gives it.
+TQtApplication::TQtApplication(int argc, char** argv) : QApplication(ProgramNameOnly(argc), argv) {
+    for (int i = 1; i < argc; ++i)
+        arguments_.push_back(FromQString(QString::fromLocal8Bit(argv[i])));
+    setApplicationName(QStringLiteral("nimbrel-ext"));
+#ifndef _WIN32
+    // The classic look the dialog's pixel geometry was drawn for.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
+        setStyle(classic);
+    setFont(DialogFont());
 #endif
 }
 
@@ -67,6 +96,9 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
     }
     return false;
 }
+
+TQtToolkit::TQtToolkit() = default;
+TQtToolkit::~TQtToolkit() = default;
 
 void TQtToolkit::RunMessageLoop(TForm&) {
     QApplication::exec();
@@ -96,9 +128,10 @@ void TQtToolkit::PresentHelp(const platform::HelpRequest& request) {
     if (request.command == platform::HelpSetPopupPos) {
         helpPosition_ = UnpackPoint(request.data);
     } else if (request.command == platform::HelpContextPopup) {
-        QToolTip::showText(helpPosition_, QStringLiteral("%1\nTopic %2")
-                                              .arg(ToQString(request.helpFile))
-                                              .arg(static_cast<qulonglong>(request.data)));
+        if (!helpPopup_)
+            helpPopup_ = std::make_unique<TQtHelpPopup>();
+        helpPopup_->ShowAt(helpPosition_,
+                           DisplayText(HelpText(request.helpFile, static_cast<int>(request.data))));
     }
 }
 

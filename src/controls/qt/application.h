@@ -6,20 +6,37 @@
 
 #include <QApplication>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace nimbrel::qt {
+
+class TQtHelpPopup;
 
 class TQtApplication : public QApplication {
     Q_OBJECT
 
 public:
-    // Sets the title, and off Windows the classic style with the 8-point sans font.
-    TQtApplication(int& argc, char** argv);
+    // Sets the look: off Windows the classic style with the 8-point sans font. Qt is given
+    // the program's name alone, so that none of its own options (-reverse, -style,
+    // -qwindowtitle, ...) changes the dialog or hides an argument from the program.
+    TQtApplication(int argc, char** argv);
+
+    // The command-line arguments after the program's name, all of them (code page 1250).
+    const std::vector<std::string>& ProgramArguments() const { return arguments_; }
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    std::vector<std::string> arguments_;
 };
 
 class TQtToolkit : public TToolkit {
 public:
+    TQtToolkit();
+    ~TQtToolkit() override;
+
     std::unique_ptr<TFormPeer> BuildWindows(TForm& form, TLayout layout) override;
     void RunMessageLoop(TForm& form) override;
     void ProcessMessages() override;
@@ -30,6 +47,7 @@ public:
 
 private:
     QPoint helpPosition_;
+    std::unique_ptr<TQtHelpPopup> helpPopup_;
 };
 
 } // namespace nimbrel::qt

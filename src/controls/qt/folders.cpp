@@ -1,6 +1,7 @@
 #include "controls/qt/folders.h"
 
 #include "controls/error_report.h"
+#include "controls/qt/accessible_faces.h"
 
 #include <QKeyEvent>
 #include <QMetaObject>
@@ -67,6 +68,8 @@ void TQtFolderList::ShowLines(const std::vector<TFolderLine>& lines, int current
         auto* item =
             new QListWidgetItem(line.open ? openIcon : closedIcon, ToQString(line.name), this);
         item->setData(LevelRole, line.level);
+        // The indentation shows the depth; a screen reader says the whole path instead.
+        item->setData(Qt::AccessibleTextRole, ToQString(line.path));
     }
     setCurrentRow(current);
 }
@@ -96,6 +99,7 @@ void TQtFolderList::Open(int row) {
 TQtDriveSelector::TQtDriveSelector(TDriveSelector& control, QWidget* parent)
     : TQtPeer(parent), control_(control) {
     setEditable(false);
+    InstallAccessibleFaces();
     connect(this, &QComboBox::activated, this, &TQtDriveSelector::Pick);
 }
 

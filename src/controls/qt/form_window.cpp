@@ -18,7 +18,6 @@ TQtFormWindow::TQtFormWindow(TForm& form, const TLayoutRow& row) : TQtPeer(nullp
     setWindowIcon(ProductIcon());
     setFixedSize(row.Bounds.Width, row.Bounds.Height);
 
-    connect(qApp, &QApplication::focusChanged, this, &TQtFormWindow::FocusChanged);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] {
         RunReported([this] { form_.HelpRequested(ControlOfWidget(QApplication::focusWidget())); });
@@ -29,15 +28,40 @@ TQtFormWindow::TQtFormWindow(TForm& form, const TLayoutRow& row) : TQtPeer(nullp
 TQtFormWindow::~TQtFormWindow() {
     // The base's destructor closes the window, which moves the focus and sends events; the
     // form must hear none of them.
-    disconnect(qApp, nullptr, this, nullptr);
     qApp->removeEventFilter(this);
 }
 
-// The outer size is the client area plus the frame the window system gives the window.
+// The outer size is the client area plus the frame the window system gives the window,
+// which a window manager tells only once the window is shown. The native window is not
+// made for asking: a window moved before it exists is placed by its frame's corner.
 TSize TQtFormWindow::FrameSize() const {
-    const_cast<TQtFormWindow*>(this)->winId(); // the native window, so that its frame is known
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     return {width() + frame.left() + frame.right(), height() + frame.top() + frame.bottom()};
+}
+
+// The window system reports the frame with a move, a resize or the activation that follows
+// the showing.
+bool TQtFormWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+    case QEvent::UpdateRequest:
+        if (isVisible()) {
+            const TSize outer = FrameSize();
+            const QSize frame(outer.Width, outer.Height);
+            if (frame != knownFrame_) {
+                knownFrame_ = frame;
+                RunReported([this] { form_.FrameChanged(); });
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void TQtFormWindow::showEvent(QShowEvent* event) {
@@ -47,20 +71,21 @@ void TQtFormWindow::showEvent(QShowEvent* event) {
         RunReported([this] { form_.Shown(); });
 }
 
-void TQtFormWindow::FocusChanged(QWidget*, QWidget* to) {
-    if (to == nullptr || to->window() != this)
-        return;
-    RunReported([this, to] { form_.FocusMoved(ControlOfWidget(to)); });
-}
-
+// The form hears where the focus went before the control that received it does, so that
+// the page's entering comes before the field's own.
 // The caption's help button puts the application into its "what's this" mode, whose click
 // arrives as a WhatsThis event for the clicked widget.
 bool TQtFormWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::WhatsThis && event->type() != QEvent::QueryWhatsThis)
+    const QEvent::Type type = event->type();
+    if (type != QEvent::FocusIn && type != QEvent::WhatsThis && type != QEvent::QueryWhatsThis)
         return QWidget::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (widget == nullptr || widget->window() != this)
         return QWidget::eventFilter(watched, event);
+    if (type == QEvent::FocusIn) {
+        RunReported([this, widget] { form_.FocusMoved(ControlOfWidget(widget)); });
+        return QWidget::eventFilter(watched, event);
+    }
     event->accept();
     if (event->type() == QEvent::WhatsThis)
         RunReported([this, widget] { form_.HelpRequested(ControlOfWidget(widget)); });

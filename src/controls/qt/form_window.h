@@ -22,13 +22,13 @@ public:
     void MoveTo(TPoint topLeft) override { move(topLeft.X, topLeft.Y); }
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FocusChanged(QWidget* from, QWidget* to);
-
     TForm& form_;
+    QSize knownFrame_; // the outer size the form heard of last
 };
 
 } // namespace nimbrel::qt

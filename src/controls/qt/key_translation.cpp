@@ -56,7 +56,8 @@ int VirtualKeyOf(const QKeyEvent& event) {
 std::optional<char> CharacterOf(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Backspace:
-        return '\b';
+        // As on Windows, Ctrl+Backspace types DEL, which no field takes as an edit.
+        return (event.modifiers() & Qt::ControlModifier) ? '\x7f' : '\b';
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return '\r';

@@ -17,7 +17,10 @@ public:
     void ShowItemIndex(int index) override { setCurrentIndex(index); }
 };
 
-// A click on a line, and a key that moves the selection, count as the list's click.
+// Every change of the selection by the user (a click, a drag across the lines, a right
+// click, a key) counts as the list's click, and so does a click on the selected line. A
+// line once selected stays selected until another one is: Ctrl+click and clicks beside
+// the lines never empty it.
 class TQtListBox : public TQtPeer<QListWidget, TListBoxPeer> {
 public:
     TQtListBox(TListBox& control, QWidget* parent);
@@ -28,12 +31,19 @@ public:
     void SetItemHeight(int height);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void SelectionChanged();
+    void Clicked();
     void ReportClick();
 
     TListBox& control_;
+    bool showing_ = false;       // the program is setting lines or selection
+    int selectionReports_ = 0;   // reports made for selection changes
+    int reportsBeforePress_ = 0; // their count when the mouse button went down
 };
 
 } // namespace nimbrel::qt

@@ -1,6 +1,7 @@
 #include "controls/qt/track_bar.h"
 
 #include "controls/error_report.h"
+#include "controls/qt/accessible_faces.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,8 +11,8 @@
 #include <QWheelEvent>
 
 namespace nimbrel::qt {
-
 TQtTrackBar::TQtTrackBar(TTrackBar& control, QWidget* parent) : TQtPeer(parent) {
+    InstallAccessibleFaces();
     setOrientation(Qt::Horizontal);
     setTickPosition(QSlider::TicksBelow);
     connect(this, &QSlider::valueChanged, this, [this, &control](int value) {
@@ -27,6 +28,17 @@ void TQtTrackBar::ShowRange(int min, int max) {
 
 void TQtTrackBar::ShowPosition(int position) {
     const QSignalBlocker quiet(this);
+    setValue(position);
+}
+
+QString TQtTrackBar::SpokenValue() const {
+    if (spokenUnit_.isEmpty())
+        return QString::number(value());
+    return QStringLiteral("%1 %2").arg(value()).arg(spokenUnit_);
+}
+
+void TQtTrackBar::MoveByUser(int position) {
+    const QScopedValueRollback<bool> user(userInput_, true);
     setValue(position);
 }
 

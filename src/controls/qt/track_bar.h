@@ -1,6 +1,7 @@
 #pragma once
 // The Qt window of the track bar: a horizontal slider with ticks below. A value that
-// changes while the slider handles the user's input was changed by the user.
+// changes while the slider handles the user's input was changed by the user. A screen
+// reader hears its position with its unit ("60 minutes").
 #include "controls/qt/peer.h"
 #include "controls/track_bar.h"
 
@@ -15,6 +16,12 @@ public:
     void ShowRange(int min, int max) override;
     void ShowPosition(int position) override;
 
+    void SetSpokenUnit(const QString& unit) { spokenUnit_ = unit; }
+    // The position as spoken: the number and the unit.
+    QString SpokenValue() const;
+    // A move asked for by an assistive tool is the user's.
+    void MoveByUser(int position);
+
 protected:
     // Every move by the user comes through one of these.
     void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +33,7 @@ protected:
 
 private:
     bool userInput_ = false;
+    QString spokenUnit_;
 };
 
 } // namespace nimbrel::qt

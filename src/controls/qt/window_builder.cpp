@@ -15,6 +15,9 @@
 #include "controls/qt/track_bar.h"
 
 #include <QHash>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include <stdexcept>
 #include <string>
@@ -141,12 +144,27 @@ std::unique_ptr<TFormPeer> TQtToolkit::BuildWindows(TForm& form, TLayout layout)
         control->AttachPeer(peer);
     }
 
+    // What a screen reader says: a label is tied to the control beside it, and the
+    // control is named by the label or, where that does not say it all, by its own name.
     for (const TLayoutRow& row : layout) {
-        if (row.LabelledBy == nullptr)
-            continue;
-        if (const TControl* label = form.FindControl(row.LabelledBy))
-            windows.value(QString::fromLatin1(row.Name))
-                ->setAccessibleName(SpokenCaption(label->Caption()));
+        QWidget* widget = windows.value(QString::fromLatin1(row.Name));
+        const TControl* label = row.LabelledBy ? form.FindControl(row.LabelledBy) : nullptr;
+        if (label != nullptr) {
+            widget->setAccessibleName(SpokenCaption(label->Caption()));
+            // A label shared by two controls is tied to the first, as its access key would be.
+            auto* text = qobject_cast<QLabel*>(windows.value(QString::fromLatin1(label->Name())));
+            if (text != nullptr && text->buddy() == nullptr)
+                text->setBuddy(widget);
+        }
+        if (row.SpokenName != nullptr) {
+            widget->setAccessibleName(ToQString(row.SpokenName));
+            if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+                tabs->tabBar()->setAccessibleName(ToQString(row.SpokenName));
+        }
+        if (row.SpokenUnit != nullptr) {
+            if (auto* bar = dynamic_cast<TQtTrackBar*>(widget))
+                bar->SetSpokenUnit(ToQString(row.SpokenUnit));
+        }
     }
 
     // Keyboard order: a page control's stop is its tab bar.

@@ -41,7 +41,7 @@ constexpr const char* BitmapFaceFile = "/usr/share/wine/fonts/ms_sans_serif.ttf"
 constexpr const char* BitmapFace = "MS Sans Serif";
 
 // "MS Sans Serif" at 8 points: its strike is 13 pixels from ascent to descent, 11 for the
-// characters (at 96 pixels per inch). Where the face is missing, a condensed sans at 11
+// characters (at 96 pixels per inch). Where the face is missing, a condensed sans at 10
 // pixels keeps every caption inside its control.
 QFont DialogFont() {
     const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(BitmapFaceFile));
@@ -53,7 +53,7 @@ QFont DialogFont() {
     }
     QFont font(QStringLiteral("DejaVu Sans Condensed"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     return font;
 }
 #endif

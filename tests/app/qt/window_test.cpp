@@ -168,8 +168,7 @@ TEST(QtWindow, EveryLabelFitsBesideItsField) {
                                 rect.bottom() > label->geometry().top() && rect.x() > label->x();
             if (beside) {
                 EXPECT_LT(textRight + 1, rect.x())
-                    << row.Name << " touches " << row.Name << "'s neighbour "
-                    << other->objectName().toStdString();
+                    << row.Name << " touches " << other->objectName().toStdString();
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace nimbrel {
 
@@ -69,6 +70,9 @@ TFileStream::TFileStream(std::string_view path, TMode mode) : mode_(mode) {
         throw EFCreateError("Cannot create file \"" + std::string(path) + "\"");
     }
 }
+
+TFileStream::TFileStream(platform::File opened, std::uint64_t size)
+    : file_(std::move(opened)), size_(size), mode_(TMode::OpenRead) {}
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;

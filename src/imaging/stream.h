@@ -85,6 +85,8 @@ public:
     // EFOpenError "Cannot open file "<path>"" or EFCreateError "Cannot create file "<path>""
     // (also for a name that must not be replaced by a plain file).
     TFileStream(std::string_view path, TMode mode);
+    // A file already open for reading, whose size is known (from its folder's listing).
+    TFileStream(platform::File opened, std::uint64_t size);
 
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void* buffer, std::size_t count) override;

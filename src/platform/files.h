@@ -25,6 +25,8 @@ enum : std::uint32_t {
     InvalidFileAttributes = 0xFFFFFFFF,
 };
 
+class OpenedFolder;
+
 // A move-only open file; closed on destruction (a failure there is lost: call Close).
 class File {
 public:
@@ -38,6 +40,9 @@ public:
     bool IsOpen() const;
     // An existing file, for reading only (shared for reading).
     WinError OpenRead(std::string_view path);
+    // The same for a file of an opened folder, by the name its search gave (no folder part).
+    // The search has told what the entry is: a folder may open here, and then fails to read.
+    WinError OpenReadIn(const OpenedFolder& folder, std::string_view name);
     // A new empty file for writing, replacing one of that name (CREATE_ALWAYS).
     WinError Create(std::string_view path);
     // Reads up to `size` bytes; `done` 0 with success means the end of the file.
@@ -52,6 +57,27 @@ public:
     class Impl; // backend-specific
 
 private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// A folder opened once, so that many of its files open by name without its path being
+// resolved again for each. Closed on destruction.
+class OpenedFolder {
+public:
+    OpenedFolder();
+    ~OpenedFolder();
+    OpenedFolder(OpenedFolder&& other) noexcept;
+    OpenedFolder& operator=(OpenedFolder&& other) noexcept;
+    OpenedFolder(const OpenedFolder&) = delete;
+    OpenedFolder& operator=(const OpenedFolder&) = delete;
+
+    WinError Open(std::string_view path);
+    bool IsOpen() const;
+
+    class Impl; // backend-specific
+
+private:
+    friend class File;
     std::unique_ptr<Impl> impl_;
 };
 

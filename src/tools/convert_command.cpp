@@ -76,8 +76,9 @@ struct FileOutcome {
     std::string text; // what happened, code page 1250
 };
 
-FileOutcome ConvertOne(const std::string& folder, const report::FolderEntry& entry,
+FileOutcome ConvertOne(const report::ExaminedFolder& examined, const report::FolderEntry& entry,
                        const ConvertOptions& options) {
+    const std::string& folder = examined.path;
     const std::string& name = entry.name;
     const std::string input = report::EntryPath(folder, entry);
     const std::string bitmapName = BitmapName(name);
@@ -87,7 +88,8 @@ FileOutcome ConvertOne(const std::string& folder, const report::FolderEntry& ent
     if (platform::DirectoryExists(output))
         return {Outcome::Skipped, "skipped: " + bitmapName + " is a folder"};
     if (options.dryRun) {
-        const report::FileReport found = report::ExamineFile(folder, entry, report::Depth::Headers);
+        const report::FileReport found =
+            report::ExamineFile(examined, entry, report::Depth::Headers);
         if (found.verdict == report::Verdict::Damaged)
             return {Outcome::Failed,
                     "would fail: " + std::string(report::DamageWords(found.damage))};
@@ -123,6 +125,7 @@ int RunConvert(const std::vector<std::string>& args) {
         return 2;
     }
     const std::vector<report::FolderEntry> names = report::ListNwpFiles(folder);
+    const report::ExaminedFolder examined(folder);
     const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
 
     InterruptionWatch interruption;
@@ -138,7 +141,7 @@ int RunConvert(const std::vector<std::string>& args) {
     OrderedWork<FileOutcome> work;
     work.count = names.size();
     work.jobs = options.jobs;
-    work.work = [&](std::size_t i) { return ConvertOne(folder, names[i], options); };
+    work.work = [&](std::size_t i) { return ConvertOne(examined, names[i], options); };
     work.deliver = [&](std::size_t i, FileOutcome& outcome) {
         ++counts[static_cast<int>(outcome.outcome)];
         print(names[i].name, outcome.text);

@@ -24,7 +24,8 @@ template <class Result> struct OrderedWork {
     std::function<void(std::size_t index, Result&)> deliver; // on the calling thread, in order
     // Asked on the calling thread now and then; once true, no further piece starts.
     std::function<bool()> stopRequested = [] { return false; };
-    // Called on the calling thread about ten times a second while work is under way.
+    // Called on the calling thread now and then (up to a hundred times a second) while work
+    // is under way.
     std::function<void(std::size_t delivered)> tick = [](std::size_t) {};
 };
 
@@ -66,7 +67,10 @@ template <class Result> std::size_t RunOrdered(const OrderedWork<Result>& w) {
             } else {
                 results[index] = std::move(result);
             }
-            changed.notify_all();
+            // The deliverer looks in now and then by itself; it is woken only at the end, so
+            // that many small pieces do not cost two thread switches each.
+            if (running == 0 && (stopping || next == w.count))
+                changed.notify_all();
         }
     };
 
@@ -87,8 +91,8 @@ template <class Result> std::size_t RunOrdered(const OrderedWork<Result>& w) {
     } stopOnExit{mutex, stopping};
 
     std::size_t delivered = 0;
+    std::vector<Result> ready;
     for (;;) {
-        std::optional<Result> ready;
         bool finished = false;
         {
             std::unique_lock lock(mutex);
@@ -96,18 +100,19 @@ template <class Result> std::size_t RunOrdered(const OrderedWork<Result>& w) {
                 return delivered == w.count || results[delivered].has_value() ||
                        (stopping && running == 0);
             };
-            changed.wait_for(lock, std::chrono::milliseconds(100), hasNews);
-            if (delivered < w.count && results[delivered].has_value()) {
-                ready = std::move(results[delivered]);
-                results[delivered].reset();
-            } else if (delivered == w.count || (stopping && running == 0)) {
-                finished = true;
+            changed.wait_for(lock, std::chrono::milliseconds(10), hasNews);
+            // Every piece done in a row from the next one on, handed over in one go.
+            for (std::size_t i = delivered; i < w.count && results[i].has_value(); ++i) {
+                ready.push_back(std::move(*results[i]));
+                results[i].reset();
             }
+            finished = ready.empty() && (delivered == w.count || (stopping && running == 0));
         }
-        if (ready) {
-            w.deliver(delivered, *ready);
+        for (Result& result : ready) {
+            w.deliver(delivered, result);
             ++delivered;
         }
+        ready.clear();
         if (finished)
             break;
         if (w.stopRequested()) {

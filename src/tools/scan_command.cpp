@@ -114,6 +114,7 @@ int RunScan(const std::vector<std::string>& args) {
     }
     SetDefaultDepth();
     const std::vector<report::FolderEntry> entries = report::ListFolder(folder);
+    const report::ExaminedFolder examined(folder);
 
     std::size_t nameWidth = 0;
     for (const auto& entry : entries)
@@ -136,7 +137,7 @@ int RunScan(const std::vector<std::string>& args) {
     work.work = [&](std::size_t i) {
         ScanItem item;
         std::unique_ptr<TBitmap> picture;
-        item.report = report::ExamineFile(folder, entries[i], depth, sheet ? &wish : nullptr,
+        item.report = report::ExamineFile(examined, entries[i], depth, sheet ? &wish : nullptr,
                                           sheet ? &picture : nullptr);
         if (picture)
             item.thumbnail = MakeThumbnail(*picture, ThumbnailWidth, ThumbnailHeight);

@@ -148,6 +148,39 @@ TEST_F(FilesTest, AFailedOpenOrCreateKeepsTheFileItHad) {
     EXPECT_EQ(file.Close(), ErrorSuccess);
 }
 
+// Many files of one folder, opened by the names its search found.
+TEST_F(FilesTest, FilesOfAnOpenedFolderOpenByTheirFoundNames) {
+    MakeFileOnDisk("pics/Sunset.jpg", "sunset");
+    MakeFileOnDisk("pics/dusk.bmp", "dusk");
+    OpenedFolder folder;
+    File file;
+    EXPECT_EQ(file.OpenReadIn(folder, "Sunset.jpg"), ErrorInvalidHandle);
+    EXPECT_NE(folder.Open(Path("missing")), ErrorSuccess);
+    EXPECT_FALSE(folder.IsOpen());
+    ASSERT_EQ(folder.Open(Path("PICS")), ErrorSuccess);
+    ASSERT_TRUE(folder.IsOpen());
+
+    FileSearch search(Path("pics") + "\\*.*");
+    std::vector<std::string> contents;
+    for (FindData entry; search.Next(entry);) {
+        if (entry.attributes & FileAttributeDirectory)
+            continue;
+        ASSERT_EQ(file.OpenReadIn(folder, entry.name), ErrorSuccess) << entry.name;
+        char buffer[16];
+        std::size_t done = 0;
+        ASSERT_EQ(file.Read(buffer, sizeof buffer, done), ErrorSuccess);
+        contents.emplace_back(buffer, done);
+        EXPECT_EQ(file.Close(), ErrorSuccess);
+    }
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"dusk", "sunset"}));
+
+    EXPECT_EQ(file.OpenReadIn(folder, "missing.jpg"), ErrorFileNotFound);
+    EXPECT_EQ(file.OpenReadIn(folder, "..\\pics\\dusk.bmp"), ErrorInvalidName);
+    EXPECT_EQ(file.OpenReadIn(folder, ""), ErrorInvalidName);
+    EXPECT_FALSE(file.IsOpen());
+}
+
 TEST_F(FilesTest, ReadOnlyFilesOpenForReadingButRefuseChange) {
     MakeFileOnDisk("locked.nwp", "keep");
     MakeReadOnlyOnDisk("locked.nwp");

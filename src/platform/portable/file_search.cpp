@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <vector>
@@ -64,6 +65,7 @@ FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>(
     if (!dir)
         return;
     const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
+    const int folderFd = ::dirfd(dir);
     const std::u32string wanted = portable::FoldedFromCp1250(parts.name);
     const bool belowRoot = !folder->components.empty();
     std::vector<std::pair<std::u32string, FindData>> found;
@@ -75,9 +77,10 @@ FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>(
         std::u32string folded = portable::FoldedFromUtf8(hostName);
         if (!portable::MatchesWildcard(wanted, folded))
             continue;
+        // Relative to the open folder: no walk of the whole path for each entry.
         struct stat info {};
-        const std::string hostPath = resolved->host + "/" + std::string(hostName);
-        if (::stat(hostPath.c_str(), &info) != 0 && ::lstat(hostPath.c_str(), &info) != 0)
+        if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 &&
+            ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // vanished while listing
         FindData data;
         data.name = Cp1250FromUtf8(hostName);

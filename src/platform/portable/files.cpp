@@ -2,6 +2,7 @@
 // host errors answered as Win32 codes.
 #include "platform/files.h"
 
+#include "platform/codepage1250.h"
 #include "platform/portable/emulated_environment.h"
 #include "platform/portable/host_error.h"
 #include "platform/portable/windows_target.h"
@@ -144,6 +145,49 @@ WinError File::OpenRead(std::string_view path) {
         ::close(fd);
         return ErrorAccessDenied;
     }
+    impl_ = std::make_unique<Impl>(fd, false);
+    return ErrorSuccess;
+}
+
+class OpenedFolder::Impl {
+public:
+    explicit Impl(int fd) : fd(fd) {}
+    ~Impl() { ::close(fd); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    const int fd;
+};
+
+OpenedFolder::OpenedFolder() = default;
+OpenedFolder::~OpenedFolder() = default;
+OpenedFolder::OpenedFolder(OpenedFolder&& other) noexcept = default;
+OpenedFolder& OpenedFolder::operator=(OpenedFolder&& other) noexcept = default;
+
+WinError OpenedFolder::Open(std::string_view path) {
+    const Target target = ResolveTarget(path);
+    if (target.error != ErrorSuccess)
+        return target.error;
+    const int fd = ::open(target.resolved.host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return WinErrorFromErrno(errno, ErrorPathNotFound);
+    impl_ = std::make_unique<Impl>(fd);
+    return ErrorSuccess;
+}
+
+bool OpenedFolder::IsOpen() const {
+    return impl_ != nullptr;
+}
+
+// The name is taken as the folder holds it, so no case-blind search of the folder is made;
+// what the entry is, the search told already, so it is not asked again.
+WinError File::OpenReadIn(const OpenedFolder& folder, std::string_view name) {
+    if (!folder.impl_)
+        return ErrorInvalidHandle;
+    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos)
+        return ErrorInvalidName;
+    const int fd = ::openat(folder.impl_->fd, Utf8FromCp1250(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return WinErrorFromErrno(errno, ErrorFileNotFound);
     impl_ = std::make_unique<Impl>(fd, false);
     return ErrorSuccess;
 }

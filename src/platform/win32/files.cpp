@@ -77,6 +77,44 @@ WinError File::OpenRead(std::string_view path) {
     return ErrorSuccess;
 }
 
+// The folder's path is kept; Windows opens a file by its full path in any case.
+class OpenedFolder::Impl {
+public:
+    std::string prefix; // the folder's path with one backslash at its end
+};
+
+OpenedFolder::OpenedFolder() = default;
+OpenedFolder::~OpenedFolder() = default;
+OpenedFolder::OpenedFolder(OpenedFolder&& other) noexcept = default;
+OpenedFolder& OpenedFolder::operator=(OpenedFolder&& other) noexcept = default;
+
+WinError OpenedFolder::Open(std::string_view path) {
+    const std::string name(path);
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return LastError();
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return ErrorDirectory;
+    auto impl = std::make_unique<Impl>();
+    impl->prefix = name;
+    if (impl->prefix.empty() || (impl->prefix.back() != '\\' && impl->prefix.back() != '/'))
+        impl->prefix += '\\';
+    impl_ = std::move(impl);
+    return ErrorSuccess;
+}
+
+bool OpenedFolder::IsOpen() const {
+    return impl_ != nullptr;
+}
+
+WinError File::OpenReadIn(const OpenedFolder& folder, std::string_view name) {
+    if (!folder.impl_)
+        return ErrorInvalidHandle;
+    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos)
+        return ErrorInvalidName;
+    return OpenRead(folder.impl_->prefix + std::string(name));
+}
+
 WinError File::Create(std::string_view path) {
     const std::string name(path);
     const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,

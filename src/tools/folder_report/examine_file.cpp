@@ -49,18 +49,32 @@ TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
     return static_cast<TOutputScale>(n);
 }
 
+// A listed file opened to read its headers: through the opened folder by the name the
+// listing found, sized as the listing found it; else by its whole path.
+std::unique_ptr<TFileStream> OpenListed(const ExaminedFolder& folder, const FolderEntry& entry,
+                                        const std::string& path) {
+    if (folder.opened.IsOpen() && !entry.foundName.empty()) {
+        platform::File file;
+        if (file.OpenReadIn(folder.opened, entry.foundName) != platform::ErrorSuccess)
+            throw EFOpenError("Cannot open file \"" + path + "\"");
+        return std::make_unique<TFileStream>(std::move(file), entry.size);
+    }
+    return std::make_unique<TFileStream>(path, TFileStream::TMode::OpenRead);
+}
+
 // The header alone; false when it already condemns the file.
-bool ExamineJpegHeader(const std::string& path, FileReport& report) {
+bool ExamineJpegHeader(const ExaminedFolder& folder, const FolderEntry& entry,
+                       const std::string& path, FileReport& report) {
     bool endedEarly = false;
     TJpegHeader header;
     try {
-        TFileStream stream(path, TFileStream::TMode::OpenRead);
-        report.size = stream.Size();
+        const auto stream = OpenListed(folder, entry, path);
+        report.size = stream->Size();
         if (report.size == 0) {
             Condemn(report, Damage::Empty);
             return false;
         }
-        header = ReadJpegHeader(stream, &endedEarly);
+        header = ReadJpegHeader(*stream, &endedEarly);
     } catch (const EJPEG& error) {
         Condemn(report, JpegDamage(error, endedEarly), error.what());
         return false;
@@ -78,9 +92,10 @@ bool ExamineJpegHeader(const std::string& path, FileReport& report) {
     return true;
 }
 
-void ExamineJpeg(const std::string& path, Depth depth, const PictureWish* wish,
-                 std::unique_ptr<TBitmap>* picture, FileReport& report) {
-    if (!ExamineJpegHeader(path, report) || (depth == Depth::Headers && !wish))
+void ExamineJpeg(const ExaminedFolder& folder, const FolderEntry& entry, const std::string& path,
+                 Depth depth, const PictureWish* wish, std::unique_ptr<TBitmap>* picture,
+                 FileReport& report) {
+    if (!ExamineJpegHeader(folder, entry, path, report) || (depth == Depth::Headers && !wish))
         return;
     // The dialog's own picture: all bytes and the header at load, the pixels at decode.
     TJPEGImage jpeg;
@@ -104,15 +119,22 @@ void ExamineJpeg(const std::string& path, Depth depth, const PictureWish* wish,
     }
 }
 
-void ExamineBitmap(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
-                   FileReport& report) {
+void ExamineBitmap(const ExaminedFolder& folder, const FolderEntry& entry, const std::string& path,
+                   Depth depth, std::unique_ptr<TBitmap>* picture, FileReport& report) {
     BmpLayout layout;
     try {
-        TFileStream stream(path, TFileStream::TMode::OpenRead);
-        report.size = stream.Size();
+        const auto stream = OpenListed(folder, entry, path);
+        report.size = stream->Size();
         if (report.size == 0)
             return Condemn(report, Damage::Empty);
-        layout = ReadBmpLayout(stream);
+        // The headers lie in the file's first bytes: one read brings them all.
+        TMemoryStream head;
+        head.SetSize(512);
+        std::size_t got = 0;
+        for (std::size_t done = 1; done > 0 && got < head.Size(); got += done)
+            done = stream->Read(head.Memory() + got, head.Size() - got);
+        head.SetSize(got);
+        layout = ReadBmpLayout(head);
     } catch (const EInvalidGraphic&) {
         return Condemn(report, Damage::BadBitmapHeader);
     }
@@ -190,7 +212,7 @@ void ExamineNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* 
 
 } // namespace
 
-FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, Depth depth,
                        const PictureWish* wish, std::unique_ptr<TBitmap>* picture) {
     FileReport report;
     report.name = entry.name;
@@ -198,7 +220,7 @@ FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth 
     report.verdict = entry.kind == FileKind::Nwp ? Verdict::Convertible
                      : IsRequestable(entry.name) ? Verdict::Ready
                                                  : Verdict::ReadyNotRequestable;
-    const std::string path = EntryPath(folder, entry);
+    const std::string path = EntryPath(folder.path, entry);
     const std::uint32_t attributes =
         entry.foundName.empty() ? platform::FileAttributes(path) : entry.attributes;
     if (attributes == platform::InvalidFileAttributes) {
@@ -214,10 +236,10 @@ FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth 
     try {
         switch (entry.kind) {
         case FileKind::Jpeg:
-            ExamineJpeg(path, depth, wish, picture, report);
+            ExamineJpeg(folder, entry, path, depth, wish, picture, report);
             break;
         case FileKind::Bitmap:
-            ExamineBitmap(path, depth, picture, report);
+            ExamineBitmap(folder, entry, path, depth, picture, report);
             break;
         case FileKind::Nwp:
             ExamineNwp(path, depth, picture, report);

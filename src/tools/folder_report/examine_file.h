@@ -2,10 +2,12 @@
 // The verdict on one file of a wallpaper folder, from its headers alone or from a full
 // decode (a JPEG whose header is fine but whose data ends early is found only so).
 #include "imaging/bitmap.h"
+#include "platform/files.h"
 #include "tools/folder_report/file_report.h"
 
 #include <memory>
-#include <string_view>
+#include <string>
+#include <utility>
 
 namespace nimbrel::report {
 
@@ -22,11 +24,21 @@ struct PictureWish {
     int boxHeight = 0;
 };
 
-// Examines one listed file of `folder` (a Windows path, code page 1250). Never throws for
+// The folder whose files are examined: its Windows path (code page 1250), and the folder
+// opened once, so that its files open by their found names without resolving the path.
+struct ExaminedFolder {
+    explicit ExaminedFolder(std::string folderPath) : path(std::move(folderPath)) {
+        (void)opened.Open(path); // unopened, each file is opened by its whole path
+    }
+    std::string path;
+    platform::OpenedFolder opened;
+};
+
+// Examines one listed file of `folder`. Never throws for
 // what a file holds; only a failure of the process itself (memory) passes on. With a wish,
 // the file is decoded (as Deep does) and `picture` receives what was decoded, for every
 // file that is not damaged.
-FileReport ExamineFile(std::string_view folder, const FolderEntry& entry, Depth depth,
+FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, Depth depth,
                        const PictureWish* wish = nullptr,
                        std::unique_ptr<TBitmap>* picture = nullptr);
 

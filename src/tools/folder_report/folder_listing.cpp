@@ -37,8 +37,8 @@ std::vector<FolderEntry> ListFolder(std::string_view folder) {
         for (TListedFile& file : files) {
             if (kind == FileKind::Bitmap && IsChangerFile(file.name))
                 continue;
-            entries.push_back(
-                {std::move(file.name), kind, std::move(file.foundName), file.attributes});
+            entries.push_back({std::move(file.name), kind, std::move(file.foundName),
+                               file.attributes, file.size});
         }
     };
     add("*.JPG", FileKind::Jpeg);
@@ -58,8 +58,8 @@ std::vector<FolderEntry> ListNwpFiles(std::string_view folder) {
     std::vector<FolderEntry> entries;
     entries.reserve(files.size());
     for (TListedFile& file : files)
-        entries.push_back(
-            {std::move(file.name), FileKind::Nwp, std::move(file.foundName), file.attributes});
+        entries.push_back({std::move(file.name), FileKind::Nwp, std::move(file.foundName),
+                           file.attributes, file.size});
     return entries;
 }
 

@@ -18,6 +18,7 @@ struct FolderEntry {
     // search of the folder; empty when unknown (the listed name is used then).
     std::string foundName;
     std::uint32_t attributes = 0;
+    std::uint64_t size = 0; // as the listing found it
 };
 
 // The changer's working files, left out of the wallpaper list.

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ public:
 private:
     QPoint helpPosition_;
     std::unique_ptr<TQtHelpPopup> helpPopup_;
+    std::chrono::steady_clock::time_point lastWindowSystemPass_;
 };
 
 } // namespace nimbrel::qt

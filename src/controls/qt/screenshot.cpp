@@ -1,6 +1,7 @@
 #include "controls/qt/screenshot.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -24,6 +25,24 @@ void SaveScreenshot(QWidget& window, const QString& file) {
         std::fprintf(stderr, "Cannot write the screenshot %s\n", qPrintable(file));
 }
 
+// Ends the program after the window's first paint. The window's children paint in the same
+// pass, after the window itself, so the preview's picture is decoded and drawn by then.
+class QuitAfterFirstPaint : public QObject {
+public:
+    explicit QuitAfterFirstPaint(QWidget& window) : QObject(&window) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, [] { QCoreApplication::quit(); });
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void QuitWhenShownIfAsked(QWidget& window) {
@@ -35,8 +54,7 @@ void QuitWhenShownIfAsked(QWidget& window) {
             QCoreApplication::quit();
         });
     } else if (qEnvironmentVariableIsSet("NIMBREL_QUIT_WHEN_SHOWN")) {
-        // Runs once the loop has delivered the show and the first paint.
-        QTimer::singleShot(0, &window, [] { QCoreApplication::quit(); });
+        new QuitAfterFirstPaint(window); // owned by the window
     }
 }
 

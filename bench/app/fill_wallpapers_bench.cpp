@@ -1,5 +1,6 @@
 // FillWallPapers on a folder of 10,000 pictures, against the least any lister must do: the
-// same two searches of the folder and a case-insensitive sort of the names found.
+// same two searches of the folder, for names only, and a case-insensitive sort of the names.
+// Budget: FillWallPapers <= 1.2 x the bare search and sort.
 #include "picture_folder_environment.h"
 
 #include "app/options_form.h"
@@ -33,7 +34,8 @@ void BM_BareScanAndSort(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<std::string> names;
         for (const char* pattern : {"\\*.JPG", "\\*.BMP"}) {
-            nimbrel::platform::FileSearch search(folder + pattern);
+            nimbrel::platform::FileSearch search(folder + pattern,
+                                                 nimbrel::platform::FindDetail::NameOnly);
             for (nimbrel::platform::FindData entry; search.Next(entry);)
                 names.push_back(std::move(entry.name));
         }

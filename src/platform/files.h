@@ -131,12 +131,17 @@ struct FindData {
     std::uint64_t size = 0;
 };
 
+// What a search tells of each entry: everything, or the name alone, which spares a host
+// that must ask for each entry's status that query (the attributes then tell only a folder
+// and a hidden name, and the size is 0; a host that has it all at once tells it all).
+enum class FindDetail { Full, NameOnly };
+
 // FindFirstFile / FindNextFile / FindClose over a path pattern (folder, backslash, wildcard
 // name with * and ?), matched case-insensitively; every attribute qualifies. A doubled
 // backslash after a drive root (C:\\*.JPG) is the root's pattern. Closed on destruction.
 class FileSearch {
 public:
-    explicit FileSearch(std::string_view pattern);
+    explicit FileSearch(std::string_view pattern, FindDetail detail = FindDetail::Full);
     ~FileSearch();
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;

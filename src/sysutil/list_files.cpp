@@ -183,14 +183,17 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
     return SortKey(a).compare(SortKey(b));
 }
 
-void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
+namespace {
+
+void ListEntries(std::string_view mask, platform::FindDetail detail,
+                 std::vector<TListedFile>& list) {
     list.clear();
     struct Found {
         std::string key;
         TListedFile file;
     };
     std::vector<Found> found;
-    platform::FileSearch search(mask);
+    platform::FileSearch search(mask, detail);
     for (platform::FindData entry; search.Next(entry);) {
         ProcessMessages();
         std::string name = UpperAsciiLetters(entry.name);
@@ -209,9 +212,16 @@ void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
         list.push_back(std::move(it->file));
 }
 
+} // namespace
+
+void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
+    ListEntries(mask, platform::FindDetail::Full, list);
+}
+
+// The names alone: the host is not asked for each file's status.
 void ListFiles(std::string_view mask, std::vector<std::string>& list) {
     std::vector<TListedFile> entries;
-    ListFileEntries(mask, entries);
+    ListEntries(mask, platform::FindDetail::NameOnly, entries);
     list.clear();
     list.reserve(entries.size());
     for (TListedFile& entry : entries)

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace nimbrel::platform {
@@ -146,6 +148,26 @@ TEST_F(FilesTest, AFailedOpenOrCreateKeepsTheFileItHad) {
     ASSERT_EQ(file.Read(buffer, sizeof buffer, done), ErrorSuccess);
     EXPECT_EQ(std::string(buffer, done), "kept");
     EXPECT_EQ(file.Close(), ErrorSuccess);
+}
+
+// A search for names alone finds the same entries, and still tells a folder from a file.
+TEST_F(FilesTest, ASearchForNamesAloneFindsTheSameEntries) {
+    MakeFileOnDisk("pics/Sunset.jpg", "sunset");
+    MakeFileOnDisk("pics/dusk.JPG", "dusk");
+    MakeFileOnDisk("pics/notes.txt", "notes");
+    MakeFolderOnDisk("pics/album.jpg");
+    auto found = [&](FindDetail detail) {
+        std::vector<std::pair<std::string, bool>> entries;
+        FileSearch search(Path("pics") + "\\*.JPG", detail);
+        for (FindData entry; search.Next(entry);)
+            entries.emplace_back(entry.name, (entry.attributes & FileAttributeDirectory) != 0);
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    };
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {"Sunset.jpg", false}, {"album.jpg", true}, {"dusk.JPG", false}};
+    EXPECT_EQ(found(FindDetail::Full), expected);
+    EXPECT_EQ(found(FindDetail::NameOnly), expected);
 }
 
 // Many files of one folder, opened by the names its search found.

@@ -33,13 +33,18 @@ Pattern SplitPattern(std::string_view pattern) {
     return {".", std::string(pattern)};
 }
 
-std::uint32_t AttributesOf(const struct stat& info, std::string_view hostName) {
-    std::uint32_t attributes =
-        S_ISDIR(info.st_mode) ? FileAttributeDirectory : FileAttributeArchive;
-    if ((info.st_mode & S_IWUSR) == 0)
-        attributes |= FileAttributeReadOnly;
+// What the name and the kind of entry tell.
+std::uint32_t AttributesOf(bool folder, std::string_view hostName) {
+    std::uint32_t attributes = folder ? FileAttributeDirectory : FileAttributeArchive;
     if (hostName.size() > 1 && hostName.front() == '.' && hostName != "..")
         attributes |= FileAttributeHidden;
+    return attributes;
+}
+
+std::uint32_t AttributesOf(const struct stat& info, std::string_view hostName) {
+    std::uint32_t attributes = AttributesOf(S_ISDIR(info.st_mode), hostName);
+    if ((info.st_mode & S_IWUSR) == 0)
+        attributes |= FileAttributeReadOnly;
     return attributes;
 }
 
@@ -51,7 +56,8 @@ public:
     std::size_t next = 0;
 };
 
-FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>()) {
+FileSearch::FileSearch(std::string_view pattern, FindDetail detail)
+    : impl_(std::make_unique<Impl>()) {
     const Pattern parts = SplitPattern(pattern);
     if (parts.name.empty())
         return;
@@ -77,15 +83,20 @@ FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>(
         std::u32string folded = portable::FoldedFromUtf8(hostName);
         if (!portable::MatchesWildcard(wanted, folded))
             continue;
-        // Relative to the open folder: no walk of the whole path for each entry.
-        struct stat info {};
-        if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 &&
-            ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue; // vanished while listing
         FindData data;
         data.name = Cp1250FromUtf8(hostName);
-        data.attributes = AttributesOf(info, hostName);
-        data.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+        const bool typeKnown = entry->d_type == DT_REG || entry->d_type == DT_DIR;
+        if (detail == FindDetail::NameOnly && typeKnown) {
+            data.attributes = AttributesOf(entry->d_type == DT_DIR, hostName);
+        } else {
+            // Relative to the open folder: no walk of the whole path for each entry.
+            struct stat info {};
+            if (::fstatat(folderFd, entry->d_name, &info, 0) != 0 &&
+                ::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue; // vanished while listing
+            data.attributes = AttributesOf(info, hostName);
+            data.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+        }
         found.emplace_back(std::move(folded), std::move(data));
     }
     // In name order, as the home file system returns them.

@@ -198,7 +198,8 @@ WinError DeleteFile(std::string_view path) {
     return DeleteFileA(name.c_str()) ? ErrorSuccess : LastError();
 }
 
-FileSearch::FileSearch(std::string_view pattern) : impl_(std::make_unique<Impl>()) {
+// Windows tells everything of an entry at once, so the detail asked for changes nothing.
+FileSearch::FileSearch(std::string_view pattern, FindDetail) : impl_(std::make_unique<Impl>()) {
     const std::string mask(pattern);
     impl_->handle = FindFirstFileA(mask.c_str(), &impl_->found);
     impl_->pending = impl_->handle != INVALID_HANDLE_VALUE;

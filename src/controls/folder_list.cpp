@@ -60,10 +60,11 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return !folder.empty() && folder.back() == '\\' ? folder + name : folder + '\\' + name;
 }
 
-// The subfolders' names, sorted without regard to case.
+// The subfolders' names, sorted without regard to case. The search asks for names alone:
+// it still tells folders from files, without a status query for each of a folder's files.
 std::vector<std::string> Subfolders(const std::string& folder) {
     std::vector<std::string> names;
-    platform::FileSearch search(JoinPath(folder, "*"));
+    platform::FileSearch search(JoinPath(folder, "*"), platform::FindDetail::NameOnly);
     platform::FindData entry;
     while (search.Next(entry)) {
         if ((entry.attributes & platform::FileAttributeDirectory) != 0 && entry.name != "." &&

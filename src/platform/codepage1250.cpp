@@ -77,4 +77,17 @@ std::string Cp1250FromUtf8(std::string_view text) {
     return out;
 }
 
+std::optional<std::string> Cp1250FromUtf8Exactly(std::string_view text) {
+    if (!IsValidUtf8(text))
+        return std::nullopt;
+    std::string out;
+    for (char32_t c : DecodeUtf8(text)) {
+        const unsigned char byte = Cp1250FromUnicode(c);
+        if (byte == '?' && c != U'?')
+            return std::nullopt;
+        out.push_back(static_cast<char>(byte));
+    }
+    return out;
+}
+
 } // namespace nimbrel::platform

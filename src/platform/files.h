@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -161,5 +162,12 @@ std::string CurrentDirectory();
 WinError SetCurrentDirectory(std::string_view path);
 // GetFullPathName: an absolute path for `path`; "D:" alone gives D:'s current folder.
 std::string FullPathName(std::string_view path);
+
+// The Windows path of a file named as the host's own programs name it (UTF-8): on Windows
+// the name itself; elsewhere a host path, absolute or relative to the process's current
+// folder, seen through the drive table. Where no drive holds it, the host's root folder
+// becomes one more drive of this process. Nothing when a name cannot be written in code
+// page 1250 or no drive letter is free.
+std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath);
 
 } // namespace nimbrel::platform

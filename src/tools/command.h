@@ -7,15 +7,17 @@ namespace nimbrel::tool {
 
 struct Command {
     const char* name;
-    const char* usage; // the argument lines shown by usage, one per line
-    // The arguments after the subcommand's name; answers the exit code.
+    // The command's lines of the usage ("  nimbrel-tool NAME ARGUMENTS", each with what it
+    // does), shown by "nimbrel-tool --help" and on bad arguments.
+    const char* usage;
+    // Shown after the usage by "nimbrel-tool NAME --help": the options and the rules.
+    const char* details;
+    // The arguments after the command's name (UTF-8, as given); answers the exit code.
+    // Raises UsageError for bad arguments and ToolError for a failure (see tool_output.h).
     int (*run)(const std::vector<std::string>& args);
 };
 
-// Registers a command at start-up: `static const bool registered = RegisterCommand({...});`
+// Registers a command at start-up: `const bool registered = RegisterCommand({...});`
 bool RegisterCommand(const Command& command);
-
-// Prints the usage of every command to stderr; answers 2.
-int Usage();
 
 } // namespace nimbrel::tool

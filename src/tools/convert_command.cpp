@@ -3,26 +3,19 @@
 #include "archive/archive.h"
 #include "archive/bitmap_completeness.h"
 #include "archive/nwp_conversion.h"
-#include "platform/codepage1250.h"
 #include "platform/files.h"
+#include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/folder_report/examine_file.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
 #include "tools/progress_bar.h"
+#include "tools/tool_output.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define STDOUT_FILENO 1
-#else
-#include <unistd.h>
-#endif
 
 namespace nimbrel::tool {
 namespace {
@@ -118,24 +111,28 @@ FileOutcome ConvertOne(const report::ExaminedFolder& examined, const report::Fol
 int RunConvert(const std::vector<std::string>& args) {
     ConvertOptions options;
     if (!ParseConvert(args, options))
-        return Usage();
-    const std::string folder = report::FolderListPath(platform::Cp1250FromUtf8(options.folder));
+        throw UsageError("one FOLDER and the options --keep, --dry-run and --jobs N");
+    const std::string folder = report::FolderListPath(PathArgument(options.folder));
     if (!platform::DirectoryExists(folder)) {
-        std::fprintf(stderr, "nimbrel-tool: no such folder: %s\n", options.folder.c_str());
+        Say(options.folder + ": no such folder");
         return 2;
     }
     const std::vector<report::FolderEntry> names = report::ListNwpFiles(folder);
     const report::ExaminedFolder examined(folder);
-    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
+    const bool stdoutIsTerminal = StandardOutputIsTerminal();
 
     InterruptionWatch interruption;
     ProgressBar progress("convert", names.size());
     std::size_t counts[3] = {0, 0, 0};
+    bool writeFailed = false;
     auto print = [&](const std::string& name, const std::string& text) {
         if (stdoutIsTerminal)
             progress.Clear();
-        std::printf("%s  %s\n", platform::Utf8FromCp1250(name).c_str(),
-                    platform::Utf8FromCp1250(text).c_str());
+        try {
+            WriteOut(Shown(name) + "  " + Shown(text) + "\n");
+        } catch (const ToolError&) {
+            writeFailed = true; // the files go on being converted; the end reports it
+        }
     };
 
     OrderedWork<FileOutcome> work;
@@ -156,11 +153,14 @@ int RunConvert(const std::vector<std::string>& args) {
         ++counts[static_cast<int>(Outcome::Skipped)];
         print(names[i].name, "skipped: interrupted");
     }
-    std::printf("%zu NWP %s: %zu %s, %zu skipped, %zu failed\n", names.size(),
-                names.size() == 1 ? "file" : "files", counts[0],
-                options.dryRun ? "to convert" : "converted", counts[1], counts[2]);
-    if (std::fflush(stdout) != 0)
-        return 1;
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%zu NWP %s: %zu %s, %zu skipped, %zu failed\n",
+                  names.size(), names.size() == 1 ? "file" : "files", counts[0],
+                  options.dryRun ? "to convert" : "converted", counts[1], counts[2]);
+    if (writeFailed)
+        throw ToolError("standard output: cannot be written");
+    WriteOut(summary);
+    FinishOutput();
     if (done < names.size())
         return InterruptedExitCode;
     return counts[static_cast<int>(Outcome::Failed)] == 0 ? 0 : 1;
@@ -170,6 +170,15 @@ const bool registered = RegisterCommand({
     "convert",
     "  nimbrel-tool convert FOLDER [--keep] [--dry-run] [--jobs N]\n"
     "                                   every NWP file of FOLDER into a BMP file\n",
+    "Each NWP file becomes a BMP file of the same name and is deleted, as the dialog does;\n"
+    "a file that fails is reported and the others go on.\n"
+    "options:\n"
+    "  --keep      keep the NWP files\n"
+    "  --dry-run   say what would be done, change nothing\n"
+    "  --jobs N    work on N files at once (default: one per core)\n"
+    "exit code: 0 all converted, 1 a file failed, 2 no such folder, 130 interrupted\n"
+    "example:\n"
+    "  nimbrel-tool convert ~/old-wallpapers --keep\n",
     RunConvert,
 });
 

@@ -1,22 +1,97 @@
 // nimbrel-tool: the command-line companion of the dialog, on the same libraries.
+#include "tools/arguments.h"
 #include "tools/command.h"
+#include "tools/tool_output.h"
 
 #include "product_version.h"
 #include "sysutil/exception.h"
 
-#include <cstdio>
 #include <exception>
 #include <map>
+#include <new>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace nimbrel::tool {
 namespace {
+
 std::map<std::string, Command>& Commands() {
     static std::map<std::string, Command> commands;
     return commands;
 }
+
+std::string ProgramUsage() {
+    std::string text = "usage: nimbrel-tool COMMAND ARGUMENTS...\n"
+                       "       nimbrel-tool COMMAND --help    what a command takes and does\n"
+                       "       nimbrel-tool --help | --version\n"
+                       "commands:\n";
+    for (const auto& [name, command] : Commands())
+        text += command.usage;
+    return text;
+}
+
+std::string CommandUsage(const Command& command) {
+    return std::string("usage:\n") + command.usage;
+}
+
+// Prints on standard output; answers 0, or 1 when the output cannot be written.
+int PrintHelp(const std::string& text) {
+    try {
+        WriteOut(text);
+        FinishOutput();
+        return 0;
+    } catch (const ToolError& error) {
+        Say(error.what());
+        return 1;
+    }
+}
+
+int RunCommand(const Command& command, const std::vector<std::string>& args) {
+    if (AsksForHelp(args))
+        return PrintHelp(CommandUsage(command) + command.details);
+    try {
+        return command.run(args);
+    } catch (const UsageError& error) {
+        Say(std::string(command.name) + ": " + error.what());
+        WriteError(CommandUsage(command));
+        return 2;
+    } catch (const ToolError& error) {
+        Say(error.what());
+    } catch (const Exception& error) {
+        // The libraries' own texts are code page 1250.
+        Say(Shown(error.what()));
+    } catch (const std::bad_alloc&) {
+        Say("out of memory");
+    } catch (const std::exception& error) {
+        Say(error.what());
+    }
+    return 1;
+}
+
+int RunProgram(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        WriteError(ProgramUsage());
+        return 2;
+    }
+    const std::string& first = args[0];
+    if (first == "--help" || first == "-h" || first == "help") {
+        if (args.size() == 2) {
+            if (const auto found = Commands().find(args[1]); found != Commands().end())
+                return PrintHelp(CommandUsage(found->second) + found->second.details);
+        }
+        return PrintHelp(ProgramUsage());
+    }
+    if (first == "--version")
+        return PrintHelp(std::string("nimbrel-tool ") + kProductVersion + "\n");
+    const auto found = Commands().find(first);
+    if (found == Commands().end()) {
+        Say("unknown command '" + first + "'");
+        WriteError(ProgramUsage());
+        return 2;
+    }
+    return RunCommand(found->second, std::vector<std::string>(args.begin() + 1, args.end()));
+}
+
 } // namespace
 
 bool RegisterCommand(const Command& command) {
@@ -24,30 +99,9 @@ bool RegisterCommand(const Command& command) {
     return true;
 }
 
-int Usage() {
-    std::fputs("usage:\n", stderr);
-    for (const auto& [name, command] : Commands())
-        std::fprintf(stderr, "%s", command.usage);
-    return 2;
-}
-
 } // namespace nimbrel::tool
 
 int main(int argc, char** argv) {
     using namespace nimbrel::tool;
-    if (argc < 2)
-        return Usage();
-    if (std::string_view(argv[1]) == "--version") {
-        std::printf("nimbrel-tool %s\n", nimbrel::kProductVersion);
-        return 0;
-    }
-    auto found = Commands().find(argv[1]);
-    if (found == Commands().end())
-        return Usage();
-    try {
-        return found->second.run(std::vector<std::string>(argv + 2, argv + argc));
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
+    return RunProgram(ProgramArguments(argc, argv));
 }

@@ -1,19 +1,24 @@
 // nimbrel-tool reg: the registry of the environment it runs on, in the REGEDIT4 format.
 // Arguments and output are the host's text (UTF-8); the registry holds code page 1250.
 #include "platform/codepage1250.h"
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/utf8.h"
+#include "tools/arguments.h"
 #include "tools/command.h"
+#include "tools/file_checks.h"
 #include "tools/regedit_format.h"
+#include "tools/tool_output.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <optional>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace nimbrel::tool {
 namespace {
@@ -23,7 +28,30 @@ using platform::RegKey;
 using platform::RegValue;
 using platform::WinError;
 
+#ifndef _WIN32
+// Why the store's file cannot be written when it is not damage: its folder or the file
+// itself is read-only (or the folder cannot be made); nothing when they are writable.
+std::optional<std::string> ReadOnlyStore() {
+    const std::string file = platform::RegistryLocation();
+    const std::string folder = file.substr(0, file.find_last_of('/') + 1);
+    if (::access(folder.c_str(), W_OK) != 0)
+        return errno == ENOENT ? "the store folder " + folder + " cannot be made"
+                               : "the store folder " + folder + " is read-only";
+    if (::access(file.c_str(), F_OK) == 0 && ::access(file.c_str(), W_OK) != 0)
+        return file + " is read-only";
+    return std::nullopt;
+}
+#endif
+
+// Host text.
 std::string WhyFailed(WinError error) {
+#ifndef _WIN32
+    if (error == platform::ErrorAccessDenied || error == platform::ErrorBadDb ||
+        error == platform::ErrorCantWrite) {
+        if (const auto readOnly = ReadOnlyStore())
+            return *readOnly;
+    }
+#endif
     switch (error) {
     case platform::ErrorFileNotFound:
         return "not found";
@@ -40,33 +68,27 @@ std::string WhyFailed(WinError error) {
     }
 }
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "nimbrel-tool reg: %s\n", platform::Utf8FromCp1250(message).c_str());
-    return 1;
+// A failure about a key or value: `what` is code page 1250 (a key name), `why` host text.
+[[noreturn]] void Fail(const std::string& what, const std::string& why) {
+    throw ToolError(Shown(what) + ": " + why);
 }
 
-int BadArgument(const std::string& message) {
-    std::fprintf(stderr, "nimbrel-tool reg: %s\n", message.c_str());
-    return Usage();
-}
-
-// Writes 1250 text to stdout as UTF-8; answers the exit code.
-int Print(const std::string& text) {
-    const std::string out = platform::Utf8FromCp1250(text);
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
-        return Fail("cannot write the output");
-    return 0;
-}
-
-std::optional<regedit::KeyName> KeyArgument(const std::string& argument) {
-    return regedit::ParseKeyName(platform::Cp1250FromUtf8(argument));
+regedit::KeyName KeyArgument(const std::string& argument) {
+    const auto key = regedit::ParseKeyName(TextArgument(argument, "KEY"));
+    if (!key)
+        throw UsageError("KEY must start with HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKCU or "
+                         "HKLM: " +
+                         argument);
+    return *key;
 }
 
 std::string JoinPath(const std::string& parent, const std::string& child) {
     return parent.empty() ? child : parent + "\\" + child;
 }
 
-// The key, its values and then every subkey below it, in export order.
+// The key, its values and then every subkey below it, in export order. A subkey that
+// cannot be opened (gone since it was listed, not open to this user, or named with
+// characters of no code page 1250 name) is left out with a warning.
 WinError ExportKey(const regedit::KeyName& name, const RegKey& key, std::string& out) {
     std::vector<std::pair<std::string, RegValue>> values;
     if (const WinError error = key.EnumValues(values))
@@ -84,54 +106,63 @@ WinError ExportKey(const regedit::KeyName& name, const RegKey& key, std::string&
     for (const std::string& subKey : subKeys) {
         const regedit::KeyName childName{name.hive, JoinPath(name.path, subKey)};
         RegKey child;
-        if (const WinError error = child.Open(childName.hive, childName.path))
-            return error;
-        if (const WinError error = ExportKey(childName, child, out))
-            return error;
+        WinError error = child.Open(childName.hive, childName.path);
+        if (error == platform::ErrorSuccess)
+            error = ExportKey(childName, child, out);
+        if (error != platform::ErrorSuccess)
+            Warn(Shown(regedit::FormatKeyName(childName)), "left out: " + WhyFailed(error));
     }
     return platform::ErrorSuccess;
 }
 
 int Export(const std::vector<std::string>& args) {
     std::vector<regedit::KeyName> roots;
-    if (args.size() == 2) {
-        const auto key = KeyArgument(args[1]);
-        if (!key)
-            return BadArgument("KEY must start with HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, "
-                               "HKCU or HKLM");
-        roots.push_back(*key);
-    } else {
+    if (args.size() == 2)
+        roots.push_back(KeyArgument(args[1]));
+    else
         roots = {{Hive::CurrentUser, ""}, {Hive::LocalMachine, ""}};
-    }
     std::string out = "REGEDIT4\n\n";
     for (const regedit::KeyName& root : roots) {
         RegKey key;
         if (const WinError error = key.Open(root.hive, root.path))
-            return Fail(regedit::FormatKeyName(root) + ": " + WhyFailed(error));
+            Fail(regedit::FormatKeyName(root), WhyFailed(error));
         if (const WinError error = ExportKey(root, key, out))
-            return Fail(regedit::FormatKeyName(root) + ": " + WhyFailed(error));
+            Fail(regedit::FormatKeyName(root), WhyFailed(error));
     }
-    return Print(out);
+    WriteOut(Shown(out));
+    FinishOutput();
+    return 0;
 }
 
-bool ReadInput(const std::string& fileName, std::string& text) {
-    if (fileName == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return !std::cin.bad();
+// The bytes of FILE, or of standard input for "-".
+std::string ReadInput(const std::string& fileName) {
+    std::string text;
+    if (IsStandardStream(fileName)) {
+        char buffer[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+            text.append(buffer, got);
+        if (std::ferror(stdin))
+            throw ToolError("standard input: cannot be read");
+        return text;
     }
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        return false;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    text = bytes.str();
-    return !file.bad();
+    const std::string path = PathArgument(fileName);
+    RequireReadableFile(path, fileName);
+    platform::File file;
+    WinError error = file.OpenRead(path);
+    char buffer[65536];
+    std::size_t got = 0;
+    while (error == platform::ErrorSuccess &&
+           (error = file.Read(buffer, sizeof buffer, got)) == platform::ErrorSuccess && got > 0)
+        text.append(buffer, got);
+    if (error != platform::ErrorSuccess)
+        throw ToolError(fileName + ": cannot be read: " + FileErrorWords(error));
+    return text;
 }
 
 int Import(const std::vector<std::string>& args) {
-    std::string text;
-    if (!ReadInput(args[1], text))
-        return Fail(args[1] + ": cannot be read: " + std::strerror(errno));
+    const std::string& fileName = args[1];
+    std::string text = ReadInput(fileName);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     // Our own exports are UTF-8; a file that is not is taken as a 1250 file from Windows.
@@ -140,42 +171,40 @@ int Import(const std::vector<std::string>& args) {
     regedit::ParseError error;
     const auto keys = regedit::ParseRegFile(text, error);
     if (!keys)
-        return Fail(args[1] + ":" + std::to_string(error.line) + ": " + error.reason);
+        throw ToolError(fileName + ":" + std::to_string(error.line) + ": " + Shown(error.reason));
     // All of the file or nothing: a failure half-way leaves the store as it was.
     platform::RegTransaction transaction;
     if (const WinError failed = transaction.Begin())
-        return Fail(args[1] + ": " + WhyFailed(failed));
+        throw ToolError(fileName + ": " + WhyFailed(failed) + "; nothing was imported");
     for (const regedit::KeyValues& entry : *keys) {
         RegKey key;
         if (const WinError failed = key.Create(entry.key.hive, entry.key.path))
-            return Fail(regedit::FormatKeyName(entry.key) + ": " + WhyFailed(failed) +
-                        "; nothing was imported");
+            Fail(regedit::FormatKeyName(entry.key),
+                 WhyFailed(failed) + "; nothing was imported from " + fileName);
         for (const auto& [name, value] : entry.values) {
             if (const WinError failed =
                     key.SetValue(name, value.type, value.data.data(), value.data.size()))
-                return Fail(regedit::FormatKeyName(entry.key) + ": \"" + name +
-                            "\": " + WhyFailed(failed) + "; nothing was imported");
+                Fail(regedit::FormatKeyName(entry.key) + ": value \"" + name + "\"",
+                     WhyFailed(failed) + "; nothing was imported from " + fileName);
         }
     }
     if (const WinError failed = transaction.Commit())
-        return Fail(args[1] + ": " + WhyFailed(failed) + "; nothing was imported");
+        throw ToolError(fileName + ": " + WhyFailed(failed) + "; nothing was imported");
     return 0;
 }
 
 int Get(const std::vector<std::string>& args) {
-    const auto name = KeyArgument(args[1]);
-    if (!name)
-        return BadArgument("KEY must start with HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, "
-                           "HKCU or HKLM");
-    const std::string valueName = platform::Cp1250FromUtf8(args[2]);
+    const regedit::KeyName name = KeyArgument(args[1]);
+    const std::string valueName = TextArgument(args[2], "VALUE");
     RegKey key;
-    if (const WinError error = key.Open(name->hive, name->path))
-        return Fail(regedit::FormatKeyName(*name) + ": " + WhyFailed(error));
+    if (const WinError error = key.Open(name.hive, name.path))
+        Fail(regedit::FormatKeyName(name), WhyFailed(error));
     RegValue value;
     if (const WinError error = key.QueryValue(valueName, value))
-        return Fail(regedit::FormatKeyName(*name) + ": value \"" + valueName +
-                    "\": " + WhyFailed(error));
-    return Print(regedit::FormatValue(valueName, value) + "\n");
+        Fail(regedit::FormatKeyName(name) + ": value \"" + valueName + "\"", WhyFailed(error));
+    WriteOut(Shown(regedit::FormatValue(valueName, value) + "\n"));
+    FinishOutput();
+    return 0;
 }
 
 // A dword in decimal (signed or unsigned 32 bits) or 0x-hex.
@@ -211,22 +240,19 @@ std::optional<std::vector<std::uint8_t>> ParseBinary(const std::string& text) {
 }
 
 int Set(const std::vector<std::string>& args) {
-    const auto name = KeyArgument(args[1]);
-    if (!name)
-        return BadArgument("KEY must start with HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, "
-                           "HKCU or HKLM");
-    const std::string valueName = platform::Cp1250FromUtf8(args[2]);
+    const regedit::KeyName name = KeyArgument(args[1]);
+    const std::string valueName = TextArgument(args[2], "VALUE");
     const std::string& type = args[3];
     const std::string& data = args[4];
     RegValue value;
     if (type == "sz" || type == "expand_sz") {
         value.type = type == "sz" ? platform::RegSz : platform::RegExpandSz;
-        const std::string text = platform::Cp1250FromUtf8(data);
+        const std::string text = TextArgument(data, "the text");
         value.data.assign(text.begin(), text.end());
     } else if (type == "dword") {
         const auto number = ParseDword(data);
         if (!number)
-            return BadArgument("a dword is a 32-bit number in decimal or 0x-hex: " + data);
+            throw UsageError("a dword is a 32-bit number in decimal or 0x-hex: " + data);
         value.type = platform::RegDword;
         value.data = {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
                       static_cast<std::uint8_t>(*number >> 16),
@@ -234,25 +260,33 @@ int Set(const std::vector<std::string>& args) {
     } else if (type == "binary") {
         const auto bytes = ParseBinary(data);
         if (!bytes)
-            return BadArgument("binary data is hex pairs: " + data);
+            throw UsageError("binary data is hex pairs: " + data);
         value.type = platform::RegBinary;
         value.data = *bytes;
     } else {
-        return BadArgument("TYPE is sz, expand_sz, dword or binary");
+        throw UsageError("TYPE is sz, expand_sz, dword or binary, not " + type);
     }
     RegKey key;
-    if (const WinError error = key.Create(name->hive, name->path))
-        return Fail(regedit::FormatKeyName(*name) + ": " + WhyFailed(error));
+    if (const WinError error = key.Create(name.hive, name.path))
+        Fail(regedit::FormatKeyName(name), WhyFailed(error));
     if (const WinError error =
             key.SetValue(valueName, value.type, value.data.data(), value.data.size()))
-        return Fail(regedit::FormatKeyName(*name) + ": value \"" + valueName +
-                    "\": " + WhyFailed(error));
+        Fail(regedit::FormatKeyName(name) + ": value \"" + valueName + "\"", WhyFailed(error));
     return 0;
 }
 
-int RunReg(const std::vector<std::string>& args) {
+int RunReg(const std::vector<std::string>& given) {
+    // "--" lets a DATA start with "-".
+    std::vector<std::string> args;
+    bool optionsEnded = false;
+    for (const std::string& arg : given) {
+        if (!optionsEnded && arg == "--")
+            optionsEnded = true;
+        else
+            args.push_back(arg);
+    }
     if (args.empty())
-        return Usage();
+        throw UsageError("reg takes export, import, get or set");
     const std::string& action = args[0];
     if (action == "export" && (args.size() == 1 || args.size() == 2))
         return Export(args);
@@ -262,7 +296,9 @@ int RunReg(const std::vector<std::string>& args) {
         return Get(args);
     if (action == "set" && args.size() == 5)
         return Set(args);
-    return Usage();
+    if (action == "export" || action == "import" || action == "get" || action == "set")
+        throw UsageError("wrong number of arguments for reg " + action);
+    throw UsageError("unknown action '" + action + "'");
 }
 
 const bool registered = RegisterCommand({
@@ -272,6 +308,14 @@ const bool registered = RegisterCommand({
     "  nimbrel-tool reg get KEY VALUE   one value, as its REGEDIT4 line\n"
     "  nimbrel-tool reg set KEY VALUE sz|expand_sz|dword|binary DATA\n"
     "                                   KEY: HKEY_CURRENT_USER\\... or HKCU\\..., HKLM\\...\n",
+    "The registry holds code page 1250 text: a KEY, VALUE or text that it cannot hold is\n"
+    "refused. A dword is decimal or 0x-hex, binary data hex pairs (0a,ff); put -- before a\n"
+    "DATA that starts with -. An import is all of the file or nothing.\n"
+    "examples:\n"
+    "  nimbrel-tool reg export 'HKCU\\Software\\Vexmoor\\Nimbrel' > nimbrel.reg\n"
+    "  nimbrel-tool reg import nimbrel.reg\n"
+    "  nimbrel-tool reg get 'HKCU\\Software\\Vexmoor\\Nimbrel' Interval\n"
+    "  nimbrel-tool reg set 'HKCU\\Software\\Vexmoor\\Nimbrel' Interval dword 45\n",
     RunReg,
 });
 

@@ -1,10 +1,10 @@
 // nimbrel-tool scan [FOLDER]: what a wallpaper folder holds, file by file, with a verdict
 // on each, a summary, and on request a contact sheet.
 #include "imaging/jpeg_image.h"
-#include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "settings/registry_accessor.h"
 #include "settings/store_values.h"
+#include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/contact_sheet.h"
 #include "tools/folder_report/examine_file.h"
@@ -12,6 +12,7 @@
 #include "tools/ordered_work.h"
 #include "tools/progress_bar.h"
 #include "tools/scan_output.h"
+#include "tools/tool_output.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,14 +21,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define STDOUT_FILENO 1
-#else
-#include <unistd.h>
-#endif
 
 namespace nimbrel::tool {
 namespace {
@@ -83,7 +76,7 @@ bool ParseScan(const std::vector<std::string>& args, ScanOptions& options) {
 // The folder named, else the wallpaper folder of the settings, else the current folder.
 std::string ChosenFolder(const ScanOptions& options) {
     if (options.folder)
-        return report::FolderListPath(platform::Cp1250FromUtf8(*options.folder));
+        return report::FolderListPath(PathArgument(*options.folder));
     try {
         TRegistry registry;
         if (registry.OpenKey(store::SettingsKey, false)) {
@@ -105,25 +98,26 @@ struct ScanItem {
 int RunScan(const std::vector<std::string>& args) {
     ScanOptions options;
     if (!ParseScan(args, options))
-        return Usage();
+        throw UsageError("an unknown option, a missing option value or more than one FOLDER");
     const std::string folder = ChosenFolder(options);
+    const std::string shownFolder = options.folder ? *options.folder : Shown(folder);
     if (!platform::DirectoryExists(folder)) {
-        std::fprintf(stderr, "nimbrel-tool: no such folder: %s\n",
-                     platform::Utf8FromCp1250(folder).c_str());
+        Say(shownFolder + ": no such folder");
         return 2;
     }
+    const std::string sheetPath = options.sheet ? PathArgument(*options.sheet) : std::string();
     SetDefaultDepth();
     const std::vector<report::FolderEntry> entries = report::ListFolder(folder);
     const report::ExaminedFolder examined(folder);
 
     std::size_t nameWidth = 0;
     for (const auto& entry : entries)
-        nameWidth = std::max(nameWidth, platform::Utf8FromCp1250(entry.name).size());
+        nameWidth = std::max(nameWidth, Shown(entry.name).size());
 
     const report::Depth depth = options.deep ? report::Depth::Deep : report::Depth::Headers;
     const report::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
     const bool sheet = options.sheet.has_value();
-    const bool stdoutIsTerminal = isatty(STDOUT_FILENO) != 0;
+    const bool stdoutIsTerminal = StandardOutputIsTerminal();
 
     InterruptionWatch interruption;
     ProgressBar progress("scan", entries.size());
@@ -149,8 +143,11 @@ int RunScan(const std::vector<std::string>& args) {
         tally.Count(item.report);
         const std::string line =
             options.json ? ReportJson(item.report) : ReportLine(item.report, nameWidth);
-        if (std::fprintf(stdout, "%s\n", line.c_str()) < 0)
+        try {
+            WriteOut(line + "\n");
+        } catch (const ToolError&) {
             writeFailed = true;
+        }
         if (sheet)
             cells.push_back({std::move(item.report), std::move(item.thumbnail)});
         progress.Update(tally.pictures);
@@ -161,21 +158,16 @@ int RunScan(const std::vector<std::string>& args) {
     progress.Clear();
 
     if (done < entries.size()) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "nimbrel-tool: scan interrupted after %zu of %zu files\n", done,
-                     entries.size());
+        Say(shownFolder + ": scan interrupted after " + std::to_string(done) + " of " +
+            std::to_string(entries.size()) + " files");
         return InterruptedExitCode;
     }
-    std::printf("%s\n", options.json ? SummaryJson(tally).c_str() : SummaryText(tally).c_str());
-    if (std::fflush(stdout) != 0 || writeFailed) {
-        std::fputs("nimbrel-tool: cannot write the report\n", stderr);
-        return 1;
-    }
-    if (sheet) {
-        const std::string title = platform::Utf8FromCp1250(folder) + "  " + SummaryText(tally);
-        WriteContactSheet(platform::Cp1250FromUtf8(*options.sheet), platform::Cp1250FromUtf8(title),
-                          cells);
-    }
+    if (writeFailed)
+        throw ToolError("standard output: cannot be written");
+    WriteOut((options.json ? SummaryJson(tally) : SummaryText(tally)) + "\n");
+    FinishOutput();
+    if (sheet)
+        WriteContactSheet(sheetPath, folder + "  " + SummaryText(tally), cells);
     return tally.ExitCode();
 }
 
@@ -183,6 +175,16 @@ const bool registered = RegisterCommand({
     "scan",
     "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg] [--jobs N]\n"
     "                                   a verdict on every picture and NWP file of a folder\n",
+    "FOLDER defaults to the wallpaper folder of the settings, else the current folder.\n"
+    "options:\n"
+    "  --deep           decode every picture and expand every NWP file (finds data cut short)\n"
+    "  --json           one JSON object a line instead of the table\n"
+    "  --sheet OUT.jpg  also write a contact sheet of thumbnails\n"
+    "  --jobs N         work on N files at once (default: one per core)\n"
+    "exit code: 0 all ready, 1 something to convert or damaged, 2 no such folder,\n"
+    "130 interrupted\n"
+    "example:\n"
+    "  nimbrel-tool scan ~/wallpapers --deep\n",
     RunScan,
 });
 

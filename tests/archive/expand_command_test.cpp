@@ -51,11 +51,13 @@ TEST(ExpandCommand, ExitCodesAndMessages) {
          0, ""},
         {"not compressed",
          "expand " + Quoted(folder.Windows("BAD.NWP")) + " " + Quoted(folder.Windows("BAD.BMP")), 1,
-         std::string(NotCompressedFileMessage) + "\n"},
+         "nimbrel-tool: " + folder.Windows("BAD.NWP") + ": " + NotCompressedFileMessage + "\n"},
         {"cannot write",
          "expand " + Quoted(folder.Windows("GOOD.NWP")) + " " +
              Quoted(folder.Windows("NOWHERE/GOOD.BMP")),
-         1, std::string(CannotWriteOutputMessage) + "\n"},
+         1,
+         "nimbrel-tool: " + folder.Windows("NOWHERE/GOOD.BMP") + ": " + CannotWriteOutputMessage +
+             "\n"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
@@ -81,7 +83,11 @@ TEST(ExpandCommand, WarnsWhenTheOutputIsNotACompleteBitmap) {
         const ToolResult result = RunTool(
             "expand " + Quoted(folder.Windows(std::string(name) + ".NWP")) + " " + Quoted(out));
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.errorOutput, "Warning: \"" + out + "\" is not a complete bitmap.\n");
+        EXPECT_EQ(result.errorOutput,
+                  "nimbrel-tool: " + folder.Windows(std::string(name) + ".NWP") +
+                      ": warning: the bitmap inside is not complete (the file "
+                      "is cut short or damaged); " +
+                      out + " holds what it gave\n");
         EXPECT_TRUE(std::filesystem::exists(folder.Host(std::string(name) + ".BMP")));
     }
 }

@@ -22,13 +22,30 @@ TEST(ListCommand, ListsUpperCaseNamesSortedOneALine) {
         {"C:\\PICS\\*.JPG", "??.JPG\nA.JPG\nB.JPG\nFOLDER.JPG\nŽABA.JPG\n"},
         {"c:/pics/*.bmp", "C.BMP\n"},
         {"C:\\\\*.JPG", "SUNSET.JPG\n"},
-        {"C:\\NOWHERE\\*.JPG", ""},
-        {"Q:\\*.JPG", ""},
     };
     for (const auto& c : cases) {
         const auto result = RunTool({"list", c.pattern});
         EXPECT_EQ(result.exitCode, 0) << c.pattern << result.err;
         EXPECT_EQ(result.out, c.out) << c.pattern;
+    }
+}
+
+TEST(ListCommand, AMissingFolderOrDriveIsAnErrorNotAnEmptyList) {
+    test::TempEnvironment environment;
+    environment.WriteHostFile('C', "pics/a.jpg", "x");
+    const struct {
+        const char* pattern;
+        const char* message;
+    } cases[] = {
+        {"C:\\NOWHERE\\*.JPG", "nimbrel-tool: C:\\NOWHERE\\*.JPG: no such folder\n"},
+        {"C:\\PICS\\A.JPG\\*", "nimbrel-tool: C:\\PICS\\A.JPG\\*: no such folder\n"},
+        {"Q:\\*.JPG", "nimbrel-tool: Q:\\*.JPG: no such drive Q:\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunTool({"list", c.pattern});
+        EXPECT_EQ(result.exitCode, 1) << c.pattern;
+        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.out, "");
     }
 }
 

@@ -141,7 +141,7 @@ TEST(RegCommand, BadArgumentsPrintUsageAndMissingThingsAreErrors) {
         {{"reg", "get", NimbrelKey, "Missing"}, 1, "not found"},
         {{"reg", "get", "HKCU\\Software\\Missing", "Interval"}, 1, "not found"},
         {{"reg", "export", "HKCU\\Software\\Missing"}, 1, "not found"},
-        {{"reg", "import", "/nonexistent/file.reg"}, 1, "cannot be read"},
+        {{"reg", "import", "/nonexistent/file.reg"}, 1, "/nonexistent/file.reg: no such file"},
     };
     for (const auto& c : cases) {
         const auto result = RunTool(c.args);

@@ -12,6 +12,14 @@ struct ToolResult {
     std::string err;
 };
 
+struct ToolRunOptions {
+    std::string input;           // standard input
+    std::string workingFolder;   // a host folder to run in; empty: the test's own
+    std::string standardOutput;  // a host file (/dev/full) for standard output; empty: collected
+    bool asUnprivileged = false; // as the user "nobody" when the test runs as root
+};
+
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& input = "");
+ToolResult RunTool(const std::vector<std::string>& args, const ToolRunOptions& options);
 
 } // namespace nimbrel::test

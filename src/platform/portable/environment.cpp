@@ -5,6 +5,7 @@
 #include "platform/portable/drive_table.h"
 #include "platform/portable/emulated_environment.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -257,6 +258,35 @@ std::optional<std::string> WindowsPath(std::string_view hostPath) {
     DosPath path;
     path.drive = held->first;
     path.components = SplitHostRest(held->second);
+    return FormatDosPath(path);
+}
+
+std::optional<std::string> WindowsPathAddingRoot(std::string_view hostPath) {
+    const std::string absolute = AbsoluteHostPath(hostPath);
+    std::optional<std::pair<char, std::string>> held;
+    {
+        State& state = TheState();
+        std::lock_guard lock(state.mutex);
+        const auto drives = DrivesLocked(state);
+        held = drives->table.Holding(absolute);
+        if (!held && drives->table.AddOnFreeLetter("/") != 0)
+            held = drives->table.Holding(absolute);
+    }
+    if (!held)
+        return std::nullopt;
+    DosPath path;
+    path.drive = held->first;
+    std::string_view rest = held->second;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('/'), rest.size());
+        if (end > 0) {
+            auto name = Cp1250FromUtf8Exactly(rest.substr(0, end));
+            if (!name)
+                return std::nullopt;
+            path.components.push_back(std::move(*name));
+        }
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
     return FormatDosPath(path);
 }
 

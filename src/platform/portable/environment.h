@@ -29,6 +29,10 @@ std::string EnvironmentRoot();
 std::optional<std::string> HostPath(std::string_view windowsPath);
 // The Windows path of a host path, through the drive table; nothing when no drive holds it.
 std::optional<std::string> WindowsPath(std::string_view hostPath);
+// WindowsPath, but where no drive holds the path the host's root folder is added on the
+// highest free letter for this process; nothing when a name below the drive's folder cannot
+// be written in code page 1250 or no letter is free.
+std::optional<std::string> WindowsPathAddingRoot(std::string_view hostPath);
 // Forgets what was read of the environment (root, drive table, current folders), so a
 // test can point NIMBREL_ROOT elsewhere.
 void ResetEnvironment();

@@ -4,6 +4,7 @@
 
 #include "platform/codepage1250.h"
 #include "platform/portable/emulated_environment.h"
+#include "platform/portable/environment.h"
 #include "platform/portable/host_error.h"
 #include "platform/portable/windows_target.h"
 
@@ -292,6 +293,10 @@ WinError SetCurrentDirectory(std::string_view path) {
 std::string FullPathName(std::string_view path) {
     const auto absolute = portable::Absolute(path);
     return absolute ? portable::FormatDosPath(*absolute) : std::string();
+}
+
+std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath) {
+    return portable::WindowsPathAddingRoot(hostPath);
 }
 
 } // namespace nimbrel::platform

@@ -111,9 +111,16 @@ WinError CreateDatabaseFile(const std::string& fileName) {
     // Closing folds the log into the file and removes it.
     opened = sqlite3_close(connection);
     WinError result = ErrorSuccess;
-    if (!whole || opened != SQLITE_OK)
-        result = ErrorOfCreation(openError);
-    else if (::link(made.c_str(), fileName.c_str()) != 0 && errno != EEXIST)
+    if (!whole || opened != SQLITE_OK) {
+        int cause = openError;
+        // SQLite opens lazily: a folder where nothing can be made (read-only, or missing
+        // because it could not be made) fails only at the first write, without a system
+        // error, and is no damaged store.
+        const std::string folder = fileName.substr(0, fileName.find_last_of('/') + 1);
+        if (cause == 0 && ::access(folder.c_str(), W_OK) != 0)
+            cause = errno == ENOENT ? EACCES : errno;
+        result = ErrorOfCreation(cause);
+    } else if (::link(made.c_str(), fileName.c_str()) != 0 && errno != EEXIST)
         result = ErrorOfCreation(errno);
     ::unlink(made.c_str());
     for (const char* suffix : {"-wal", "-shm"})

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/codepage1250.h"
 #include "platform/win32/windows_api.h"
 
 #include <algorithm>
@@ -263,6 +264,10 @@ std::string FullPathName(std::string_view path) {
     if (driveAlone && full.size() > 3 && full.back() == '\\')
         full.pop_back();
     return full;
+}
+
+std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath) {
+    return Cp1250FromUtf8Exactly(hostPath);
 }
 
 } // namespace nimbrel::platform

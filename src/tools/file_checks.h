@@ -1,0 +1,17 @@
+#pragma once
+// The checks that let a command say what is wrong with a file it was given, where the
+// libraries' own messages cannot tell a missing file from a damaged one.
+#include "platform/win_error.h"
+
+#include <string>
+
+namespace nimbrel::tool {
+
+// Raises ToolError naming `shown` when the file at `path` (a Windows path) is missing,
+// is a folder, or cannot be opened for reading.
+void RequireReadableFile(const std::string& path, const std::string& shown);
+
+// What a file error means, in a few words ("no such file or folder", "access denied").
+std::string FileErrorWords(platform::WinError error);
+
+} // namespace nimbrel::tool

@@ -94,8 +94,12 @@ int RunExpand(const std::vector<std::string>& args) {
         } catch (const EIncomplete&) {
             throw ToolError(inName + ": " + IncompleteText + "; " + outName + " was not written");
         } catch (const EArchive& error) {
-            const bool writeFailed = std::string(error.what()) == CannotWriteOutputMessage;
-            throw ToolError((writeFailed ? outName : inName) + ": " + Shown(error.what()));
+            if (std::string(error.what()) != CannotWriteOutputMessage)
+                throw ToolError(inName + ": " + Shown(error.what()));
+            // The container's one text for every write failure; a folder is told apart.
+            if (platform::DirectoryExists(output))
+                throw ToolError(outName + ": is a folder, not a file");
+            throw ToolError(outName + ": " + Shown(error.what()));
         }
     }
     if (!complete)

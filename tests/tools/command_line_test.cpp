@@ -79,6 +79,7 @@ TEST(CommandLine, BadCommandsAndArgumentsSayWhatBeforeTheUsage) {
 TEST(CommandLine, EveryFailureMessageStartsWithTheProgramAndNamesItsFile) {
     test::TempEnvironment environment;
     environment.WriteHostFile('C', "empty.nwp", "");
+    environment.WriteHostFile('C', "good.nwp", std::string("\x01\x00\x33\xAC", 4));
     environment.MakeHostFolder('C', "folder.jpg");
     const struct {
         std::vector<std::string> args;
@@ -87,6 +88,7 @@ TEST(CommandLine, EveryFailureMessageStartsWithTheProgramAndNamesItsFile) {
         {{"expand", "C:\\MISSING.NWP", "C:\\OUT.BMP"}, "C:\\MISSING.NWP: no such file"},
         {{"expand", "C:\\EMPTY.NWP", "C:\\OUT.BMP"}, "C:\\EMPTY.NWP: Not a compressed file."},
         {{"decode", "C:\\FOLDER.JPG", "C:\\OUT.BMP"}, "C:\\FOLDER.JPG: is a folder, not a file"},
+        {{"expand", "C:\\GOOD.NWP", "C:\\FOLDER.JPG"}, "C:\\FOLDER.JPG: is a folder, not a file"},
         {{"list", "C:\\NOWHERE\\*.JPG"}, "C:\\NOWHERE\\*.JPG: no such folder"},
         {{"reg", "get", "HKCU\\Software\\Missing", "V"}, "HKEY_CURRENT_USER\\Software\\Missing: "},
         {{"reg", "import", "C:\\NONE.REG"}, "C:\\NONE.REG: no such file"},

@@ -343,6 +343,7 @@ void TPageControlWindow::AddPage(std::string_view caption, HWND page) {
     item.pszText = text.data();
     SendMessageW(Handle(), TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
     pages_.push_back(page);
+    lastFocus_.push_back(nullptr);
 }
 
 void TPageControlWindow::SetPageCaption(HWND page, std::string_view caption) {
@@ -398,9 +399,30 @@ HWND TPageControlWindow::ActivePageWindow() const {
                : nullptr;
 }
 
+// The focus on a page that is left goes along to the page shown: to the control that last
+// had it there, else to the page's first control of the tab order, else to the tabs.
 void TPageControlWindow::ShowPage(int index) {
+    HWND focus = GetFocus();
+    bool focusLeaves = false;
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        if (static_cast<int>(i) != index && focus != nullptr && IsChild(pages_[i], focus)) {
+            lastFocus_[i] = focus;
+            focusLeaves = true;
+        }
+    }
     for (std::size_t i = 0; i < pages_.size(); ++i)
         ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
+    if (!focusLeaves || index < 0 || index >= static_cast<int>(pages_.size()))
+        return;
+    HWND page = pages_[static_cast<std::size_t>(index)];
+    HWND to = lastFocus_[static_cast<std::size_t>(index)];
+    const auto canTake = [page](HWND window) {
+        return window != nullptr && IsChild(page, window) && IsWindowVisible(window) &&
+               IsWindowEnabled(window);
+    };
+    if (!canTake(to))
+        to = GetNextDlgTabItem(page, nullptr, FALSE);
+    SetFocus(canTake(to) ? to : Handle());
 }
 
 void TTabSheetWindow::ShowCaption(std::string_view caption) {

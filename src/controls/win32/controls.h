@@ -161,6 +161,8 @@ public:
 private:
     void ShowPage(int index);
     std::vector<HWND> pages_;
+    // The window of each page that had the focus when the page was left.
+    std::vector<HWND> lastFocus_;
 };
 
 // A page: its caption is its tab's.

@@ -107,6 +107,25 @@ HICON ProductIcon(int size) {
     return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
 }
 
+// The innermost shown window at a point of the screen, labels and group boxes included.
+HWND WindowAt(HWND top, POINT screen) {
+    HWND at = top;
+    for (;;) {
+        POINT client = screen;
+        ScreenToClient(at, &client);
+        HWND child = ChildWindowFromPointEx(at, client, CWP_SKIPINVISIBLE);
+        if (child == nullptr || child == at)
+            return at;
+        at = child;
+    }
+}
+
+bool IsMouseButtonDown(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_NCLBUTTONDOWN || message == WM_NCRBUTTONDOWN ||
+           message == WM_NCMBUTTONDOWN;
+}
+
 std::vector<TFormWindow*>& OpenForms() {
     static std::vector<TFormWindow*> forms;
     return forms;
@@ -270,12 +289,80 @@ bool TFormWindow::MovePage(bool forward) {
     return false;
 }
 
+// Done here, as Windows' own help mode does it, because Wine's DefWindowProc does nothing
+// with the help button's command: the mouse is captured with the help cursor until a
+// button goes down; a left click asks for the help of the window under it (WM_HELP, which
+// finds its control), any other click, Esc or losing the capture ends the mode unasked.
+void TFormWindow::ContextHelpMode() {
+    HCURSOR help = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HELP));
+    SetCapture(Handle());
+    SetCursor(help);
+    HWND asked = nullptr;
+    POINT at{};
+    MSG message;
+    while (GetCapture() == Handle()) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        const UINT kind = message.message;
+        if (IsMouseButtonDown(kind)) {
+            if (kind == WM_LBUTTONDOWN || kind == WM_NCLBUTTONDOWN) {
+                at = {static_cast<short>(LOWORD(message.lParam)),
+                      static_cast<short>(HIWORD(message.lParam))};
+                if (kind == WM_LBUTTONDOWN)
+                    ClientToScreen(message.hwnd, &at);
+                asked = WindowAt(Handle(), at);
+                // The button's release belongs to the click: the mode ends with it.
+                continue;
+            }
+            break;
+        }
+        if (kind == WM_LBUTTONUP || kind == WM_NCLBUTTONUP) {
+            if (asked != nullptr)
+                break;
+            continue;
+        }
+        if ((kind >= WM_MOUSEFIRST && kind <= WM_MOUSELAST) ||
+            (kind >= WM_NCMOUSEMOVE && kind <= WM_NCXBUTTONDBLCLK)) {
+            SetCursor(help);
+            continue;
+        }
+        if (kind == WM_KEYDOWN || kind == WM_SYSKEYDOWN) {
+            if (message.wParam == VK_ESCAPE)
+                break;
+            continue;
+        }
+        if (kind == WM_KEYUP || kind == WM_SYSKEYUP || kind == WM_CHAR || kind == WM_SYSCHAR)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (GetCapture() == Handle())
+        ReleaseCapture();
+    if (asked != nullptr && (asked == Handle() || IsChild(Handle(), asked))) {
+        HELPINFO info{};
+        info.cbSize = sizeof info;
+        info.iContextType = HELPINFO_WINDOW;
+        info.iCtrlId = GetDlgCtrlID(asked);
+        info.hItemHandle = asked;
+        info.MousePos = at;
+        SendMessageW(asked, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
 void TFormWindow::ShowCaption(std::string_view caption) {
     SetWindowTextW(Handle(), Wide(caption).c_str());
 }
 
+// The dialog's own showing steps run just before the window appears, as the Qt frontend
+// runs them: a message pump of theirs paints nothing yet, so the window is first drawn as
+// they leave it (and a picture they replace is never decoded and reported for nothing).
 void TFormWindow::Show() {
     closed_ = false;
+    form_.Shown();
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     if (GetFocus() == nullptr || !KeepsFocus(GetFocus())) {
@@ -283,7 +370,6 @@ void TFormWindow::Show() {
             SetFocus(first);
     }
     UpdateWindow(Handle());
-    form_.Shown();
 }
 
 void TFormWindow::Close() {
@@ -352,6 +438,12 @@ LRESULT TFormWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         return 0;
     case DM_GETDEFID:
         handled = true;
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CONTEXTHELP) {
+            handled = true;
+            ContextHelpMode();
+        }
         return 0;
     default:
         return 0;

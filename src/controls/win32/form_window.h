@@ -64,6 +64,8 @@ private:
     // of the page control, as a click on its tab; a focus on the page it leaves moves to the
     // first control of the new page. False when the dialog has no page control.
     bool MovePage(bool forward);
+    // The caption's help button: the next click asks for the help of what it is on.
+    void ContextHelpMode();
 
     TForm& form_;
     std::vector<HWND> tabChain_;

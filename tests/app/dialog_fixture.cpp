@@ -134,6 +134,13 @@ void TDialogFixture::Press(const TControl* button) {
     driver_->Click(button->Name());
 }
 
+std::string TDialogFixture::MessageTexts() const {
+    std::string texts = std::to_string(messages.size()) + " messages";
+    for (const TMessageBoxRequest& message : messages)
+        texts += "\n  \"" + message.text + "\"";
+    return texts;
+}
+
 bool TDialogFixture::SettleUntil(const std::function<bool()>& done) {
     const auto end = std::chrono::steady_clock::now() + SettleLimit;
     while (!done()) {

@@ -57,6 +57,8 @@ public:
     void SettleFor(std::chrono::milliseconds time);
 
     std::vector<TMessageBoxRequest> messages;
+    // The texts of the message boxes shown, for a failure's report.
+    std::string MessageTexts() const;
     bool threadPriorityLowered = false;
 
 private:

@@ -203,13 +203,16 @@ TEST(WallpaperPageTest, ClickingALineSetsButtonsAndPreview) {
 TEST(WallpaperPageTest, ZeroLengthJpegIsReportedWhenPainted) {
     TDialogFixture fixture;
     TOptionsForm& form = OpenOn(fixture, {{Entry::Empty, "z.jpg"}});
-    // Loading the empty file succeeds; decoding it fails only when the preview paints.
+    // Loading the empty file succeeds; decoding it fails only when the preview paints (a
+    // frontend that paints the dialog as it shows it has done so already).
     EXPECT_TRUE(PreviewKind(form) == Shows::Jpeg);
-    EXPECT_TRUE(fixture.messages.empty());
+    EXPECT_TRUE(fixture.messages.empty() || (fixture.messages.size() == 1 &&
+                                             fixture.messages[0].text.starts_with("JPEG error #")))
+        << fixture.MessageTexts();
     TDialogDriver& driver = fixture.Driver();
     driver.Repaint("Preview");
     ASSERT_TRUE(fixture.SettleUntil([&] { return fixture.messages.size() == 1; }))
-        << fixture.messages.size() << " messages";
+        << fixture.MessageTexts();
     EXPECT_EQ(fixture.messages[0].caption, std::string("Nimbrel Extensions"));
     EXPECT_TRUE(fixture.messages[0].text.starts_with("JPEG error #")) << fixture.messages[0].text;
     EXPECT_EQ(fixture.messages[0].icon, TMessageIcon::Error);

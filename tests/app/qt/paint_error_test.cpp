@@ -30,7 +30,7 @@ TEST(QtPaintError, PaintErrorIsReported) {
     failing->setGeometry(0, 0, 10, 10);
     failing->show();
     ASSERT_TRUE(fixture.SettleUntil([&] { return fixture.messages.size() == 1; }))
-        << fixture.messages.size() << " messages";
+        << fixture.MessageTexts();
     EXPECT_EQ(fixture.messages[0].text, std::string("JPEG error #42"));
     EXPECT_EQ(fixture.messages[0].icon, TMessageIcon::Error);
     failing.reset();

@@ -1,0 +1,305 @@
+#include "win32_dialog_driver.h"
+
+#include "controls/toolkit.h"
+#include "controls/win32/text.h"
+#include "controls/win32/window.h"
+#include "dialog_fixture.h"
+#include "imaging/bitmap.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace nimbrel::test {
+namespace {
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+bool IsClass(HWND window, const wchar_t* name) {
+    return lstrcmpiW(ClassOf(window).c_str(), name) == 0;
+}
+
+LPARAM Packed(POINT point) {
+    return MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y));
+}
+
+POINT Centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The modifier keys held down, as the keyboard state the window procedures read.
+class HeldModifiers {
+public:
+    explicit HeldModifiers(TShiftState shift) {
+        GetKeyboardState(previous_);
+        BYTE state[256];
+        std::memcpy(state, previous_, sizeof state);
+        const auto hold = [&state](int key, int left) {
+            state[key] |= 0x80;
+            state[left] |= 0x80;
+        };
+        if (shift & ssShift)
+            hold(VK_SHIFT, VK_LSHIFT);
+        if (shift & ssCtrl)
+            hold(VK_CONTROL, VK_LCONTROL);
+        if (shift & ssAlt)
+            hold(VK_MENU, VK_LMENU);
+        SetKeyboardState(state);
+    }
+    ~HeldModifiers() { SetKeyboardState(previous_); }
+    HeldModifiers(const HeldModifiers&) = delete;
+    HeldModifiers& operator=(const HeldModifiers&) = delete;
+
+private:
+    BYTE previous_[256] = {};
+};
+
+// The pixels of a window, frame included, as drawn now: 24 bits, rows top-down.
+void Capture(HWND window, TBitmap& shot) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    shot.SetSize(frame.right - frame.left, frame.bottom - frame.top);
+    HDC windowDc = GetWindowDC(window);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = shot.Width();
+    info.bmiHeader.biHeight = -shot.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(windowDc);
+    HGDIOBJ previous = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, shot.Width(), shot.Height(), windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    for (int row = 0; row < shot.Height(); ++row)
+        std::memcpy(shot.ScanLine(row), static_cast<std::uint8_t*>(bits) + row * shot.RowStep(),
+                    shot.RowBytes());
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(section);
+    ReleaseDC(window, windowDc);
+}
+
+// Everything drawn now, not when the queue next comes round.
+void RedrawNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+} // namespace
+
+HWND TWin32DialogDriver::Window(std::string_view control) const {
+    TControl* found = form_.FindControl(control);
+    if (found == nullptr)
+        throw std::invalid_argument("no control named " + std::string(control));
+    auto* window = dynamic_cast<win32::TWindow*>(found->Peer());
+    if (window == nullptr || window->Handle() == nullptr)
+        throw std::invalid_argument("no window for the control " + std::string(control));
+    return window->Handle();
+}
+
+HWND TWin32DialogDriver::FormWindow() const {
+    return Window(form_.Name());
+}
+
+bool TWin32DialogDriver::WaitActive() {
+    Settle();
+    return IsWindowVisible(FormWindow()) && GetActiveWindow() == FormWindow();
+}
+
+void TWin32DialogDriver::Settle() {
+    Toolkit().ProcessMessages();
+}
+
+void TWin32DialogDriver::Repaint(std::string_view control) {
+    RedrawNow(Window(control));
+}
+
+// A left click at `at`, in the window's client coordinates: the messages go to the
+// control's own window, as the Qt driver's events go to its widget. A disabled window
+// takes no mouse input, as on the screen.
+void TWin32DialogDriver::ClickAt(HWND window, POINT at) {
+    if (!Enabled(window))
+        return;
+    PostMessageW(window, WM_MOUSEMOVE, 0, Packed(at));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, Packed(at));
+    PostMessageW(window, WM_LBUTTONUP, 0, Packed(at));
+    Settle();
+}
+
+void TWin32DialogDriver::Click(std::string_view control) {
+    HWND window = Window(control);
+    RECT client{};
+    GetClientRect(window, &client);
+    ClickAt(window, Centre(client));
+}
+
+void TWin32DialogDriver::ClickLine(std::string_view control, int line) {
+    HWND list = Window(control);
+    if (!IsClass(list, L"ListBox") || line < 0 ||
+        line >= static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)))
+        throw std::invalid_argument("no such line of " + std::string(control));
+    RECT client{}, item{};
+    GetClientRect(list, &client);
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+    if (item.top < client.top || item.bottom > client.bottom) {
+        // Scrolled into view first, as the user would.
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+    ClickAt(list, Centre(item));
+}
+
+void TWin32DialogDriver::ClickTab(std::string_view control, int tab) {
+    HWND tabs = Window(control);
+    RECT item{};
+    if (!IsClass(tabs, WC_TABCONTROLW) ||
+        !SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab),
+                      reinterpret_cast<LPARAM>(&item)))
+        throw std::invalid_argument(std::string(control) + " has no tab " + std::to_string(tab));
+    ClickAt(tabs, Centre(item));
+}
+
+// The caption's help button puts the window into its help mode, which holds the mouse:
+// the click that names the control to help with comes to the dialog's window.
+void TWin32DialogDriver::AskHelp(std::string_view control, TPoint at) {
+    HWND form = FormWindow();
+    RECT bounds{};
+    GetWindowRect(Window(control), &bounds);
+    POINT point{bounds.left + at.X, bounds.top + at.Y};
+    SetCursorPos(point.x, point.y);
+    PostMessageW(form, WM_SYSCOMMAND, SC_CONTEXTHELP, Packed(point));
+    ScreenToClient(form, &point);
+    ClickAt(form, point);
+}
+
+void TWin32DialogDriver::Focus(std::string_view control) {
+    SetFocus(Window(control));
+    Settle();
+}
+
+// The key goes through the queue and the frontend's loop: the dialog keys see it first and
+// the loop translates it into its character.
+void TWin32DialogDriver::Key(std::string_view control, int virtualKey, TShiftState shift) {
+    HWND target = Window(control);
+    const HeldModifiers held(shift);
+    const bool alt = (shift & ssAlt) != 0;
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM context = alt ? (1 << 29) : 0;
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(virtualKey),
+                 1 | scan | context);
+    Settle();
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(virtualKey),
+                 1 | scan | context | (LPARAM(1) << 30) | (LPARAM(1) << 31));
+    Settle();
+}
+
+void TWin32DialogDriver::Type(std::string_view control, std::string_view text) {
+    HWND target = Window(control);
+    for (char c : text) {
+        PostMessageW(target, WM_CHAR, static_cast<WPARAM>(win32::WideChar(c)), 1);
+        Settle();
+    }
+}
+
+bool TWin32DialogDriver::Visible() const {
+    return IsWindowVisible(FormWindow()) != FALSE;
+}
+
+bool TWin32DialogDriver::Enabled(std::string_view control) const {
+    return Enabled(Window(control));
+}
+
+// A window lying on a disabled one is disabled too, as the user sees it.
+bool TWin32DialogDriver::Enabled(HWND window) const {
+    for (HWND h = window; h != nullptr; h = GetAncestor(h, GA_PARENT)) {
+        if (!IsWindowEnabled(h))
+            return false;
+        if (h == FormWindow())
+            break;
+    }
+    return true;
+}
+
+bool TWin32DialogDriver::HasFocus(std::string_view control) const {
+    return GetFocus() == Window(control);
+}
+
+std::string TWin32DialogDriver::Text(std::string_view control) const {
+    HWND window = Window(control);
+    if (IsClass(window, L"ComboBox")) {
+        const LRESULT index = SendMessageW(window, CB_GETCURSEL, 0, 0);
+        if (index == CB_ERR)
+            return std::string();
+        std::wstring item(static_cast<std::size_t>(
+                              SendMessageW(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0)),
+                          L'\0');
+        SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(item.data()));
+        return win32::Narrow(item);
+    }
+    return win32::WindowText(window);
+}
+
+std::vector<std::string> TWin32DialogDriver::Lines(std::string_view control) const {
+    std::vector<std::string> lines;
+    HWND list = Window(control);
+    if (!IsClass(list, L"ListBox"))
+        return lines;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring line(
+            static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)),
+            L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(line.data()));
+        lines.push_back(win32::Narrow(line));
+    }
+    return lines;
+}
+
+int TWin32DialogDriver::SelectedLine(std::string_view control) const {
+    HWND window = Window(control);
+    if (IsClass(window, L"ListBox"))
+        return static_cast<int>(SendMessageW(window, LB_GETCURSEL, 0, 0));
+    if (IsClass(window, L"ComboBox"))
+        return static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
+    return -1;
+}
+
+TColour TWin32DialogDriver::PaintedCentre(std::string_view control) {
+    HWND window = Window(control);
+    RedrawNow(window);
+    TBitmap painted;
+    Capture(window, painted);
+    const std::uint8_t* pixel =
+        painted.ScanLine(painted.Height() / 2) + 3 * static_cast<std::size_t>(painted.Width() / 2);
+    return {pixel[2], pixel[1], pixel[0]};
+}
+
+// As a bitmap: the test run makes PNG files of them.
+bool TWin32DialogDriver::SavePicture(const std::string& file) {
+    HWND window = FormWindow();
+    RedrawNow(window);
+    Settle();
+    try {
+        TBitmap shot;
+        Capture(window, shot);
+        shot.SaveToFile(file);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::unique_ptr<TDialogDriver> MakeDriver(TForm& form) {
+    return std::make_unique<TWin32DialogDriver>(form);
+}
+
+} // namespace nimbrel::test

@@ -139,8 +139,9 @@ void TWin32DialogDriver::Click(std::string_view control) {
     ClickAt(window, Centre(client));
 }
 
-void TWin32DialogDriver::ClickLine(std::string_view control, int line) {
-    HWND list = Window(control);
+// The middle of a line of a list, in the list's client coordinates, scrolled into view
+// first as the user would.
+POINT TWin32DialogDriver::LineCentre(HWND list, std::string_view control, int line) const {
     if (!IsClass(list, L"ListBox") || line < 0 ||
         line >= static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)))
         throw std::invalid_argument("no such line of " + std::string(control));
@@ -148,12 +149,60 @@ void TWin32DialogDriver::ClickLine(std::string_view control, int line) {
     GetClientRect(list, &client);
     SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
     if (item.top < client.top || item.bottom > client.bottom) {
-        // Scrolled into view first, as the user would.
         SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
         SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line),
                      reinterpret_cast<LPARAM>(&item));
     }
-    ClickAt(list, Centre(item));
+    return Centre(item);
+}
+
+void TWin32DialogDriver::ClickLine(std::string_view control, int line) {
+    HWND list = Window(control);
+    ClickAt(list, LineCentre(list, control, line));
+}
+
+void TWin32DialogDriver::RightClickLine(std::string_view control, int line) {
+    HWND list = Window(control);
+    const POINT at = LineCentre(list, control, line);
+    if (!Enabled(list))
+        return;
+    PostMessageW(list, WM_MOUSEMOVE, 0, Packed(at));
+    PostMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, Packed(at));
+    PostMessageW(list, WM_RBUTTONUP, 0, Packed(at));
+    Settle();
+}
+
+void TWin32DialogDriver::CtrlClickLine(std::string_view control, int line) {
+    HWND list = Window(control);
+    const POINT at = LineCentre(list, control, line);
+    if (!Enabled(list))
+        return;
+    const HeldModifiers held(ssCtrl);
+    PostMessageW(list, WM_MOUSEMOVE, MK_CONTROL, Packed(at));
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, Packed(at));
+    PostMessageW(list, WM_LBUTTONUP, MK_CONTROL, Packed(at));
+    Settle();
+}
+
+// Pressed on one line, moved in steps to the other with the button held, released there.
+void TWin32DialogDriver::DragAcrossLines(std::string_view control, int from, int to) {
+    HWND list = Window(control);
+    const POINT start = LineCentre(list, control, from);
+    const POINT end = LineCentre(list, control, to);
+    if (!Enabled(list))
+        return;
+    PostMessageW(list, WM_MOUSEMOVE, 0, Packed(start));
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, Packed(start));
+    Settle();
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i) {
+        const POINT at{start.x + (end.x - start.x) * i / steps,
+                       start.y + (end.y - start.y) * i / steps};
+        PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, Packed(at));
+        Settle();
+    }
+    PostMessageW(list, WM_LBUTTONUP, 0, Packed(end));
+    Settle();
 }
 
 void TWin32DialogDriver::ClickTab(std::string_view control, int tab) {

@@ -19,6 +19,9 @@ public:
     void Repaint(std::string_view control) override;
     void Click(std::string_view control) override;
     void ClickLine(std::string_view control, int line) override;
+    void RightClickLine(std::string_view control, int line) override;
+    void CtrlClickLine(std::string_view control, int line) override;
+    void DragAcrossLines(std::string_view control, int from, int to) override;
     void ClickTab(std::string_view control, int tab) override;
     void AskHelp(std::string_view control, TPoint at) override;
     void Focus(std::string_view control) override;
@@ -39,6 +42,7 @@ public:
 private:
     HWND FormWindow() const;
     void ClickAt(HWND window, POINT at);
+    POINT LineCentre(HWND list, std::string_view control, int line) const;
     bool Enabled(HWND window) const;
 
     TForm& form_;

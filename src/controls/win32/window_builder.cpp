@@ -83,9 +83,7 @@ private:
             break;
         case PageControl: {
             auto& pages = Adopt<TPageControlWindow>(row);
-            // A click on a tab leaves the focus where it is: on a page, it goes along to
-            // the page shown, as the dialog's page control does.
-            pages.Create(0, WC_TABCONTROLW, child | TCS_FOCUSNEVER, bounds, host.window, true);
+            pages.Create(0, WC_TABCONTROLW, child, bounds, host.window, true);
             made = &pages;
             hosts_[row.Name] = host;
             break;

@@ -5,10 +5,12 @@
 #include "controls/win32/window.h"
 #include "dialog_fixture.h"
 #include "imaging/bitmap.h"
+#include "tests/controls/win32/held_keys.h"
+#include "tests/controls/win32/window_capture.h"
 
-#include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace nimbrel::test {
 namespace {
@@ -31,58 +33,20 @@ POINT Centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// The modifier keys held down, as the keyboard state the window procedures read.
-class HeldModifiers {
-public:
-    explicit HeldModifiers(TShiftState shift) {
-        GetKeyboardState(previous_);
-        BYTE state[256];
-        std::memcpy(state, previous_, sizeof state);
-        const auto hold = [&state](int key, int left) {
-            state[key] |= 0x80;
-            state[left] |= 0x80;
-        };
-        if (shift & ssShift)
-            hold(VK_SHIFT, VK_LSHIFT);
-        if (shift & ssCtrl)
-            hold(VK_CONTROL, VK_LCONTROL);
-        if (shift & ssAlt)
-            hold(VK_MENU, VK_LMENU);
-        SetKeyboardState(state);
-    }
-    ~HeldModifiers() { SetKeyboardState(previous_); }
-    HeldModifiers(const HeldModifiers&) = delete;
-    HeldModifiers& operator=(const HeldModifiers&) = delete;
-
-private:
-    BYTE previous_[256] = {};
-};
-
-// The pixels of a window, frame included, as drawn now: 24 bits, rows top-down.
-void Capture(HWND window, TBitmap& shot) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    shot.SetSize(frame.right - frame.left, frame.bottom - frame.top);
-    HDC windowDc = GetWindowDC(window);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.Width();
-    info.bmiHeader.biHeight = -shot.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(windowDc);
-    HGDIOBJ previous = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, shot.Width(), shot.Height(), windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    for (int row = 0; row < shot.Height(); ++row)
-        std::memcpy(shot.ScanLine(row), static_cast<std::uint8_t*>(bits) + row * shot.RowStep(),
-                    shot.RowBytes());
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(section);
-    ReleaseDC(window, windowDc);
+// The keys a shift state holds down, each with its left-hand key as a real keyboard has.
+std::vector<int> ModifierKeys(TShiftState shift) {
+    std::vector<int> keys;
+    const auto hold = [&keys](int key, int left) {
+        keys.push_back(key);
+        keys.push_back(left);
+    };
+    if (shift & ssShift)
+        hold(VK_SHIFT, VK_LSHIFT);
+    if (shift & ssCtrl)
+        hold(VK_CONTROL, VK_LCONTROL);
+    if (shift & ssAlt)
+        hold(VK_MENU, VK_LMENU);
+    return keys;
 }
 
 // Everything drawn now, not when the queue next comes round.
@@ -177,7 +141,7 @@ void TWin32DialogDriver::CtrlClickLine(std::string_view control, int line) {
     const POINT at = LineCentre(list, control, line);
     if (!Enabled(list))
         return;
-    const HeldModifiers held(ssCtrl);
+    const HeldKeys held(ModifierKeys(ssCtrl));
     PostMessageW(list, WM_MOUSEMOVE, MK_CONTROL, Packed(at));
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, Packed(at));
     PostMessageW(list, WM_LBUTTONUP, MK_CONTROL, Packed(at));
@@ -237,7 +201,7 @@ void TWin32DialogDriver::Focus(std::string_view control) {
 // the loop translates it into its character.
 void TWin32DialogDriver::Key(std::string_view control, int virtualKey, TShiftState shift) {
     HWND target = Window(control);
-    const HeldModifiers held(shift);
+    const HeldKeys held(ModifierKeys(shift));
     const bool alt = (shift & ssAlt) != 0;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
     const LPARAM context = alt ? (1 << 29) : 0;
@@ -326,7 +290,7 @@ TColour TWin32DialogDriver::PaintedCentre(std::string_view control) {
     HWND window = Window(control);
     RedrawNow(window);
     TBitmap painted;
-    Capture(window, painted);
+    CaptureWindow(window, painted);
     const std::uint8_t* pixel =
         painted.ScanLine(painted.Height() / 2) + 3 * static_cast<std::size_t>(painted.Width() / 2);
     return {pixel[2], pixel[1], pixel[0]};
@@ -339,7 +303,7 @@ bool TWin32DialogDriver::SavePicture(const std::string& file) {
     Settle();
     try {
         TBitmap shot;
-        Capture(window, shot);
+        CaptureWindow(window, shot);
         shot.SaveToFile(file);
         return true;
     } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include "imaging/picture.h"
 #include "imaging/picture_formats.h"
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
 #include "support/temp_environment.h"
 
@@ -14,9 +15,7 @@
 namespace nimbrel {
 namespace {
 
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
+using test::Text;
 
 class PictureFile : public ::testing::Test {
 protected:

@@ -4,6 +4,8 @@
 // bits to the end of the byte; optionally behind the 4-byte compressed-file signature.
 // Written apart from the expanding side (its own tree and tables) so that the two check
 // each other.
+#include "support/bytes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +14,6 @@
 #include <vector>
 
 namespace nimbrel::test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::array<std::uint8_t, 4> NwpSignature{0x01, 0x00, 0x33, 0xAC};
 

@@ -1,5 +1,6 @@
 // nimbrel-tool convert: every NWP file of a folder, past the bad ones, each one reported.
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
 #include "support/temp_environment.h"
@@ -15,11 +16,8 @@ namespace {
 
 using test::Bytes;
 using test::RunTool;
+using test::Text;
 namespace fs = std::filesystem;
-
-std::string Text(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 struct ConvertFolder {
     test::TempEnvironment environment;

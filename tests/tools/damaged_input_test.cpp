@@ -2,6 +2,7 @@
 // dialog accepts is accepted with a warning (an error with --strict), every refusal says
 // what is wrong with which file.
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
 #include "support/nwp_packer.h"
 #include "support/temp_environment.h"
@@ -17,11 +18,8 @@ namespace nimbrel {
 namespace {
 
 using test::RunTool;
+using test::Text;
 namespace fs = std::filesystem;
-
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 struct DamagedFiles {
     test::TempEnvironment environment;

@@ -1,6 +1,7 @@
 // File arguments as a Unix user gives them: UTF-8 names, relative and host paths wherever
 // the drive table points, Windows paths through the drive table, and "-" for a stream.
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
 #include "support/nwp_packer.h"
 #include "support/temp_environment.h"
@@ -17,11 +18,8 @@ namespace nimbrel {
 namespace {
 
 using test::RunTool;
+using test::Text;
 namespace fs = std::filesystem;
-
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());

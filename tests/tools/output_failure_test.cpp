@@ -1,6 +1,7 @@
 // Output that cannot be written (a full disk) is an error with a message, never a silent
 // success, for every command that writes.
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
 #include "support/nwp_packer.h"
 #include "support/temp_environment.h"
@@ -15,10 +16,7 @@ namespace nimbrel {
 namespace {
 
 using test::RunTool;
-
-std::string Text(const std::vector<std::uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
+using test::Text;
 
 TEST(OutputFailure, AFullStandardOutputIsAnErrorForEveryCommand) {
     if (!std::filesystem::exists("/dev/full"))

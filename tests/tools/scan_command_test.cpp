@@ -1,5 +1,6 @@
 // nimbrel-tool scan: the verdict on every kind of file a wallpaper folder can hold.
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
@@ -18,10 +19,7 @@ namespace {
 
 using test::Bytes;
 using test::RunTool;
-
-std::string Text(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
+using test::Text;
 
 Bytes Cut(Bytes bytes, std::size_t size) {
     bytes.resize(size);

@@ -11,13 +11,14 @@
 #include "controls/win32/window.h"
 #include "controls/win32/windows_api.h"
 #include "imaging/bitmap.h"
+#include "tests/controls/win32/held_keys.h"
 #include "tests/controls/win32/layout_form.h"
+#include "tests/controls/win32/window_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -148,37 +149,18 @@ TEST_F(Win32Frontend, AnAccessKeyPressesItsButton) {
     EXPECT_EQ(ok, 1);
 }
 
-// Modifier keys held down for the thread while it lives, as the key handlers read them.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys) {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        std::memcpy(state, saved_, sizeof state);
-        for (int key : keys)
-            state[key] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-private:
-    BYTE saved_[256] = {};
-};
-
 TEST_F(Win32Frontend, CtrlTabMovesThroughThePagesTakingAlongAFocusOnThePage) {
     auto& pages = form_->Find<TPageControl>("Page");
     form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
     Pump();
     {
-        HeldKeys ctrl{VK_CONTROL};
+        test::HeldKeys ctrl{VK_CONTROL};
         Key(VK_TAB);
     }
     EXPECT_EQ(pages.ActivePageIndex(), 1);
     EXPECT_EQ(Focused(), "ScreenSaverTrackBar");
     {
-        HeldKeys ctrlShift{VK_CONTROL, VK_SHIFT};
+        test::HeldKeys ctrlShift{VK_CONTROL, VK_SHIFT};
         Key(VK_TAB);
         EXPECT_EQ(pages.ActivePageIndex(), 0);
         EXPECT_EQ(Focused(), "IdleTimeTrackBar");
@@ -189,7 +171,7 @@ TEST_F(Win32Frontend, CtrlTabMovesThroughThePagesTakingAlongAFocusOnThePage) {
     form_->Find<TButton>("Button3").SetFocus();
     Pump();
     {
-        HeldKeys ctrl{VK_CONTROL};
+        test::HeldKeys ctrl{VK_CONTROL};
         Key(VK_NEXT);
     }
     EXPECT_EQ(pages.ActivePageIndex(), 0);
@@ -387,30 +369,8 @@ TEST_F(Win32Frontend, PagesAreDrawn) {
         RedrawWindow(window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Pump();
-        RECT frame{};
-        GetWindowRect(window, &frame);
         TBitmap shot;
-        shot.SetSize(frame.right - frame.left, frame.bottom - frame.top);
-        HDC windowDc = GetWindowDC(window);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = shot.Width();
-        info.bmiHeader.biHeight = -shot.Height();
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        HBITMAP section = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = CreateCompatibleDC(windowDc);
-        HGDIOBJ previous = SelectObject(memory, section);
-        BitBlt(memory, 0, 0, shot.Width(), shot.Height(), windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        for (int row = 0; row < shot.Height(); ++row)
-            std::memcpy(shot.ScanLine(row), static_cast<std::uint8_t*>(bits) + row * shot.RowStep(),
-                        shot.RowBytes());
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        DeleteObject(section);
-        ReleaseDC(window, windowDc);
+        test::CaptureWindow(window, shot);
         // Something besides the page colour was drawn: the tabs, the text, the controls.
         bool drawn = false;
         const std::uint8_t* middle = shot.ScanLine(shot.Height() / 2);

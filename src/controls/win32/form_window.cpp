@@ -59,14 +59,14 @@ LRESULT ChildNotification(HWND handle, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
 }
 
+} // namespace
+
 LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetPropW(handle, L"NimbrelWindow", create->lpCreateParams);
-    }
-    TWindow* window = TWindow::Of(handle);
+    if (message == WM_NCCREATE)
+        TWindow::TieOnCreate(handle, lParam);
+    auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        RemovePropW(handle, L"NimbrelWindow");
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
         return DefWindowProcW(handle, message, wParam, lParam);
     }
     if (window == nullptr)
@@ -99,6 +99,8 @@ LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
 }
+
+namespace {
 
 HICON ProductIcon(int size) {
     // The program's icon resource is number 1; a program without one shows Windows' own.

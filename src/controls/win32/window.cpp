@@ -6,11 +6,6 @@
 #include <stdexcept>
 
 namespace nimbrel::win32 {
-namespace {
-
-const wchar_t* const WindowProperty = L"NimbrelWindow";
-
-} // namespace
 
 void TWindow::Create(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& bounds,
                      HWND parent, bool subclass) {
@@ -19,18 +14,34 @@ void TWindow::Create(DWORD exStyle, const wchar_t* className, DWORD style, const
                               nullptr, GetModuleHandleW(nullptr), this);
     if (handle_ == nullptr)
         throw std::runtime_error("cannot create a window");
-    SetPropW(handle_, WindowProperty, this);
-    if (subclass)
-        subclassed_ =
-            SetWindowSubclass(handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (subclass) {
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        classProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindow::SubclassProc)));
+    }
+}
+
+void TWindow::TieOnCreate(HWND handle, LPARAM createStruct) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(createStruct);
+    SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
 }
 
 TWindow* TWindow::Of(HWND handle) {
-    return handle != nullptr ? static_cast<TWindow*>(GetPropW(handle, WindowProperty)) : nullptr;
+    if (handle == nullptr)
+        return nullptr;
+    // Only a window of this process running one of our procedures carries our object.
+    DWORD process = 0;
+    GetWindowThreadProcessId(handle, &process);
+    if (process != GetCurrentProcessId())
+        return nullptr;
+    const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle, GWLP_WNDPROC));
+    if (procedure != &TWindow::SubclassProc && procedure != &ContainerProc)
+        return nullptr;
+    return reinterpret_cast<TWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
 }
 
 LRESULT TWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (message == WM_SETFOCUS && subclassed_) {
+    if (message == WM_SETFOCUS && classProc_ != nullptr) {
         handled = true;
         const LRESULT result = Default(message, wParam, lParam);
         form_.FocusEntered(control_);
@@ -40,17 +51,17 @@ LRESULT TWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
 }
 
 LRESULT TWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(handle_, message, wParam, lParam);
+    return CallWindowProcW(classProc_, handle_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TWindow::SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR data) {
-    auto* window = reinterpret_cast<TWindow*>(data);
+LRESULT CALLBACK TWindow::SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+    const WNDPROC classProc = window->classProc_;
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(handle, SubclassProc, 1);
-        RemovePropW(handle, WindowProperty);
+        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
         window->handle_ = nullptr;
-        return DefSubclassProc(handle, message, wParam, lParam);
+        return CallWindowProcW(classProc, handle, message, wParam, lParam);
     }
     // No exception may cross the window procedure: it is reported here and the dialog
     // goes on.
@@ -61,7 +72,7 @@ LRESULT CALLBACK TWindow::SubclassProc(HWND handle, UINT message, WPARAM wParam,
             if (handled)
                 return result;
         }
-        return DefSubclassProc(handle, message, wParam, lParam);
+        return CallWindowProcW(classProc, handle, message, wParam, lParam);
     } catch (...) {
         window->form_.Report(std::current_exception());
         return 0;

@@ -1,7 +1,9 @@
 #pragma once
 // What every window of the Win32 frontend is to the frontend: the handle, the control it
 // shows (none for a page or a panel's own window) and the notifications its parent window
-// receives for it. The window procedures find the object through the window's handle.
+// receives for it. The window procedures find the object through the window's handle: in
+// its user data, which a window of ours runs our procedure to vouch for (a window property
+// would cost a trip to the window server at every message under Wine).
 #include "controls/win32/windows_api.h"
 
 namespace nimbrel {
@@ -24,7 +26,8 @@ public:
     TFormWindow& Form() const { return form_; }
 
     // Makes the window, finds it again by its handle from now on and, for a control of
-    // a system class, lets WindowMessage see its messages first.
+    // a system class, lets WindowMessage see its messages first. A window of a class of
+    // ours gets ContainerProc as its class's procedure.
     void Create(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& bounds,
                 HWND parent, bool subclass);
 
@@ -41,19 +44,24 @@ public:
 
     // The object of a window handle, or nullptr for a window that is none of ours.
     static TWindow* Of(HWND handle);
+    // For the procedure of a class of ours: ties the window being made (WM_NCCREATE) to
+    // the object given to CreateWindowEx.
+    static void TieOnCreate(HWND handle, LPARAM createStruct);
 
 protected:
     // The class's own procedure for a subclassed control.
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
     TFormWindow& form_;
     TControl* control_;
     HWND handle_ = nullptr;
-    bool subclassed_ = false;
+    WNDPROC classProc_ = nullptr; // set for a subclassed control
 };
+
+// The window procedure of the classes of ours (form_window.cpp).
+LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace nimbrel::win32

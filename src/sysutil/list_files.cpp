@@ -198,8 +198,8 @@ void ListEntries(std::string_view mask, platform::FindDetail detail,
         ProcessMessages();
         std::string name = UpperAsciiLetters(entry.name);
         std::string key = SortKey(name);
-        found.push_back({std::move(key),
-                         {std::move(name), std::move(entry.name), entry.attributes, entry.size}});
+        found.push_back(
+            {std::move(key), {std::move(name), std::move(entry.name), entry.attributes}});
     }
     // Sorting once keeps the first found of equal names, as adding to a sorted list that
     // ignores duplicates would, without its quadratic inserts.
@@ -215,7 +215,7 @@ void ListEntries(std::string_view mask, platform::FindDetail detail,
 } // namespace
 
 void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
-    ListEntries(mask, platform::FindDetail::Full, list);
+    ListEntries(mask, platform::FindDetail::NameOnly, list);
 }
 
 // The names alone: the host is not asked for each file's status.

@@ -20,10 +20,11 @@ void ListFiles(std::string_view mask, std::vector<std::string>& list);
 struct TListedFile {
     std::string name;      // upper-cased as ListFiles gives it
     std::string foundName; // the name as the file system holds it: opens without a search
+    // What the folder's entry tells without a status query for each file: a folder, a
+    // hidden name.
     std::uint32_t attributes = 0;
-    std::uint64_t size = 0;
 };
-// ListFiles with each entry's found name, attributes and size, in the same order.
+// ListFiles with each entry's found name and attributes, in the same order.
 void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list);
 
 // The lister's order: a case-insensitive, accent-aware comparison of code page 1250 text

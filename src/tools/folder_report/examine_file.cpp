@@ -50,14 +50,16 @@ TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
 }
 
 // A listed file opened to read its headers: through the opened folder by the name the
-// listing found, sized as the listing found it; else by its whole path.
+// listing found, sized by the open file itself; else by its whole path.
 std::unique_ptr<TFileStream> OpenListed(const ExaminedFolder& folder, const FolderEntry& entry,
                                         const std::string& path) {
     if (folder.opened.IsOpen() && !entry.foundName.empty()) {
         platform::File file;
-        if (file.OpenReadIn(folder.opened, entry.foundName) != platform::ErrorSuccess)
+        std::uint64_t size = 0;
+        if (file.OpenReadIn(folder.opened, entry.foundName) != platform::ErrorSuccess ||
+            file.Size(size) != platform::ErrorSuccess)
             throw EFOpenError("Cannot open file \"" + path + "\"");
-        return std::make_unique<TFileStream>(std::move(file), entry.size);
+        return std::make_unique<TFileStream>(std::move(file), size);
     }
     return std::make_unique<TFileStream>(path, TFileStream::TMode::OpenRead);
 }

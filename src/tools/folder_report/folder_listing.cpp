@@ -31,24 +31,26 @@ std::string FolderListPath(std::string_view folder) {
 
 std::vector<FolderEntry> ListFolder(std::string_view folder) {
     std::vector<FolderEntry> entries;
+    std::vector<TListedFile> files;
     auto add = [&](const char* pattern, FileKind kind) {
-        std::vector<TListedFile> files;
         ListFileEntries(JoinPath(folder, pattern), files);
+        const auto sortedBefore = static_cast<std::ptrdiff_t>(entries.size());
         for (TListedFile& file : files) {
             if (kind == FileKind::Bitmap && IsChangerFile(file.name))
                 continue;
-            entries.push_back({std::move(file.name), kind, std::move(file.foundName),
-                               file.attributes, file.size});
+            entries.push_back(
+                {std::move(file.name), kind, std::move(file.foundName), file.attributes});
         }
+        // Each list comes sorted: merged in, it interleaves as the list box orders them,
+        // an earlier list's name first among equal ones.
+        std::inplace_merge(entries.begin(), entries.begin() + sortedBefore, entries.end(),
+                           [](const FolderEntry& a, const FolderEntry& b) {
+                               return CompareNamesNoCase(a.name, b.name) < 0;
+                           });
     };
     add("*.JPG", FileKind::Jpeg);
     add("*.BMP", FileKind::Bitmap);
     add("*.NWP", FileKind::Nwp);
-    // Each list comes sorted; one stable sort interleaves them as the list box does.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const FolderEntry& a, const FolderEntry& b) {
-                         return CompareNamesNoCase(a.name, b.name) < 0;
-                     });
     return entries;
 }
 
@@ -58,8 +60,8 @@ std::vector<FolderEntry> ListNwpFiles(std::string_view folder) {
     std::vector<FolderEntry> entries;
     entries.reserve(files.size());
     for (TListedFile& file : files)
-        entries.push_back({std::move(file.name), FileKind::Nwp, std::move(file.foundName),
-                           file.attributes, file.size});
+        entries.push_back(
+            {std::move(file.name), FileKind::Nwp, std::move(file.foundName), file.attributes});
     return entries;
 }
 

@@ -17,8 +17,9 @@ struct FolderEntry {
     // The name as the file system holds it, which opens the file without a case-blind
     // search of the folder; empty when unknown (the listed name is used then).
     std::string foundName;
+    // A folder and a hidden name only: the listing asks no file for its status (its size
+    // comes from the file once it is open).
     std::uint32_t attributes = 0;
-    std::uint64_t size = 0; // as the listing found it
 };
 
 // The changer's working files, left out of the wallpaper list.

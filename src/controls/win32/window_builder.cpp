@@ -4,10 +4,13 @@
 #include "controls/win32/dpi.h"
 #include "controls/win32/form_window.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace nimbrel::win32 {
 namespace {
@@ -26,18 +29,20 @@ public:
     Builder(TForm& form, TLayout layout) : form_(form), layout_(layout) {}
 
     std::unique_ptr<TFormWindow> Build() {
-        for (const TLayoutRow& row : layout_) {
-            if (row.Kind == TControlKind::Form) {
-                window_ = std::make_unique<TFormWindow>(form_, row);
-                hosts_[row.Name] = {window_->Handle(), 0, 0};
-                made_[row.Name] = window_.get();
-            } else {
-                if (!window_)
-                    throw std::logic_error("the layout's first row is not the form");
-                Make(row);
-            }
-        }
-        OrderForTheKeyboard();
+        if (layout_.empty() || layout_.front().Kind != TControlKind::Form)
+            throw std::logic_error("the layout's first row is not the form");
+        PlanTheKeyboard();
+        const TLayoutRow& formRow = layout_.front();
+        window_ = std::make_unique<TFormWindow>(form_, formRow);
+        hosts_[formRow.Name] = {window_->Handle(), 0, 0};
+        made_[formRow.Name] = window_.get();
+        for (const TLayoutRow* row : CreationOrder())
+            Make(*row);
+        RaisePages();
+        std::vector<HWND> chain;
+        for (const TLayoutRow* row : chain_)
+            chain.push_back(made_.at(row->Name)->Handle());
+        window_->SetTabChain(std::move(chain));
         GiveWayToOtherControls();
         for (const TLayoutRow& row : layout_) {
             TControl* control = form_.FindControl(row.Name);
@@ -67,15 +72,25 @@ private:
         return adopted;
     }
 
-    void Make(const TLayoutRow& row) {
-        const auto parent = hosts_.find(row.Parent != nullptr ? row.Parent : "");
-        if (parent == hosts_.end())
+    // A group box may be made after the controls inside its frame: they lie on its parent.
+    Host HostOf(const TLayoutRow& row) const {
+        if (const auto parent = hosts_.find(row.Parent != nullptr ? row.Parent : "");
+            parent != hosts_.end())
+            return parent->second;
+        const TLayoutRow* parent = row.Parent != nullptr ? FindRow(layout_, row.Parent) : nullptr;
+        if (parent == nullptr || parent->Kind != TControlKind::GroupBox)
             throw std::logic_error(std::string("the layout row comes before its parent: ") +
                                    row.Name);
-        const Host host = parent->second;
+        const Host host = HostOf(*parent);
+        return {host.window, host.left + parent->Bounds.Left, host.top + parent->Bounds.Top};
+    }
+
+    void Make(const TLayoutRow& row) {
+        const Host host = HostOf(row);
         RECT bounds = Bounds(host, row.Bounds);
-        const DWORD child =
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (row.TabOrder >= 0 ? WS_TABSTOP : 0);
+        const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
+                            (row.TabOrder >= 0 ? WS_TABSTOP : 0) |
+                            (startsGroup_.contains(row.Name) ? WS_GROUP : 0);
         TWindow* made = nullptr;
         using enum TControlKind;
         switch (row.Kind) {
@@ -231,48 +246,82 @@ private:
     // their z-order: each labelled control right after its label (a label's access key
     // moves to the window after it), and a tab stop starts a group unless it is a radio
     // button after another of the same parent, so that the arrow keys move within the radio
-    // buttons of a group box. The pages lie above the page control, which does not draw
-    // over them.
-    void OrderForTheKeyboard() {
-        std::set<HWND> placed;
-        const auto placeLast = [&placed](HWND window) {
-            if (window == nullptr || !placed.insert(window).second)
-                return;
-            SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // buttons of a group box. Planned before any window exists, so that each window is
+    // made in its place and with its style: moving them afterwards costs a trip to the
+    // window server for each.
+    void PlanTheKeyboard() {
+        chain_ = TabChain(layout_);
+        const auto place = [this](const char* name) {
+            if (!zPlace_.contains(name))
+                zPlace_.emplace(name, static_cast<int>(zPlace_.size()));
         };
-        std::vector<HWND> chain;
         const TLayoutRow* previous = nullptr;
-        for (const TLayoutRow* row : TabChain(layout_)) {
-            if (row->LabelledBy != nullptr) {
-                if (auto label = made_.find(row->LabelledBy); label != made_.end())
-                    placeLast(label->second->Handle());
-            }
-            HWND window = made_.at(row->Name)->Handle();
-            placeLast(window);
-            chain.push_back(window);
+        for (const TLayoutRow* row : chain_) {
+            if (row->LabelledBy != nullptr && FindRow(layout_, row->LabelledBy) != nullptr)
+                place(row->LabelledBy);
+            place(row->Name);
             const bool sameGroup = previous != nullptr && row->Kind == TControlKind::RadioButton &&
                                    previous->Kind == TControlKind::RadioButton &&
                                    std::string_view(previous->Parent) == row->Parent;
-            LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-            style = sameGroup ? (style & ~static_cast<LONG_PTR>(WS_GROUP)) : (style | WS_GROUP);
-            SetWindowLongPtrW(window, GWL_STYLE, style);
+            if (!sameGroup)
+                startsGroup_.insert(row->Name);
             previous = row;
         }
-        // A group box lies below the controls drawn inside its frame; a page fills its
-        // page control's page area, known once all the tabs are there.
-        for (const TLayoutRow& row : layout_) {
-            HWND window = made_.at(row.Name)->Handle();
-            if (row.Kind == TControlKind::GroupBox) {
-                SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0,
-                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            } else if (row.Kind == TControlKind::TabSheet) {
-                const auto* pages = dynamic_cast<TPageControlWindow*>(made_.at(row.Parent));
-                const RECT area = pages->PageArea();
-                SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left,
-                             area.bottom - area.top, SWP_NOACTIVATE);
+    }
+
+    // A new child window goes below its siblings, so each parent's windows are made from
+    // the top of their z-order down: first the windows outside the keyboard's order as the
+    // rows list them, then those in it in its order, then the group boxes, which lie below
+    // the controls drawn inside their frames. A window comes after the window it lies on.
+    // The pages come last: each adds its tab, and they lie above their page control.
+    std::vector<const TLayoutRow*> CreationOrder() const {
+        struct Key {
+            int depth;
+            int band;
+            int place;
+        };
+        std::map<const TLayoutRow*, Key> keys;
+        std::vector<const TLayoutRow*> rows;
+        for (std::size_t i = 1; i < layout_.size(); ++i) {
+            const TLayoutRow& row = layout_[i];
+            const int index = static_cast<int>(i);
+            int depth = 0;
+            for (const TLayoutRow* up = &row; up->Parent != nullptr;) {
+                up = FindRow(layout_, up->Parent);
+                if (up == nullptr)
+                    break;
+                if (up->Kind == TControlKind::TabSheet || up->Kind == TControlKind::Panel)
+                    ++depth;
             }
+            Key key{depth, 0, index};
+            if (row.Kind == TControlKind::TabSheet)
+                key = {depth, 3, index};
+            else if (row.Kind == TControlKind::GroupBox)
+                key = {depth, 2, index};
+            else if (const auto placed = zPlace_.find(row.Name); placed != zPlace_.end())
+                key = {depth, 1, placed->second};
+            keys.emplace(&row, key);
+            rows.push_back(&row);
         }
-        window_->SetTabChain(std::move(chain));
+        std::stable_sort(
+            rows.begin(), rows.end(), [&keys](const TLayoutRow* a, const TLayoutRow* b) {
+                const Key& x = keys.at(a);
+                const Key& y = keys.at(b);
+                return std::tie(x.depth, x.band, x.place) < std::tie(y.depth, y.band, y.place);
+            });
+        return rows;
+    }
+
+    // A page fills its page control's page area, known once all the tabs are there.
+    void RaisePages() {
+        for (const TLayoutRow& row : layout_) {
+            if (row.Kind != TControlKind::TabSheet)
+                continue;
+            const auto* pages = dynamic_cast<TPageControlWindow*>(made_.at(row.Parent));
+            const RECT area = pages->PageArea();
+            SetWindowPos(made_.at(row.Name)->Handle(), HWND_TOP, area.left, area.top,
+                         area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
+        }
     }
 
     // A label, check box or radio button often reaches over a neighbour with the empty part
@@ -323,6 +372,10 @@ private:
     std::unique_ptr<TFormWindow> window_;
     std::map<std::string, Host, std::less<>> hosts_;
     std::map<std::string, TWindow*, std::less<>> made_;
+    std::vector<const TLayoutRow*> chain_;
+    // The keyboard's z-order place of each window in it, and the tab stops starting a group.
+    std::map<std::string, int, std::less<>> zPlace_;
+    std::set<std::string, std::less<>> startsGroup_;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 // The start-up baseline under Wine: an empty Win32 dialog window of the program's size and
 // frame, shown and ended the way the program is (NIMBREL_QUIT_WHEN_SHOWN ends it once its
-// first paint is done).
+// first paint and the messages then pending are done).
 #include <windows.h>
 
 #include <cstdlib>
@@ -44,10 +44,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
-    if (std::getenv("NIMBREL_QUIT_WHEN_SHOWN") != nullptr)
-        PostMessageW(window, WM_CLOSE, 0, 0);
-
     MSG message;
+    if (std::getenv("NIMBREL_QUIT_WHEN_SHOWN") != nullptr) {
+        // The pending messages, then the end, without a teardown, as nimbrel-ext.exe does.
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        ExitProcess(0);
+    }
+
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageW(window, &message)) {
             TranslateMessage(&message);

@@ -147,6 +147,15 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
         return;
     SourceManager& source = SourceOf(cinfo);
     auto remaining = static_cast<std::size_t>(count);
+    // A segment longer than the buffer (a camera's metadata before the frame header) is
+    // passed over in the stream, not read; one that runs past the end is read as before,
+    // so that a cut file ends exactly as it always has.
+    if (remaining > source.library.bytes_in_buffer &&
+        source.stream->Skip(remaining - source.library.bytes_in_buffer)) {
+        source.library.next_input_byte += source.library.bytes_in_buffer;
+        source.library.bytes_in_buffer = 0;
+        return;
+    }
     while (remaining > source.library.bytes_in_buffer) {
         remaining -= source.library.bytes_in_buffer;
         FillInputBuffer(cinfo);

@@ -12,6 +12,10 @@ std::uint64_t TStream::Remaining() const {
     return position < size ? size - position : 0;
 }
 
+bool TStream::Skip(std::uint64_t) {
+    return false;
+}
+
 void TStream::ReadBuffer(void* buffer, std::size_t count) {
     auto* bytes = static_cast<std::uint8_t*>(buffer);
     while (count > 0) {
@@ -44,6 +48,13 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     std::memcpy(bytes_.data() + position_, buffer, count);
     position_ += count;
     return count;
+}
+
+bool TMemoryStream::Skip(std::uint64_t count) {
+    if (count > Remaining())
+        return false;
+    position_ += static_cast<std::size_t>(count);
+    return true;
 }
 
 void TMemoryStream::SetPosition(std::uint64_t position) {
@@ -80,6 +91,14 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
         return 0;
     position_ += done;
     return done;
+}
+
+bool TFileStream::Skip(std::uint64_t count) {
+    if (mode_ != TMode::OpenRead || count > Remaining() ||
+        file_.Seek(position_ + count) != platform::ErrorSuccess)
+        return false;
+    position_ += count;
+    return true;
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {

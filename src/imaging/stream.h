@@ -47,6 +47,9 @@ public:
     virtual std::uint64_t Size() const = 0;
     // Bytes from the position to the end.
     std::uint64_t Remaining() const;
+    // Moves the position `count` bytes on without reading them, where the stream can and
+    // they all lie before its end; false leaves the position, for the caller to read past.
+    virtual bool Skip(std::uint64_t count);
 
     // All `count` bytes or EReadError / EWriteError.
     void ReadBuffer(void* buffer, std::size_t count);
@@ -60,6 +63,7 @@ public:
     std::size_t Write(const void* buffer, std::size_t count) override;
     std::uint64_t Position() const override { return position_; }
     std::uint64_t Size() const override { return bytes_.size(); }
+    bool Skip(std::uint64_t count) override;
 
     // Moves the position, clamped to the size.
     void SetPosition(std::uint64_t position);
@@ -92,6 +96,8 @@ public:
     std::size_t Write(const void* buffer, std::size_t count) override;
     std::uint64_t Position() const override { return position_; }
     std::uint64_t Size() const override;
+    // A file read skips by moving its position: the bytes are not read at all.
+    bool Skip(std::uint64_t count) override;
 
     // Closes; a written file is got to the disk and put in its target's place, and a failure
     // to do so is a write error (the target is then as it was).

@@ -52,6 +52,8 @@ public:
     WinError Write(const void* buffer, std::size_t size, std::size_t& done);
     // Size of the open file in bytes.
     WinError Size(std::uint64_t& size) const;
+    // Moves the position of the next Read to `offset` bytes from the file's start.
+    WinError Seek(std::uint64_t offset);
     // Flushes and closes; a failure of either is reported.
     WinError Close();
 

@@ -99,6 +99,12 @@ public:
         return ErrorSuccess;
     }
 
+    WinError Seek(std::uint64_t offset) {
+        if (::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0)
+            return WinErrorFromErrno(errno);
+        return ErrorSuccess;
+    }
+
     WinError Size(std::uint64_t& size) const {
         struct stat info {};
         if (::fstat(fd_, &info) != 0)
@@ -225,6 +231,12 @@ WinError File::Size(std::uint64_t& size) const {
     if (!impl_)
         return ErrorInvalidHandle;
     return impl_->Size(size);
+}
+
+WinError File::Seek(std::uint64_t offset) {
+    if (!impl_)
+        return ErrorInvalidHandle;
+    return impl_->Seek(offset);
 }
 
 WinError File::Close() {

@@ -164,6 +164,16 @@ WinError File::Size(std::uint64_t& size) const {
     return ErrorSuccess;
 }
 
+WinError File::Seek(std::uint64_t offset) {
+    if (!impl_)
+        return ErrorInvalidHandle;
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(impl_->handle, to, nullptr, FILE_BEGIN))
+        return LastError();
+    return ErrorSuccess;
+}
+
 WinError File::Close() {
     if (!impl_)
         return ErrorSuccess;

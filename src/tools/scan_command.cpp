@@ -107,7 +107,7 @@ int RunScan(const std::vector<std::string>& args) {
     }
     const std::string sheetPath = options.sheet ? PathArgument(*options.sheet) : std::string();
     SetDefaultDepth();
-    const std::vector<report::FolderEntry> entries = report::ListFolder(folder);
+    const std::vector<report::FolderEntry> entries = report::ListFolder(folder, options.jobs);
     const report::ExaminedFolder examined(folder);
 
     std::size_t nameWidth = 0;

@@ -3,6 +3,8 @@
 #include "sysutil/list_files.h"
 
 #include <algorithm>
+#include <future>
+#include <iterator>
 
 namespace nimbrel::report {
 
@@ -29,28 +31,43 @@ std::string FolderListPath(std::string_view folder) {
     return std::string(folder);
 }
 
-std::vector<FolderEntry> ListFolder(std::string_view folder) {
-    std::vector<FolderEntry> entries;
+namespace {
+
+std::vector<FolderEntry> Search(std::string_view folder, const char* pattern, FileKind kind) {
     std::vector<TListedFile> files;
-    auto add = [&](const char* pattern, FileKind kind) {
-        ListFileEntries(JoinPath(folder, pattern), files);
-        const auto sortedBefore = static_cast<std::ptrdiff_t>(entries.size());
-        for (TListedFile& file : files) {
-            if (kind == FileKind::Bitmap && IsChangerFile(file.name))
-                continue;
-            entries.push_back(
-                {std::move(file.name), kind, std::move(file.foundName), file.attributes});
-        }
-        // Each list comes sorted: merged in, it interleaves as the list box orders them,
-        // an earlier list's name first among equal ones.
-        std::inplace_merge(entries.begin(), entries.begin() + sortedBefore, entries.end(),
-                           [](const FolderEntry& a, const FolderEntry& b) {
-                               return CompareNamesNoCase(a.name, b.name) < 0;
-                           });
-    };
-    add("*.JPG", FileKind::Jpeg);
-    add("*.BMP", FileKind::Bitmap);
-    add("*.NWP", FileKind::Nwp);
+    ListFileEntries(JoinPath(folder, pattern), files);
+    std::vector<FolderEntry> entries;
+    entries.reserve(files.size());
+    for (TListedFile& file : files) {
+        if (kind == FileKind::Bitmap && IsChangerFile(file.name))
+            continue;
+        entries.push_back({std::move(file.name), kind, std::move(file.foundName), file.attributes});
+    }
+    return entries;
+}
+
+// Each list comes sorted: merged in, it interleaves as the list box orders them, an earlier
+// list's name first among equal ones.
+void MergeIn(std::vector<FolderEntry>& entries, std::vector<FolderEntry> more) {
+    const auto sortedBefore = static_cast<std::ptrdiff_t>(entries.size());
+    entries.insert(entries.end(), std::make_move_iterator(more.begin()),
+                   std::make_move_iterator(more.end()));
+    std::inplace_merge(entries.begin(), entries.begin() + sortedBefore, entries.end(),
+                       [](const FolderEntry& a, const FolderEntry& b) {
+                           return CompareNamesNoCase(a.name, b.name) < 0;
+                       });
+}
+
+} // namespace
+
+std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads) {
+    std::future<std::vector<FolderEntry>> bitmaps;
+    if (threads > 1)
+        bitmaps = std::async(std::launch::async, Search, folder, "*.BMP", FileKind::Bitmap);
+    std::vector<FolderEntry> entries = Search(folder, "*.JPG", FileKind::Jpeg);
+    std::vector<FolderEntry> nwpFiles = Search(folder, "*.NWP", FileKind::Nwp);
+    MergeIn(entries, bitmaps.valid() ? bitmaps.get() : Search(folder, "*.BMP", FileKind::Bitmap));
+    MergeIn(entries, std::move(nwpFiles));
     return entries;
 }
 

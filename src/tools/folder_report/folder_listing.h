@@ -33,8 +33,9 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // other folder loses a trailing one.
 std::string FolderListPath(std::string_view folder);
 
-// Every picture of the wallpaper list and every NWP file, sorted as the list sorts.
-std::vector<FolderEntry> ListFolder(std::string_view folder);
+// Every picture of the wallpaper list and every NWP file, sorted as the list sorts. With
+// `threads` above one, a second search runs beside the others.
+std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads = 1);
 // The NWP files alone, in the conversion's order.
 std::vector<FolderEntry> ListNwpFiles(std::string_view folder);
 // The path that opens a listed file: its found name when known.

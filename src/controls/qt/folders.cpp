@@ -3,6 +3,9 @@
 #include "controls/error_report.h"
 #include "controls/qt/accessible_faces.h"
 
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -45,7 +48,31 @@ private:
     }
 };
 
+// The style's folder picture. Without an icon theme the style loads it from Qt's own
+// resources, and that first load of a picture file starts every image format plugin to
+// ask whether it knows the file; read as the PNG it is, the same picture needs none.
+QIcon FolderIcon(const QStyle& style, QStyle::StandardPixmap which, const char* resource) {
+    if (!QGuiApplication::desktopSettingsAware() || QIcon::themeName().isEmpty()) {
+        QImageReader reader(QString::fromLatin1(resource), "png");
+        reader.setAutoDetectImageFormat(false);
+        const QImage picture = reader.read();
+        if (!picture.isNull())
+            return QIcon(QPixmap::fromImage(picture));
+    }
+    return style.standardIcon(which);
+}
+
 } // namespace
+
+QIcon FolderOpenIcon(const QStyle& style) {
+    return FolderIcon(style, QStyle::SP_DirOpenIcon,
+                      ":/qt-project.org/styles/commonstyle/images/diropen-16.png");
+}
+
+QIcon FolderClosedIcon(const QStyle& style) {
+    return FolderIcon(style, QStyle::SP_DirClosedIcon,
+                      ":/qt-project.org/styles/commonstyle/images/dirclosed-16.png");
+}
 
 TQtFolderList::TQtFolderList(TFolderList& control, QWidget* parent)
     : TQtPeer(parent), control_(control) {
@@ -62,8 +89,8 @@ void TQtFolderList::ShowItemHeight(int height) {
 
 void TQtFolderList::ShowLines(const std::vector<TFolderLine>& lines, int current) {
     clear();
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon openIcon = FolderOpenIcon(*style());
+    const QIcon closedIcon = FolderClosedIcon(*style());
     for (const TFolderLine& line : lines) {
         auto* item =
             new QListWidgetItem(line.open ? openIcon : closedIcon, ToQString(line.name), this);

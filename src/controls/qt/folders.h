@@ -5,12 +5,18 @@
 #include "controls/qt/peer.h"
 
 #include <QComboBox>
+#include <QIcon>
 #include <QListWidget>
 
 class QKeyEvent;
 class QMouseEvent;
+class QStyle;
 
 namespace nimbrel::qt {
+
+// The pictures of an open and a closed folder that the style gives its file dialogs.
+QIcon FolderOpenIcon(const QStyle& style);
+QIcon FolderClosedIcon(const QStyle& style);
 
 // Each line indented by its depth below the drive root; a double click or Enter opens it.
 class TQtFolderList : public TQtPeer<QListWidget, TFolderListPeer> {

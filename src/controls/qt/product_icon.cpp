@@ -1,5 +1,6 @@
 #include "controls/qt/product_icon.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -40,11 +41,50 @@ QImage DrawProductIcon(int size) {
     return image;
 }
 
+namespace {
+
+// The icon's pictures at the sizes a window asks for. Drawing them takes an antialiased
+// painter's first use: they are drawn when someone first asks, which a window without a
+// title bar (offscreen) never does.
+class DrawnOnRequest : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return Drawn().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().availableSizes(mode, state);
+    }
+    QIconEngine* clone() const override { return new DrawnOnRequest(*this); }
+    QString key() const override { return QStringLiteral("nimbrel-product"); }
+    bool isNull() override { return false; }
+
+private:
+    const QIcon& Drawn() {
+        if (drawn_.isNull()) {
+            for (int size : {16, 32, 48})
+                drawn_.addPixmap(QPixmap::fromImage(DrawProductIcon(size)));
+        }
+        return drawn_;
+    }
+
+    QIcon drawn_;
+};
+
+} // namespace
+
 QIcon ProductIcon() {
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addPixmap(QPixmap::fromImage(DrawProductIcon(size)));
-    return icon;
+    return QIcon(new DrawnOnRequest);
 }
 
 } // namespace nimbrel

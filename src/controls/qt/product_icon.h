@@ -1,5 +1,5 @@
 #pragma once
-// The product's icon: a landscape picture in a frame, drawn at start.
+// The product's icon: a landscape picture in a frame, drawn when first shown.
 #include <QIcon>
 #include <QImage>
 

@@ -3,12 +3,16 @@
 #include "dialog_fixture.h"
 
 #include "app/help_texts.h"
+#include "controls/qt/folders.h"
+#include "controls/qt/product_icon.h"
 #include "controls/qt/text.h"
 #include "controls/toolkit.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -173,6 +177,56 @@ TEST(QtWindow, EveryLabelFitsBesideItsField) {
         }
     }
     EXPECT_GE(labels, 12);
+}
+
+// The same pixels, whichever way the pixmaps were made.
+QImage Pixels(const QPixmap& pixmap) {
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The window's icon is drawn only when asked for, and then as the installed icon files
+// are: the same picture at each of its sizes, and the nearest one scaled for the others.
+TEST(QtWindow, IconIsTheProductPictureAtEachSize) {
+    TDialogFixture fixture;
+    const QIcon icon = WindowOf(fixture.Open()).windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    for (int size : {16, 32, 48}) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(Pixels(icon.pixmap(size, size)),
+                  Pixels(QPixmap::fromImage(DrawProductIcon(size))));
+    }
+    QIcon drawnAtOnce;
+    for (int size : {16, 32, 48})
+        drawnAtOnce.addPixmap(QPixmap::fromImage(DrawProductIcon(size)));
+    EXPECT_EQ(Pixels(icon.pixmap(24, 24)), Pixels(drawnAtOnce.pixmap(24, 24)));
+    EXPECT_EQ(Pixels(icon.pixmap(16, 16, QIcon::Disabled)),
+              Pixels(drawnAtOnce.pixmap(16, 16, QIcon::Disabled)));
+}
+
+// The folder lines show the style's own folder pictures, read without asking the image
+// plugins, in every state a line is drawn in.
+TEST(QtWindow, FolderLinesShowTheStylesFolderPictures) {
+    TDialogFixture fixture;
+    QWidget& window = WindowOf(fixture.Open());
+    const QStyle& style = *window.style();
+    const struct {
+        QIcon ours;
+        QStyle::StandardPixmap style;
+    } cases[] = {{qt::FolderOpenIcon(style), QStyle::SP_DirOpenIcon},
+                 {qt::FolderClosedIcon(style), QStyle::SP_DirClosedIcon}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style));
+        const QIcon styles = style.standardIcon(c.style);
+        EXPECT_EQ(c.ours.availableSizes(), styles.availableSizes());
+        for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Selected})
+            EXPECT_EQ(Pixels(c.ours.pixmap(16, 16, mode)), Pixels(styles.pixmap(16, 16, mode)));
+    }
+    auto* folders = window.findChild<QListWidget*>(QStringLiteral("Folder"));
+    ASSERT_NE(folders, nullptr);
+    ASSERT_GE(folders->count(), 2);
+    EXPECT_EQ(Pixels(folders->item(0)->icon().pixmap(16, 16)),
+              Pixels(style.standardIcon(QStyle::SP_DirOpenIcon).pixmap(16, 16)));
 }
 
 } // namespace

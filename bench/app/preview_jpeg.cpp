@@ -56,7 +56,8 @@ std::vector<std::uint8_t> MakeLargeJpeg(int width, int height) {
     return jpeg;
 }
 
-std::size_t BareDecode(const std::vector<std::uint8_t>& jpeg, std::vector<std::uint8_t>* reused) {
+std::size_t BareDecode(const std::vector<std::uint8_t>& jpeg, std::vector<std::uint8_t>* reused,
+                       unsigned scaleDenominator) {
     jpeg_decompress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -65,6 +66,8 @@ std::size_t BareDecode(const std::vector<std::uint8_t>& jpeg, std::vector<std::u
     jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_EXT_BGR;
+    info.scale_num = 1;
+    info.scale_denom = scaleDenominator;
     jpeg_start_decompress(&info);
 
     const std::size_t stride = (static_cast<std::size_t>(info.output_width) * 3 + 3) & ~3u;

@@ -14,8 +14,8 @@ std::vector<std::uint8_t> MakeLargeJpeg(int width, int height);
 // Decodes `jpeg` with the library's default settings into blue, green, red rows, one row per
 // call, as the picture does; answers the number of rows read. The rows go into `reused`
 // when given (memory already touched), else into freshly allocated memory, as every new
-// picture needs.
+// picture needs. A `scaleDenominator` of 2, 4 or 8 decodes at that reduced scale.
 std::size_t BareDecode(const std::vector<std::uint8_t>& jpeg,
-                       std::vector<std::uint8_t>* reused = nullptr);
+                       std::vector<std::uint8_t>* reused = nullptr, unsigned scaleDenominator = 1);
 
 } // namespace nimbrel::bench

@@ -1,5 +1,7 @@
 #include "imaging/stream.h"
 
+#include "platform/memory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -62,6 +64,13 @@ void TMemoryStream::SetPosition(std::uint64_t position) {
 }
 
 void TMemoryStream::SetSize(std::size_t size) {
+    // A whole file's bytes are read in next: their pages are provided at once, not one by
+    // one as the zeroes are written.
+    constexpr std::size_t LargeBlock = std::size_t{1} << 20;
+    if (size > bytes_.capacity() && size - bytes_.size() >= LargeBlock) {
+        bytes_.reserve(size);
+        platform::ProvideBlockAtOnce(bytes_.data() + bytes_.size(), size - bytes_.size());
+    }
     bytes_.resize(size);
     position_ = std::min(position_, size);
 }

@@ -80,9 +80,8 @@ void BM_FillWallPapers(benchmark::State& state) {
 BENCHMARK(BM_FillWallPapers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The command as a user runs it: its own process, every file opened and its header read.
-void ScanCommand(benchmark::State& state, const char* extra) {
-    const std::string command =
-        std::string(NIMBREL_TOOL) + " scan 'C:\\walls' " + extra + " >/dev/null";
+void ScanCommandOf(benchmark::State& state, const std::string& tool, const char* extra) {
+    const std::string command = tool + " scan 'C:\\walls' " + extra + " >/dev/null";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("scan did not find every picture ready");
@@ -91,10 +90,10 @@ void ScanCommand(benchmark::State& state, const char* extra) {
     }
 }
 void BM_ScanCommand(benchmark::State& state) {
-    ScanCommand(state, "");
+    ScanCommandOf(state, NIMBREL_TOOL, "");
 }
 void BM_ScanCommandOneJob(benchmark::State& state) {
-    ScanCommand(state, "--jobs 1");
+    ScanCommandOf(state, NIMBREL_TOOL, "--jobs 1");
 }
 BENCHMARK(BM_ScanCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScanCommandOneJob)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -150,6 +149,21 @@ int main(int argc, char** argv) {
     PictureFolderEnvironment world(argc, argv);
     MakePictures(world.WallsHostFolder());
     world.StoreWallsAsWallpaperFolder();
+    // Another build of the tool (an earlier commit's) measured in the same run, for a
+    // before-and-after ratio: NIMBREL_TOOL_BEFORE=/path/to/nimbrel-tool.
+    if (const char* before = std::getenv("NIMBREL_TOOL_BEFORE")) {
+        const std::string tool = before;
+        benchmark::RegisterBenchmark(
+            "BM_ScanCommandBefore",
+            [tool](benchmark::State& state) { ScanCommandOf(state, tool, ""); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(
+            "BM_ScanCommandBeforeOneJob",
+            [tool](benchmark::State& state) { ScanCommandOf(state, tool, "--jobs 1"); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -25,7 +25,8 @@ TShiftState HeldShift() {
 
 void TLabelWindow::ShowCaption(std::string_view caption) {
     const std::wstring text = Wide(caption);
-    SetWindowTextW(Handle(), text.c_str());
+    if (!MadeWithText(text))
+        SetWindowTextW(Handle(), text.c_str());
     if ((style_ & lsAutoSize) == 0)
         return;
     // A label that sizes itself to its text keeps its top-left corner.

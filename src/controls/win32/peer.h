@@ -14,7 +14,9 @@ public:
     using TWindow::TWindow;
 
     void ShowCaption(std::string_view caption) override {
-        SetWindowTextW(Handle(), Wide(caption).c_str());
+        const std::wstring text = Wide(caption);
+        if (!MadeWithText(text))
+            SetWindowTextW(Handle(), text.c_str());
     }
     void ShowEnabled(bool enabled) override { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
     void TakeFocus() override { SetFocus(Handle()); }

@@ -8,12 +8,14 @@
 namespace nimbrel::win32 {
 
 void TWindow::Create(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& bounds,
-                     HWND parent, bool subclass) {
-    handle_ = CreateWindowExW(exStyle, className, L"", style, bounds.left, bounds.top,
+                     HWND parent, bool subclass, const std::wstring& text) {
+    handle_ = CreateWindowExW(exStyle, className, text.c_str(), style, bounds.left, bounds.top,
                               bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                               nullptr, GetModuleHandleW(nullptr), this);
     if (handle_ == nullptr)
         throw std::runtime_error("cannot create a window");
+    if (!text.empty())
+        madeWith_ = text;
     if (subclass) {
         SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         classProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
@@ -48,6 +50,12 @@ LRESULT TWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
         return result;
     }
     return 0;
+}
+
+bool TWindow::MadeWithText(const std::wstring& text) {
+    const bool same = madeWith_ && *madeWith_ == text;
+    madeWith_.reset();
+    return same;
 }
 
 LRESULT TWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,9 @@
 // would cost a trip to the window server at every message under Wine).
 #include "controls/win32/windows_api.h"
 
+#include <optional>
+#include <string>
+
 namespace nimbrel {
 class TControl;
 }
@@ -29,7 +32,7 @@ public:
     // a system class, lets WindowMessage see its messages first. A window of a class of
     // ours gets ContainerProc as its class's procedure.
     void Create(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& bounds,
-                HWND parent, bool subclass);
+                HWND parent, bool subclass, const std::wstring& text = {});
 
     // Notifications sent to the parent window for this one.
     virtual void Command(int code) {}
@@ -49,6 +52,9 @@ public:
     static void TieOnCreate(HWND handle, LPARAM createStruct);
 
 protected:
+    // True for the first caption shown when the window was made with that text already:
+    // setting it again costs a trip to the window server under Wine.
+    bool MadeWithText(const std::wstring& text);
     // The class's own procedure for a subclassed control.
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -59,6 +65,7 @@ private:
     TControl* control_;
     HWND handle_ = nullptr;
     WNDPROC classProc_ = nullptr; // set for a subclassed control
+    std::optional<std::wstring> madeWith_;
 };
 
 // The window procedure of the classes of ours (form_window.cpp).

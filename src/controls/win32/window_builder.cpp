@@ -3,6 +3,7 @@
 #include "controls/win32/controls.h"
 #include "controls/win32/dpi.h"
 #include "controls/win32/form_window.h"
+#include "controls/win32/text.h"
 
 #include <algorithm>
 #include <map>
@@ -88,6 +89,9 @@ private:
     void Make(const TLayoutRow& row) {
         const Host host = HostOf(row);
         RECT bounds = Bounds(host, row.Bounds);
+        // Labels and buttons are made with the caption their control shows them at once.
+        const TControl* control = form_.FindControl(row.Name);
+        const std::wstring caption = control != nullptr ? Wide(control->Caption()) : L"";
         const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS |
                             (row.TabOrder >= 0 ? WS_TABSTOP : 0) |
                             (startsGroup_.contains(row.Name) ? WS_GROUP : 0);
@@ -107,8 +111,6 @@ private:
             auto* pages = dynamic_cast<TPageControlWindow*>(made_.at(row.Parent));
             if (pages == nullptr)
                 throw std::logic_error(std::string("a page outside a page control: ") + row.Name);
-            SendMessageW(pages->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(window_->Font()),
-                         FALSE);
             auto& page = Adopt<TTabSheetWindow>(row, *pages);
             const RECT area = pages->PageArea();
             // Not clipping its children: a group box draws only its frame and caption, and
@@ -130,8 +132,8 @@ private:
         }
         case GroupBox: {
             auto& box = Adopt<TPlainPeer>(row);
-            box.Create(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, bounds, host.window,
-                       true);
+            box.Create(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, bounds, host.window, true,
+                       caption);
             hosts_[row.Name] = {host.window, host.left + row.Bounds.Left,
                                 host.top + row.Bounds.Top};
             made = &box;
@@ -146,25 +148,25 @@ private:
                 style |= SS_LEFT;
             else
                 style |= SS_LEFTNOWORDWRAP;
-            label.Create(0, L"STATIC", style, bounds, host.window, true);
+            label.Create(0, L"STATIC", style, bounds, host.window, true, caption);
             made = &label;
             break;
         }
         case Button: {
             auto& button = Adopt<TButtonWindow>(row);
-            button.Create(0, L"BUTTON", child | BS_PUSHBUTTON, bounds, host.window, true);
+            button.Create(0, L"BUTTON", child | BS_PUSHBUTTON, bounds, host.window, true, caption);
             made = &button;
             break;
         }
         case CheckBox: {
             auto& box = Adopt<TCheckBoxWindow>(row);
-            box.Create(0, L"BUTTON", child | BS_CHECKBOX, bounds, host.window, true);
+            box.Create(0, L"BUTTON", child | BS_CHECKBOX, bounds, host.window, true, caption);
             made = &box;
             break;
         }
         case RadioButton: {
             auto& button = Adopt<TRadioButtonWindow>(row);
-            button.Create(0, L"BUTTON", child | BS_RADIOBUTTON, bounds, host.window, true);
+            button.Create(0, L"BUTTON", child | BS_RADIOBUTTON, bounds, host.window, true, caption);
             made = &button;
             break;
         }

@@ -1,6 +1,7 @@
 #include "win32_dialog_driver.h"
 
 #include "controls/toolkit.h"
+#include "controls/win32/form_window.h"
 #include "controls/win32/text.h"
 #include "controls/win32/window.h"
 #include "dialog_fixture.h"
@@ -61,6 +62,10 @@ HWND TWin32DialogDriver::Window(std::string_view control) const {
     TControl* found = form_.FindControl(control);
     if (found == nullptr)
         throw std::invalid_argument("no control named " + std::string(control));
+    // A page's windows are made when it is first shown, or when a test drives a control
+    // on it before that.
+    if (auto* formWindow = dynamic_cast<win32::TFormWindow*>(form_.Peer()))
+        formWindow->MakeWindowsOf(*found);
     auto* window = dynamic_cast<win32::TWindow*>(found->Peer());
     if (window == nullptr || window->Handle() == nullptr)
         throw std::invalid_argument("no window for the control " + std::string(control));

@@ -411,6 +411,8 @@ void TPageControlWindow::ShowPage(int index) {
             focusLeaves = true;
         }
     }
+    if (index >= 0 && index < static_cast<int>(pages_.size()))
+        Form().MakePage(pages_[static_cast<std::size_t>(index)]);
     for (std::size_t i = 0; i < pages_.size(); ++i)
         ShowWindow(pages_[i], static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
     if (!focusLeaves || index < 0 || index >= static_cast<int>(pages_.size()))

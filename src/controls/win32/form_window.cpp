@@ -184,6 +184,15 @@ TFormWindow::~TFormWindow() {
         DeleteObject(font_);
 }
 
+void TFormWindow::MakeWindowsOf(const TControl& control) {
+    for (const TControl* c = &control; c != nullptr; c = c->Parent()) {
+        if (const auto* page = dynamic_cast<const TTabSheetWindow*>(c->Peer())) {
+            MakePage(page->Handle());
+            return;
+        }
+    }
+}
+
 void TFormWindow::Report(const std::exception_ptr& error) {
     if (!destroying_)
         ShowException(error);

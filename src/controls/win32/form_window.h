@@ -6,6 +6,7 @@
 #include "controls/win32/peer.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,16 @@ public:
     // The windows Tab walks through, in the order of the layout's tab chain.
     void SetTabChain(std::vector<HWND> chain) { tabChain_ = std::move(chain); }
 
+    // What makes the windows of a page's controls, which wait until the page is shown.
+    void SetPageMaker(std::function<void(HWND page)> maker) { pageMaker_ = std::move(maker); }
+    // Makes the windows of the page `page` unless they are there.
+    void MakePage(HWND page) {
+        if (pageMaker_)
+            pageMaker_(page);
+    }
+    // Makes the windows of the page a control lies on, if they still wait.
+    void MakeWindowsOf(const TControl& control);
+
     // The standard error report of an exception caught at a window procedure.
     void Report(const std::exception_ptr& error);
     // A message for the dialog keys: true when it was used (the caller dispatches the rest).
@@ -58,6 +69,7 @@ public:
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    std::function<void(HWND page)> pageMaker_;
     // Tab and Shift+Tab: the next (or previous) shown and enabled window of the chain.
     void MoveTab(bool forward);
     // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+PgDn, Ctrl+PgUp): the next (or previous) page

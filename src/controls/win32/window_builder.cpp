@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace nimbrel::win32 {
@@ -25,39 +27,89 @@ struct Host {
     int top = 0;
 };
 
-class Builder {
+class Builder : public std::enable_shared_from_this<Builder> {
 public:
     Builder(TForm& form, TLayout layout) : form_(form), layout_(layout) {}
 
+    // The form's window and the windows of every control outside the pages. A page's
+    // controls get theirs when the page is first shown: a page never shown costs no
+    // window, and making windows is most of what the dialog's start-up waits for.
     std::unique_ptr<TFormWindow> Build() {
         if (layout_.empty() || layout_.front().Kind != TControlKind::Form)
             throw std::logic_error("the layout's first row is not the form");
         PlanTheKeyboard();
         const TLayoutRow& formRow = layout_.front();
-        window_ = std::make_unique<TFormWindow>(form_, formRow);
+        auto window = std::make_unique<TFormWindow>(form_, formRow);
+        window_ = window.get();
         hosts_[formRow.Name] = {window_->Handle(), 0, 0};
-        made_[formRow.Name] = window_.get();
-        for (const TLayoutRow* row : CreationOrder())
+        made_[formRow.Name] = window_;
+        std::vector<const TLayoutRow*> rows;
+        for (const TLayoutRow* row : CreationOrder()) {
+            if (const TLayoutRow* page = PageOf(*row))
+                waiting_[page->Name].push_back(row);
+            else
+                rows.push_back(row);
+        }
+        for (const TLayoutRow* row : rows)
             Make(*row);
         RaisePages();
-        std::vector<HWND> chain;
-        for (const TLayoutRow* row : chain_)
-            chain.push_back(made_.at(row->Name)->Handle());
-        window_->SetTabChain(std::move(chain));
-        GiveWayToOtherControls();
-        for (const TLayoutRow& row : layout_) {
-            TControl* control = form_.FindControl(row.Name);
-            if (control == nullptr)
-                throw std::logic_error(std::string("no control for the layout row ") + row.Name);
-            if (row.Kind == TControlKind::Form)
-                control->AttachPeer(window_.get());
-            else if (auto* peer = dynamic_cast<TControlPeer*>(made_.at(row.Name)))
-                control->AttachPeer(peer);
-        }
-        return std::move(window_);
+        ShowTabChain();
+        GiveWayToOtherControls(rows);
+        window_->SetPageMaker([self = shared_from_this()](HWND page) { self->MakePage(page); });
+        rows.push_back(&formRow);
+        AttachInLayoutOrder(rows);
+        return window;
     }
 
 private:
+    void MakePage(HWND page) {
+        for (auto& [name, rows] : waiting_) {
+            if (rows.empty() || made_.at(name)->Handle() != page)
+                continue;
+            const std::vector<const TLayoutRow*> making = std::exchange(rows, {});
+            for (const TLayoutRow* row : making)
+                Make(*row);
+            ShowTabChain();
+            GiveWayToOtherControls(making);
+            AttachInLayoutOrder(making);
+            return;
+        }
+    }
+
+    // The page a row's control lies on, or nullptr outside the pages.
+    const TLayoutRow* PageOf(const TLayoutRow& row) const {
+        for (const TLayoutRow* up = &row; up->Parent != nullptr;) {
+            up = FindRow(layout_, up->Parent);
+            if (up == nullptr)
+                return nullptr;
+            if (up->Kind == TControlKind::TabSheet)
+                return up;
+        }
+        return nullptr;
+    }
+
+    void AttachInLayoutOrder(const std::vector<const TLayoutRow*>& rows) {
+        for (const TLayoutRow& row : layout_) {
+            if (std::find(rows.begin(), rows.end(), &row) == rows.end())
+                continue;
+            TControl* control = form_.FindControl(row.Name);
+            if (control == nullptr)
+                throw std::logic_error(std::string("no control for the layout row ") + row.Name);
+            if (auto* peer = dynamic_cast<TControlPeer*>(made_.at(row.Name)))
+                control->AttachPeer(peer);
+        }
+    }
+
+    // The windows made so far, in the order of the tab chain.
+    void ShowTabChain() {
+        std::vector<HWND> chain;
+        for (const TLayoutRow* row : chain_) {
+            if (const auto made = made_.find(row->Name); made != made_.end())
+                chain.push_back(made->second->Handle());
+        }
+        window_->SetTabChain(std::move(chain));
+    }
+
     RECT Bounds(const Host& host, const TLayoutRect& r) const {
         const int left = host.left + r.Left;
         const int top = host.top + r.Top;
@@ -329,7 +381,7 @@ private:
     // A label, check box or radio button often reaches over a neighbour with the empty part
     // of its rectangle (the tables come from a toolkit whose labels have no window); lying
     // above it, it would clip the neighbour's frame. It gives that part up.
-    void GiveWayToOtherControls() {
+    void GiveWayToOtherControls(const std::vector<const TLayoutRow*>& rows) {
         using enum TControlKind;
         const auto givesWay = [](TControlKind kind) {
             return kind == Label || kind == CheckBox || kind == RadioButton;
@@ -338,14 +390,16 @@ private:
             return kind == Form || kind == PageControl || kind == TabSheet || kind == Panel ||
                    kind == GroupBox;
         };
-        for (const TLayoutRow& row : layout_) {
+        for (const TLayoutRow* made : rows) {
+            const TLayoutRow& row = *made;
             if (!givesWay(row.Kind))
                 continue;
             HWND window = made_.at(row.Name)->Handle();
             RECT bounds{};
             GetWindowRect(window, &bounds);
             HRGN kept = nullptr;
-            for (const TLayoutRow& other : layout_) {
+            for (const TLayoutRow* neighbourRow : rows) {
+                const TLayoutRow& other = *neighbourRow;
                 if (givesWay(other.Kind) || isContainer(other.Kind))
                     continue;
                 HWND neighbour = made_.at(other.Name)->Handle();
@@ -371,8 +425,10 @@ private:
 
     TForm& form_;
     TLayout layout_;
-    std::unique_ptr<TFormWindow> window_;
+    TFormWindow* window_ = nullptr;
     std::map<std::string, Host, std::less<>> hosts_;
+    // The rows of each page whose windows are not made yet, in their making order.
+    std::map<std::string, std::vector<const TLayoutRow*>, std::less<>> waiting_;
     std::map<std::string, TWindow*, std::less<>> made_;
     std::vector<const TLayoutRow*> chain_;
     // The keyboard's z-order place of each window in it, and the tab stops starting a group.
@@ -383,7 +439,7 @@ private:
 } // namespace
 
 std::unique_ptr<TFormWindow> BuildFormWindow(TForm& form, TLayout layout) {
-    return Builder(form, layout).Build();
+    return std::make_shared<Builder>(form, layout)->Build();
 }
 
 } // namespace nimbrel::win32

@@ -7,6 +7,7 @@
 #include "controls/page_control.h"
 #include "controls/track_bar.h"
 #include "controls/win32/dpi.h"
+#include "controls/win32/form_window.h"
 #include "controls/win32/toolkit.h"
 #include "controls/win32/window.h"
 #include "controls/win32/windows_api.h"
@@ -234,7 +235,13 @@ TEST_F(Win32Frontend, AnExceptionOfAHandlerIsReportedAndTheDialogStays) {
     EXPECT_TRUE(form_->Visible());
 }
 
+// The control's window, made first if it lies on a page not shown yet.
 HWND HandleOf(const TControl& control) {
+    const TControl* form = &control;
+    while (form->Parent() != nullptr)
+        form = form->Parent();
+    if (auto* formWindow = dynamic_cast<win32::TFormWindow*>(form->Peer()))
+        formWindow->MakeWindowsOf(control);
     const auto* window = dynamic_cast<const win32::TWindow*>(control.Peer());
     return window != nullptr ? window->Handle() : nullptr;
 }

@@ -44,7 +44,7 @@ const std::vector<std::uint8_t>& LargePhoto() {
         writer.Assign(bitmap);
         TMemoryStream jpeg;
         writer.SaveToStream(jpeg);
-        return jpeg.Bytes();
+        return std::vector<std::uint8_t>(jpeg.Bytes().begin(), jpeg.Bytes().end());
     }();
     return bytes;
 }

@@ -217,8 +217,19 @@ void TJPEGImage::ReadJpegStream(std::uint64_t count, TStream& stream) {
     data_->Data = std::make_unique<TMemoryStream>();
     if (count > stream.Remaining())
         throw EReadError();
-    data_->Data->SetSize(static_cast<std::size_t>(count));
-    stream.ReadBuffer(data_->Data->Memory(), static_cast<std::size_t>(count));
+    // Read straight into the bytes, which are not zeroed first: a stream that ends early
+    // leaves the rest zero, as a zeroed buffer would have.
+    const auto size = static_cast<std::size_t>(count);
+    data_->Data->SetSizeForOverwrite(size);
+    std::uint8_t* const memory = data_->Data->Memory();
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t got = stream.Read(memory + done, size - done);
+        if (got == 0) {
+            std::memset(memory + done, 0, size - done);
+            throw EReadError();
+        }
+        done += got;
+    }
     if (count > 0) {
         JpegContext context;
         context.CreateDecompress(nullptr);

@@ -64,8 +64,15 @@ void TMemoryStream::SetPosition(std::uint64_t position) {
 }
 
 void TMemoryStream::SetSize(std::size_t size) {
-    // A whole file's bytes are read in next: their pages are provided at once, not one by
-    // one as the zeroes are written.
+    const std::size_t had = bytes_.size();
+    SetSizeForOverwrite(size);
+    if (size > had)
+        std::memset(bytes_.data() + had, 0, size - had);
+}
+
+void TMemoryStream::SetSizeForOverwrite(std::size_t size) {
+    // A large growth is mostly a whole file read in next: its pages are provided at once,
+    // not one by one as they are first written.
     constexpr std::size_t LargeBlock = std::size_t{1} << 20;
     if (size > bytes_.capacity() && size - bytes_.size() >= LargeBlock) {
         bytes_.reserve(size);

@@ -6,8 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nimbrel {
@@ -57,6 +60,18 @@ public:
 };
 
 // A growable buffer of bytes with a position.
+// Leaves bytes made without a value unset, for a caller about to overwrite them all.
+template <class T> struct TUnsetAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = TUnsetAllocator<U>; };
+    TUnsetAllocator() = default;
+    template <class U> TUnsetAllocator(const TUnsetAllocator<U>&) noexcept {}
+    template <class U> void construct(U* at) noexcept { ::new (static_cast<void*>(at)) U; }
+    template <class U, class... Args> void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+using TByteBuffer = std::vector<std::uint8_t, TUnsetAllocator<std::uint8_t>>;
+
 class TMemoryStream : public TStream {
 public:
     std::size_t Read(void* buffer, std::size_t count) override;
@@ -69,14 +84,16 @@ public:
     void SetPosition(std::uint64_t position);
     // Resizes the buffer (new bytes are zero); the position stays within it.
     void SetSize(std::size_t size);
+    // The same with the new bytes unset, for a caller that writes every one of them next.
+    void SetSizeForOverwrite(std::size_t size);
     void Clear();
 
     const std::uint8_t* Memory() const { return bytes_.data(); }
     std::uint8_t* Memory() { return bytes_.data(); }
-    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    const TByteBuffer& Bytes() const { return bytes_; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    TByteBuffer bytes_;
     std::size_t position_ = 0;
 };
 

@@ -155,7 +155,7 @@ std::vector<std::uint8_t> PhotoJpeg(int width, int height, std::uint32_t seed) {
     writer.Assign(bitmap);
     TMemoryStream jpeg;
     writer.SaveToStream(jpeg);
-    return jpeg.Bytes();
+    return {jpeg.Bytes().begin(), jpeg.Bytes().end()};
 }
 
 TEST_F(JpegScaledDraw, APreviewFromAReducedDecodeLooksLikeTheFullDecodeStretched) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <typeinfo>
 
 #include <jerror.h>
 
@@ -110,6 +111,7 @@ namespace {
 struct SourceManager {
     jpeg_source_mgr library; // first: the library sees only this part
     TStream* stream;
+    TMemoryStream* memory; // the same stream when it is a plain memory stream, else null
     JOCTET* buffer;
     boolean startOfFile;
     boolean endedEarly; // an end-of-image marker stood in for missing data
@@ -125,6 +127,16 @@ void InitSource(j_decompress_ptr cinfo) {
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
     SourceManager& source = SourceOf(cinfo);
+    // Bytes already in memory are handed over where they lie, all that are left at once,
+    // instead of being copied piece by piece.
+    if (source.memory != nullptr && source.memory->Remaining() > 0) {
+        const auto position = static_cast<std::size_t>(source.memory->Position());
+        source.library.next_input_byte = source.memory->Memory() + position;
+        source.library.bytes_in_buffer = static_cast<std::size_t>(source.memory->Remaining());
+        source.memory->SetPosition(source.memory->Size());
+        source.startOfFile = FALSE;
+        return TRUE;
+    }
     std::size_t count = source.stream->Read(source.buffer, BufferSize);
     if (count == 0) {
         if (source.startOfFile)
@@ -185,6 +197,9 @@ void InstallSource(j_decompress_ptr cinfo, TStream& stream) {
     source.library.next_input_byte = nullptr;
     source.library.bytes_in_buffer = 0;
     source.stream = &stream;
+    // Only the plain memory stream: a stream made from it may do more in its own Read.
+    source.memory =
+        typeid(stream) == typeid(TMemoryStream) ? static_cast<TMemoryStream*>(&stream) : nullptr;
     source.endedEarly = FALSE;
 }
 

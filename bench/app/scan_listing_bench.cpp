@@ -3,6 +3,7 @@
 // Budget: the scan command <= 1.5 x FillWallPapers. Beside them the floor any header reader
 // pays for the same files (open, read the bytes a header needs, close; one and two threads)
 // and the command's fixed cost (its process on an empty folder).
+#include "../common/child_cpu_time.h"
 #include "picture_folder_environment.h"
 #include "preview_jpeg.h"
 
@@ -82,6 +83,7 @@ BENCHMARK(BM_FillWallPapers)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The command as a user runs it: its own process, every file opened and its header read.
 void ScanCommandOf(benchmark::State& state, const std::string& tool, const char* extra) {
     const std::string command = tool + " scan 'C:\\walls' " + extra + " >/dev/null";
+    const nimbrel::bench::ChildCpuCounter cpu(state);
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("scan did not find every picture ready");

@@ -3,7 +3,9 @@
 // the /jobs:1 and /jobs:2 lines of one run); --sheet of 500 pictures of 12 megapixels: the
 // time, and the reduced-scale decode it relies on against a full decode of the same picture.
 // The machine's own ceiling for two jobs, in the same run: the same pictures decoded in
-// memory on one thread and on two (other work on the shared cores lowers it).
+// memory on one thread and on two (other work on the shared cores lowers it). child_cpu_ms
+// is the work a command did: alike for one job and two, the jobs add no work of their own.
+#include "../common/child_cpu_time.h"
 #include "imaging/jpeg_image.h"
 #include "support/jpeg_maker.h"
 #include "support/nwp_packer.h"
@@ -69,6 +71,7 @@ void MakeFolders() {
 
 void RunTool(benchmark::State& state, const std::string& args, int wantedExit) {
     const std::string command = std::string(NIMBREL_TOOL) + " " + args + " >/dev/null";
+    const bench::ChildCpuCounter cpu(state);
     for (auto _ : state) {
         const int status = std::system(command.c_str());
         if (!WIFEXITED(status) || WEXITSTATUS(status) != wantedExit) {

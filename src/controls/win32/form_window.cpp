@@ -102,13 +102,6 @@ LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM 
 
 namespace {
 
-HICON ProductIcon(int size) {
-    // The program's icon resource is number 1; a program without one shows Windows' own.
-    HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                               IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-}
-
 // The innermost shown window at a point of the screen, labels and group boxes included.
 HWND WindowAt(HWND top, POINT screen) {
     HWND at = top;
@@ -156,6 +149,41 @@ const wchar_t* ContainerClass() {
     return name;
 }
 
+namespace {
+
+HICON ProductIcon(int size) {
+    // The program's icon resource is number 1; a program without one shows Windows' own.
+    // Shared: the window class keeps it for the rest of the process.
+    HICON icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      size, size, LR_DEFAULTCOLOR | LR_SHARED));
+    return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+}
+
+// The form's own class, which carries the product's icons: a window gets its class's icons
+// as it is made, where WM_SETICON afterwards would have the display driver convert both
+// icons again for each of the two sizes.
+const wchar_t* FormClass() {
+    static const wchar_t* const name = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ContainerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = ProductIcon(GetSystemMetrics(SM_CXICON));
+        windowClass.hIconSm = ProductIcon(GetSystemMetrics(SM_CXSMICON));
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.lpszClassName = L"NimbrelDialog";
+        if (RegisterClassExW(&windowClass) == 0)
+            throw std::runtime_error("cannot register the window class");
+        return windowClass.lpszClassName;
+    }();
+    return name;
+}
+
+} // namespace
+
 TFormWindow::TFormWindow(TForm& form, const TLayoutRow& row)
     : TPeer<TFormPeer>(*this, &form), form_(form) {
     // "MS Sans Serif" 8 pt, at the screen's DPI.
@@ -165,12 +193,8 @@ TFormWindow::TFormWindow(TForm& form, const TLayoutRow& row)
     RECT frame{0, 0, Scaled(row.Bounds.Width), Scaled(row.Bounds.Height)};
     AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
     OffsetRect(&frame, -frame.left, -frame.top);
-    Create(FormExStyle, ContainerClass(), FormStyle, frame, nullptr, false);
+    Create(FormExStyle, FormClass(), FormStyle, frame, nullptr, false);
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    icon_ = ProductIcon(GetSystemMetrics(SM_CXSMICON));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(ProductIcon(GetSystemMetrics(SM_CXICON))));
     OpenForms().push_back(this);
 }
 

@@ -82,7 +82,6 @@ private:
     TForm& form_;
     std::vector<HWND> tabChain_;
     HFONT font_ = nullptr;
-    HICON icon_ = nullptr;
     std::vector<std::unique_ptr<TWindow>> windows_;
     HWND lastFocus_ = nullptr;
     bool restoringFocus_ = false;

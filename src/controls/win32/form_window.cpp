@@ -132,20 +132,30 @@ const std::vector<TFormWindow*>& TFormWindow::Open() {
     return OpenForms();
 }
 
+namespace {
+
+// Registers a class of windows run by ContainerProc, with the dialog's face colour.
+const wchar_t* RegisterContainerClass(const wchar_t* name, HICON icon, HICON smallIcon) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = ContainerProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = smallIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = name;
+    if (RegisterClassExW(&windowClass) == 0)
+        throw std::runtime_error("cannot register the window class");
+    return name;
+}
+
+} // namespace
+
 const wchar_t* ContainerClass() {
-    static const wchar_t* const name = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = ContainerProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = L"NimbrelContainer";
-        if (RegisterClassExW(&windowClass) == 0)
-            throw std::runtime_error("cannot register the window class");
-        return windowClass.lpszClassName;
-    }();
+    static const wchar_t* const name =
+        RegisterContainerClass(L"NimbrelContainer", nullptr, nullptr);
     return name;
 }
 
@@ -164,21 +174,9 @@ HICON ProductIcon(int size) {
 // as it is made, where WM_SETICON afterwards would have the display driver convert both
 // icons again for each of the two sizes.
 const wchar_t* FormClass() {
-    static const wchar_t* const name = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = ContainerProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = ProductIcon(GetSystemMetrics(SM_CXICON));
-        windowClass.hIconSm = ProductIcon(GetSystemMetrics(SM_CXSMICON));
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = L"NimbrelDialog";
-        if (RegisterClassExW(&windowClass) == 0)
-            throw std::runtime_error("cannot register the window class");
-        return windowClass.lpszClassName;
-    }();
+    static const wchar_t* const name =
+        RegisterContainerClass(L"NimbrelDialog", ProductIcon(GetSystemMetrics(SM_CXICON)),
+                               ProductIcon(GetSystemMetrics(SM_CXSMICON)));
     return name;
 }
 

@@ -71,6 +71,8 @@ LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM 
     }
     if (window == nullptr)
         return DefWindowProcW(handle, message, wParam, lParam);
+    if (message == WM_NCPAINT && HasNoNonClientArea(handle))
+        return 0;
     // No exception may cross the window procedure: it is reported here and the dialog
     // goes on.
     try {

@@ -62,6 +62,15 @@ LRESULT TWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(classProc_, handle_, message, wParam, lParam);
 }
 
+bool HasNoNonClientArea(HWND handle) {
+    RECT window{};
+    RECT client{};
+    if (!GetWindowRect(handle, &window) || !GetClientRect(handle, &client))
+        return false;
+    return window.right - window.left == client.right &&
+           window.bottom - window.top == client.bottom;
+}
+
 LRESULT CALLBACK TWindow::SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
     const WNDPROC classProc = window->classProc_;
@@ -71,6 +80,8 @@ LRESULT CALLBACK TWindow::SubclassProc(HWND handle, UINT message, WPARAM wParam,
         window->handle_ = nullptr;
         return CallWindowProcW(classProc, handle, message, wParam, lParam);
     }
+    if (message == WM_NCPAINT && HasNoNonClientArea(handle))
+        return 0;
     // No exception may cross the window procedure: it is reported here and the dialog
     // goes on.
     try {

@@ -68,6 +68,11 @@ private:
     std::optional<std::wstring> madeWith_;
 };
 
+// True when the window's frame, borders and scroll bars take no room: WM_NCPAINT then has
+// nothing to draw, and the default handling, which still fetches a device context of the
+// whole window for it, costs a trip to the window server under Wine for each window.
+bool HasNoNonClientArea(HWND handle);
+
 // The window procedure of the classes of ours (form_window.cpp).
 LRESULT CALLBACK ContainerProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 

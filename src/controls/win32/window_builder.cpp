@@ -4,6 +4,7 @@
 #include "controls/win32/dpi.h"
 #include "controls/win32/form_window.h"
 #include "controls/win32/text.h"
+#include "controls/win32/windows_api.h"
 
 #include <algorithm>
 #include <map>
@@ -26,6 +27,14 @@ struct Host {
     int left = 0;
     int top = 0;
 };
+
+// Without a manifest asking for the themed common controls, Windows draws every control in
+// the classic style. Wine's tab control and track bars follow its theme all the same, which
+// makes them unlike the other controls and costs most of the dialog's first paint there: a
+// theme class list that names no class keeps them classic, as on Windows.
+void DrawClassic(HWND window) {
+    SetWindowTheme(window, L" ", L" ");
+}
 
 class Builder : public std::enable_shared_from_this<Builder> {
 public:
@@ -155,6 +164,7 @@ private:
         case PageControl: {
             auto& pages = Adopt<TPageControlWindow>(row);
             pages.Create(0, WC_TABCONTROLW, child, bounds, host.window, true);
+            DrawClassic(pages.Handle());
             made = &pages;
             hosts_[row.Name] = host;
             break;
@@ -226,6 +236,7 @@ private:
             auto& bar = Adopt<TTrackBarWindow>(row);
             bar.Create(0, TRACKBAR_CLASSW, child | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS, bounds,
                        host.window, true);
+            DrawClassic(bar.Handle());
             if (row.TickFrequency > 0)
                 SendMessageW(bar.Handle(), TBM_SETTICFREQ, row.TickFrequency, 0);
             made = &bar;

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -387,6 +388,59 @@ TEST_F(Win32Frontend, PagesAreDrawn) {
         if (folder != nullptr)
             shot.SaveToFile(std::string(folder) + "\\page-" + std::to_string(i + 1) + ".bmp");
     }
+}
+
+// The frames are drawn: a control with a sunken edge has it on screen on every page, while
+// the windows without a frame leave their empty non-client area alone.
+TEST_F(Win32Frontend, TheFramesOfTheControlsAreDrawn) {
+    auto& pages = form_->Find<TPageControl>("Page");
+    HWND window = FormWindow();
+    int framed = 0;
+    for (TControl* page : pages.Pages()) {
+        pages.SetActivePage(page);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+        TBitmap shot;
+        test::CaptureWindow(window, shot);
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        for (const TLayoutRow& row : OptionsFormLayout()) {
+            const TControl* control = form_->FindControl(row.Name);
+            if (control == nullptr || (control->IsInside(&pages) && !control->IsInside(page)))
+                continue;
+            HWND child = HandleOf(*control);
+            if (child == nullptr || child == window || !IsWindowVisible(child) ||
+                (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0)
+                continue;
+            ++framed;
+            RECT bounds{};
+            GetWindowRect(child, &bounds);
+            // The middle of the edge's top line, neither the page's face nor the field's
+            // own colour behind it.
+            const int x = (bounds.left + bounds.right) / 2 - frame.left;
+            const std::uint8_t* pixel = shot.ScanLine(bounds.top - frame.top) + 3 * x;
+            const COLORREF seen = RGB(pixel[2], pixel[1], pixel[0]);
+            EXPECT_NE(seen, GetSysColor(COLOR_BTNFACE)) << row.Name << " on " << page->Name();
+            EXPECT_NE(seen, GetSysColor(COLOR_WINDOW)) << row.Name << " on " << page->Name();
+        }
+    }
+    EXPECT_GT(framed, 0);
+}
+
+// Without a manifest Windows draws its common controls in the classic style; under Wine,
+// whose tab control and track bars would follow its theme, they must look the same.
+TEST_F(Win32Frontend, TheCommonControlsAreDrawnInTheClassicStyle) {
+    int checked = 0;
+    for (const TLayoutRow& row : OptionsFormLayout()) {
+        if (row.Kind != TControlKind::PageControl && row.Kind != TControlKind::TrackBar)
+            continue;
+        HWND window = HandleOf(*form_->FindControl(row.Name));
+        ASSERT_NE(window, nullptr) << row.Name;
+        EXPECT_EQ(GetWindowTheme(window), nullptr) << row.Name;
+        ++checked;
+    }
+    EXPECT_GE(checked, 3) << "the page control and the two track bars";
 }
 
 } // namespace

@@ -29,16 +29,14 @@ void TLabelWindow::ShowCaption(std::string_view caption) {
         SetWindowTextW(Handle(), text.c_str());
     if ((style_ & lsAutoSize) == 0)
         return;
-    // A label that sizes itself to its text keeps its top-left corner.
-    HDC dc = GetDC(Handle());
-    HGDIOBJ previous = SelectObject(dc, Form().Font());
-    RECT extent{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
-              DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, previous);
-    ReleaseDC(Handle(), dc);
-    SetWindowPos(Handle(), nullptr, 0, 0, extent.right, extent.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A label that sizes itself to its text keeps its top-left corner. It was made in the
+    // size of the caption it was made with.
+    const SIZE extent = Form().TextExtent(text);
+    RECT bounds{};
+    GetWindowRect(Handle(), &bounds);
+    if (bounds.right - bounds.left != extent.cx || bounds.bottom - bounds.top != extent.cy)
+        SetWindowPos(Handle(), nullptr, 0, 0, extent.cx, extent.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TButtonWindow::Command(int code) {

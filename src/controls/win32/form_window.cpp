@@ -190,6 +190,9 @@ TFormWindow::TFormWindow(TForm& form, const TLayoutRow& row)
     font_ = CreateFontW(-MulDiv(8, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    measuring_ = CreateCompatibleDC(nullptr);
+    if (measuring_ != nullptr)
+        measuringFont_ = SelectObject(measuring_, font_);
     RECT frame{0, 0, Scaled(row.Bounds.Width), Scaled(row.Bounds.Height)};
     AdjustWindowRectEx(&frame, FormStyle, FALSE, FormExStyle);
     OffsetRect(&frame, -frame.left, -frame.top);
@@ -204,8 +207,20 @@ TFormWindow::~TFormWindow() {
     if (Handle() != nullptr)
         DestroyWindow(Handle());
     windows_.clear();
+    if (measuring_ != nullptr) {
+        SelectObject(measuring_, measuringFont_);
+        DeleteDC(measuring_);
+    }
     if (font_ != nullptr)
         DeleteObject(font_);
+}
+
+SIZE TFormWindow::TextExtent(const std::wstring& text) const {
+    RECT extent{0, 0, 0, 0};
+    if (measuring_ != nullptr)
+        DrawTextW(measuring_, text.c_str(), static_cast<int>(text.size()), &extent,
+                  DT_CALCRECT | DT_SINGLELINE);
+    return {extent.right, extent.bottom};
 }
 
 void TFormWindow::MakeWindowsOf(const TControl& control) {

@@ -22,6 +22,9 @@ public:
 
     TForm& Dialog() const { return form_; }
     HFONT Font() const { return font_; }
+    // The size of a line of text in the dialog's font, measured off screen: a window's own
+    // device context would cost a trip to the window server under Wine.
+    SIZE TextExtent(const std::wstring& text) const;
     // Set while the windows are being destroyed: no message reaches the controls then.
     bool Destroying() const { return destroying_; }
     bool Closed() const { return closed_; }
@@ -82,6 +85,8 @@ private:
     TForm& form_;
     std::vector<HWND> tabChain_;
     HFONT font_ = nullptr;
+    HDC measuring_ = nullptr; // a memory device context with the font selected
+    HGDIOBJ measuringFont_ = nullptr; // what it had selected before
     std::vector<std::unique_ptr<TWindow>> windows_;
     HWND lastFocus_ = nullptr;
     bool restoringFocus_ = false;

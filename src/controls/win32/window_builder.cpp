@@ -210,6 +210,12 @@ private:
                 style |= SS_LEFT;
             else
                 style |= SS_LEFTNOWORDWRAP;
+            // A label that sizes itself to its text is made in that size at once.
+            if ((row.Style & lsAutoSize) != 0) {
+                const SIZE extent = window_->TextExtent(caption);
+                bounds.right = bounds.left + extent.cx;
+                bounds.bottom = bounds.top + extent.cy;
+            }
             label.Create(0, L"STATIC", style, bounds, host.window, true, caption);
             made = &label;
             break;

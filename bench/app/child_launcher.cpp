@@ -23,28 +23,26 @@ struct Answer {
     ChildRun run;
 };
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const char*>(data);
+// Passes all `size` bytes through `transfer` (read or write), piece by piece as the pipe
+// takes them; false when it stops short.
+template <class Byte, class Transfer>
+bool TransferAll(int fd, Byte* bytes, std::size_t size, Transfer transfer) {
     while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written <= 0)
+        const ssize_t done = transfer(fd, bytes, size);
+        if (done <= 0)
             return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
     }
     return true;
 }
 
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    return TransferAll(fd, static_cast<const char*>(data), size, ::write);
+}
+
 bool ReadAll(int fd, void* data, std::size_t size) {
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = ::read(fd, bytes, size);
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
+    return TransferAll(fd, static_cast<char*>(data), size, ::read);
 }
 
 double Ms(const timeval& t) {

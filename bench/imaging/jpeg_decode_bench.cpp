@@ -44,7 +44,7 @@ const std::vector<std::uint8_t>& LargePhoto() {
         writer.Assign(bitmap);
         TMemoryStream jpeg;
         writer.SaveToStream(jpeg);
-        return std::vector<std::uint8_t>(jpeg.Bytes().begin(), jpeg.Bytes().end());
+        return jpeg.CopyOfBytes();
     }();
     return bytes;
 }

@@ -195,7 +195,7 @@ void TBitmap::SaveToClipboardFormat(TClipboardPicture& data) {
     TMemoryStream stream;
     WritePackedDib(stream, *this);
     data.Format = CF_DIB;
-    data.Data.assign(stream.Bytes().begin(), stream.Bytes().end());
+    data.Data = stream.CopyOfBytes();
     data.Palette = CopyPalette(palette_);
 }
 

@@ -59,7 +59,6 @@ public:
     void WriteBuffer(const void* buffer, std::size_t count);
 };
 
-// A growable buffer of bytes with a position.
 // Leaves bytes made without a value unset, for a caller about to overwrite them all.
 template <class T> struct TUnsetAllocator : std::allocator<T> {
     template <class U> struct rebind { using other = TUnsetAllocator<U>; };
@@ -72,6 +71,7 @@ template <class T> struct TUnsetAllocator : std::allocator<T> {
 };
 using TByteBuffer = std::vector<std::uint8_t, TUnsetAllocator<std::uint8_t>>;
 
+// A growable buffer of bytes with a position.
 class TMemoryStream : public TStream {
 public:
     std::size_t Read(void* buffer, std::size_t count) override;
@@ -91,6 +91,7 @@ public:
     const std::uint8_t* Memory() const { return bytes_.data(); }
     std::uint8_t* Memory() { return bytes_.data(); }
     const TByteBuffer& Bytes() const { return bytes_; }
+    std::vector<std::uint8_t> CopyOfBytes() const { return {bytes_.begin(), bytes_.end()}; }
 
 private:
     TByteBuffer bytes_;

@@ -27,7 +27,7 @@ void LoadBytes(TBitmap& bitmap, const std::vector<std::uint8_t>& bytes) {
 std::vector<std::uint8_t> SavedBytes(TBitmap& bitmap) {
     TMemoryStream stream;
     bitmap.SaveToStream(stream);
-    return {stream.Bytes().begin(), stream.Bytes().end()};
+    return stream.CopyOfBytes();
 }
 
 std::string Describe(const BmpShape& s) {

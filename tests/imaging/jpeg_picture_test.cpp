@@ -236,8 +236,7 @@ TEST_F(JpegPicture, PersistentDataIsACountAndTheBytes) {
     EXPECT_EQ(persisted.Position(), bytes.size() + 4) << "reads only its own bytes";
     TMemoryStream saved;
     back.SaveToStream(saved);
-    EXPECT_EQ(std::vector<std::uint8_t>(saved.Bytes().begin(), saved.Bytes().end()), bytes)
-        << "saving writes the loaded bytes, no re-encoding";
+    EXPECT_EQ(saved.CopyOfBytes(), bytes) << "saving writes the loaded bytes, no re-encoding";
 }
 
 TEST_F(JpegPicture, AShortStreamRaisesTheStreamReadError) {

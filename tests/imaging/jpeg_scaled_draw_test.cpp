@@ -155,7 +155,7 @@ std::vector<std::uint8_t> PhotoJpeg(int width, int height, std::uint32_t seed) {
     writer.Assign(bitmap);
     TMemoryStream jpeg;
     writer.SaveToStream(jpeg);
-    return {jpeg.Bytes().begin(), jpeg.Bytes().end()};
+    return jpeg.CopyOfBytes();
 }
 
 TEST_F(JpegScaledDraw, APreviewFromAReducedDecodeLooksLikeTheFullDecodeStretched) {

@@ -24,14 +24,12 @@ TShiftState HeldShift() {
 } // namespace
 
 void TLabelWindow::ShowCaption(std::string_view caption) {
-    const std::wstring text = Wide(caption);
-    if (!MadeWithText(text))
-        SetWindowTextW(Handle(), text.c_str());
+    TPlainPeer::ShowCaption(caption);
     if ((style_ & lsAutoSize) == 0)
         return;
     // A label that sizes itself to its text keeps its top-left corner. It was made in the
     // size of the caption it was made with.
-    const SIZE extent = Form().TextExtent(text);
+    const SIZE extent = Form().TextExtent(Wide(caption));
     RECT bounds{};
     GetWindowRect(Handle(), &bounds);
     if (bounds.right - bounds.left != extent.cx || bounds.bottom - bounds.top != extent.cy)

@@ -72,7 +72,6 @@ public:
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
-    std::function<void(HWND page)> pageMaker_;
     // Tab and Shift+Tab: the next (or previous) shown and enabled window of the chain.
     void MoveTab(bool forward);
     // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+PgDn, Ctrl+PgUp): the next (or previous) page
@@ -84,8 +83,9 @@ private:
 
     TForm& form_;
     std::vector<HWND> tabChain_;
+    std::function<void(HWND page)> pageMaker_;
     HFONT font_ = nullptr;
-    HDC measuring_ = nullptr; // a memory device context with the font selected
+    HDC measuring_ = nullptr;         // a memory device context with the font selected
     HGDIOBJ measuringFont_ = nullptr; // what it had selected before
     std::vector<std::unique_ptr<TWindow>> windows_;
     HWND lastFocus_ = nullptr;

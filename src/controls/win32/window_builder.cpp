@@ -59,11 +59,8 @@ public:
             else
                 rows.push_back(row);
         }
-        for (const TLayoutRow* row : rows)
-            Make(*row);
+        MakeWindows(rows);
         RaisePages();
-        ShowTabChain();
-        GiveWayToOtherControls(rows);
         window_->SetPageMaker([self = shared_from_this()](HWND page) { self->MakePage(page); });
         rows.push_back(&formRow);
         AttachInLayoutOrder(rows);
@@ -76,13 +73,18 @@ private:
             if (rows.empty() || made_.at(name)->Handle() != page)
                 continue;
             const std::vector<const TLayoutRow*> making = std::exchange(rows, {});
-            for (const TLayoutRow* row : making)
-                Make(*row);
-            ShowTabChain();
-            GiveWayToOtherControls(making);
+            MakeWindows(making);
             AttachInLayoutOrder(making);
             return;
         }
+    }
+
+    // The windows of these rows, in the keyboard's order, clear of their neighbours.
+    void MakeWindows(const std::vector<const TLayoutRow*>& rows) {
+        for (const TLayoutRow* row : rows)
+            Make(*row);
+        ShowTabChain();
+        GiveWayToOtherControls(rows);
     }
 
     // The page a row's control lies on, or nullptr outside the pages.

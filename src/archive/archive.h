@@ -35,6 +35,8 @@ class TArchive : public TLZHCompressor {
 public:
     static constexpr std::size_t TransferBufferSize = 16384;
 
+    TArchive() : TLZHCompressor(KeepsBufferedReaders{}) {}
+
     // Expands the compressed file `inputName` into `outputName` (Windows paths). The output
     // is written beside its target and takes the target's place only when the whole
     // expansion succeeded and `check` (when given) let it; on an error the target is as it

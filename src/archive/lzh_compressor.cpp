@@ -3,8 +3,10 @@
 #include "sysutil/message_pump.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <exception>
+#include <typeinfo>
 
 namespace nimbrel {
 
@@ -13,11 +15,11 @@ using namespace lzh;
 namespace {
 // Shifts `buffer` left by one and answers the bit that left it. Doubling with overflow
 // hands that bit over as the carry: one add-with-carry a bit in the tree walk.
-inline unsigned ShiftOutTopBit(std::uint32_t& buffer) {
+template <typename Bits> inline unsigned ShiftOutTopBit(Bits& buffer) {
 #if defined(__GNUC__) || defined(__clang__)
     return __builtin_add_overflow(buffer, buffer, &buffer) ? 1u : 0u;
 #else
-    const unsigned bit = buffer >> 31;
+    const unsigned bit = static_cast<unsigned>(buffer >> (8 * sizeof buffer - 1));
     buffer <<= 1;
     return bit;
 #endif
@@ -30,6 +32,10 @@ TLZHCompressor::TLZHCompressor()
     finished_ = true;
     SetReadBufSize(DefaultBufSize);
     SetWriteBufSize(DefaultBufSize);
+}
+
+TLZHCompressor::TLZHCompressor(KeepsBufferedReaders) : TLZHCompressor() {
+    keepsBufferedReaders_ = true;
 }
 
 TLZHCompressor::~TLZHCompressor() = default;
@@ -265,31 +271,184 @@ inline bool TLZHCompressor::EndOfStream(BitInput& bits) {
     return false;
 }
 
+// A subclass may supply its own reader and writer; then every byte goes through them.
 void TLZHCompressor::RunLoop() {
+    if (keepsBufferedReaders_ || typeid(*this) == typeid(TLZHCompressor)) {
+        RunLoopDirect();
+        return;
+    }
     BitInput bits;
     HuffmanTree& tree = *tree_;
+    unsigned r = RingStart;
+    while (DecodeSymbol(bits, tree, r) && !EndOfStream(bits)) {
+    }
+}
+
+inline bool TLZHCompressor::DecodeSymbol(BitInput& bits, HuffmanTree& tree, unsigned& r) {
     std::uint8_t* const ring = ring_.get();
+    const unsigned symbol = DecodeChar(bits, tree);
+    if (symbol < 256) {
+        PutByte(static_cast<std::uint8_t>(symbol));
+        ring[r] = static_cast<std::uint8_t>(symbol);
+        r = (r + 1) & RingMask;
+        return true;
+    }
+    if (symbol == EndOfStreamSymbol) [[unlikely]]
+        return false;
+    // The copy may read bytes it has itself just stored (distance below length).
+    unsigned from = (r - DecodePosition(bits) - 1) & RingMask;
+    for (unsigned length = symbol - (256 - Threshold - 1); length > 0; --length) {
+        const std::uint8_t byte = ring[from];
+        PutByte(byte);
+        ring[r] = byte;
+        r = (r + 1) & RingMask;
+        from = (from + 1) & RingMask;
+    }
+    return true;
+}
+
+void TLZHCompressor::RunLoopDirect() {
+    BitInput bits;
+    HuffmanTree& tree = *tree_;
     unsigned r = RingStart;
     do {
-        const unsigned symbol = DecodeChar(bits, tree);
+        WideInput wide;
+        if (EnterWide(bits, wide)) {
+            DecodeWide(wide, tree, r);
+            LeaveWide(wide, bits);
+        }
+        if (!DecodeSymbol(bits, tree, r))
+            return;
+    } while (!EndOfStream(bits));
+}
+
+// The wide reader starts where the byte reader stands, with eight unread bytes at least in
+// the read buffer and nothing held back by the end tests.
+inline bool TLZHCompressor::EnterWide(const BitInput& bits, WideInput& wide) const {
+    if (bits.endOfInput || bits.pending >= 0 || readPos_ + 7 > readCount_)
+        return false;
+    wide.bits = std::uint64_t{bits.buffer} << 32;
+    wide.count = bits.count;
+    wide.next = readPos_ - 1u;
+    wide.entryCount = bits.count;
+    wide.entryReadPos = readPos_;
+    return true;
+}
+
+namespace {
+// Tops the bits up to 56 at least from the eight bytes at `next`, moving past those taken.
+inline void RefillWideBits(std::uint64_t& bits, unsigned& count, const std::uint8_t*& next) {
+    std::uint64_t word;
+    std::memcpy(&word, next, sizeof word);
+    if constexpr (std::endian::native == std::endian::little)
+        word = __builtin_bswap64(word);
+    // Bits already below `count` are these same bytes' bits in the same places.
+    bits |= word >> count;
+    next += (63 - count) >> 3;
+    count |= 56;
+}
+} // namespace
+
+// Hands the position back to the byte reader in the state it would have reached itself. That
+// reader takes a byte whenever it holds fewer than 8 bits before a request, and every symbol
+// ends with a one-bit request: so the bytes it would have taken, and its bit count, follow
+// from the bits taken.
+inline void TLZHCompressor::LeaveWide(const WideInput& wide, BitInput& bits) {
+    const std::size_t loaded = wide.entryCount + 8 * (wide.next - (wide.entryReadPos - 1u));
+    const std::size_t taken = loaded - wide.count;
+    if (taken == 0)
+        return;
+    const std::size_t needed = taken + 7;
+    const std::size_t bytes = needed > wide.entryCount ? (needed - wide.entryCount + 7) / 8 : 0;
+    const auto count = static_cast<unsigned>(wide.entryCount + 8 * bytes - taken);
+    bits.count = count;
+    bits.buffer = static_cast<std::uint32_t>(wide.bits >> 32) & ~(0xFFFFFFFFu >> count);
+    readPos_ = static_cast<Word>(wide.entryReadPos + bytes);
+}
+
+inline void TLZHCompressor::PutByteFlushing(Output& out, std::uint8_t byte) {
+    if (out.at == out.end) [[unlikely]] {
+        // A failed flush leaves the buffer full, for the final flush to offer again.
+        writePos_ = static_cast<Word>(writeBufSize_ + 1);
+        Word taken;
+        PutBytesFlushing(&byte, 1, taken);
+        out.at = writeBuffer_.get() + (writePos_ - 1);
+        return;
+    }
+    *out.at++ = byte;
+}
+
+void TLZHCompressor::DecodeWide(WideInput& wide, HuffmanTree& tree, unsigned& ringPos) {
+    // The longest position code, and what must stay unread for the byte reader's bits.
+    constexpr unsigned PositionBits = 14;
+    constexpr unsigned Reserve = 15;
+    // Locals, not members: the byte stores below could alias any member.
+    std::uint8_t* const ring = ring_.get();
+    const std::uint8_t* next = readBuffer_.get() + wide.next;
+    const std::uint8_t* const lastLoad = readBuffer_.get() + (readCount_ - 8);
+    Output out{writeBuffer_.get() + (writePos_ - 1), writeBuffer_.get() + writeBufSize_};
+    std::uint64_t bits = wide.bits;
+    unsigned count = wide.count;
+    unsigned r = ringPos;
+    while (next <= lastLoad) {
+        RefillWideBits(bits, count, next);
+        // A marker bit below the real ones: after the walk, its place tells how far it went.
+        std::uint64_t walk = bits | 1;
+        unsigned node = tree.child[Root];
+        do
+            node = tree.child[node + ShiftOutTopBit(walk)];
+        while (node < TreeSize);
+        // (All 64 bits, marker included, when the walk went past them.)
+        const auto used = static_cast<unsigned>(std::countr_zero(walk));
+        // Deeper than the tree's frequency limit lets it grow: left to the byte reader.
+        if (used + PositionBits + Reserve > count) [[unlikely]]
+            break;
+        bits <<= used;
+        count -= used;
+        // The tree is counted after the symbol's bytes are out: they do not depend on it.
+        const unsigned symbol = node - TreeSize;
         if (symbol < 256) {
-            PutByte(static_cast<std::uint8_t>(symbol));
+            PutByteFlushing(out, static_cast<std::uint8_t>(symbol));
             ring[r] = static_cast<std::uint8_t>(symbol);
             r = (r + 1) & RingMask;
-        } else {
-            if (symbol == EndOfStreamSymbol) [[unlikely]]
-                return;
-            // The copy may read bytes it has itself just stored (distance below length).
-            unsigned from = (r - DecodePosition(bits) - 1) & RingMask;
-            for (unsigned length = symbol - (256 - Threshold - 1); length > 0; --length) {
-                const std::uint8_t byte = ring[from];
-                PutByte(byte);
-                ring[r] = byte;
-                r = (r + 1) & RingMask;
-                from = (from + 1) & RingMask;
-            }
+            tree.Update(symbol);
+            continue;
         }
-    } while (!EndOfStream(bits));
+        tree.Update(symbol);
+        const auto code = static_cast<unsigned>(bits >> 56);
+        const unsigned length = PositionCodeLength[code] + 6u;
+        const unsigned position = unsigned{PositionUpperBits[code]} << 6 |
+                                  (static_cast<unsigned>(bits >> (64 - length)) & 63);
+        bits <<= length;
+        count -= length;
+        unsigned from = (r - position - 1) & RingMask;
+        const unsigned matchLength = symbol - (256 - Threshold - 1);
+        if (from + matchLength <= WindowSize && r + matchLength <= WindowSize &&
+            out.end - out.at >= matchLength) {
+            // Neither end wraps and the write buffer has room: a plain forward copy, which
+            // still repeats bytes it has just stored when the distance is short.
+            for (unsigned n = 0; n < matchLength; ++n) {
+                const std::uint8_t byte = ring[from + n];
+                ring[r + n] = byte;
+                out.at[n] = byte;
+            }
+            out.at += matchLength;
+            r = (r + matchLength) & RingMask;
+            continue;
+        }
+        for (unsigned n = matchLength; n > 0; --n) {
+            const std::uint8_t byte = ring[from];
+            PutByteFlushing(out, byte);
+            ring[r] = byte;
+            r = (r + 1) & RingMask;
+            from = (from + 1) & RingMask;
+        }
+    }
+    wide.bits = bits;
+    wide.count = count;
+    wide.next = static_cast<std::size_t>(next - readBuffer_.get());
+    ringPos = r;
+    writePos_ = static_cast<Word>(out.at - writeBuffer_.get() + 1);
 }
 
 } // namespace nimbrel

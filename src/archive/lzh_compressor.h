@@ -7,6 +7,7 @@
 #include "archive/lzh_huffman_tree.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,6 +58,12 @@ public:
     void Decode();
 
 protected:
+    // For a subclass that keeps PutBytes and GetBytes as they are: its runs may then take
+    // the input straight from the read buffer and fill the write buffer without a call for
+    // each byte. A subclass made otherwise has every byte go through its own two methods.
+    struct KeepsBufferedReaders {};
+    explicit TLZHCompressor(KeepsBufferedReaders);
+
     // The buffered writer: takes `count` bytes, handing a full write buffer to OnPutBytes.
     virtual void PutBytes(const void* block, Word count, Word& taken);
     // The buffered reader: delivers up to `count` bytes from the read buffer, refilling it
@@ -75,6 +82,25 @@ private:
         // The stream's closing bit has been read: the run is complete.
         bool ended = false;
     };
+    // The bit reader of the stretches of a run that lie wholly inside the read buffer: the
+    // buffer's bytes taken eight at a time. It stands for the byte-at-a-time reader above,
+    // which takes over again, in the state it would have reached, wherever a byte might have
+    // to come from the input handler or the input might end.
+    struct WideInput {
+        // Unread bits, the next one most significant; below the `count` real ones, the bits
+        // of the bytes from `next` on.
+        std::uint64_t bits = 0;
+        unsigned count = 0;
+        std::size_t next = 0; // index in the read buffer of the first byte not yet in `bits`
+        // Where the byte-at-a-time reader stood on entry.
+        unsigned entryCount = 0;
+        Word entryReadPos = 0;
+    };
+    // The write buffer as the run fills it, held outside the object for speed.
+    struct Output {
+        std::uint8_t* at;
+        std::uint8_t* end;
+    };
     // What DecodeChar answers once the stream has ended, in place of a symbol.
     static constexpr unsigned EndOfStreamSymbol = 0xFFFF;
     // The bit buffer holding the closing 1 bit and nothing else after it.
@@ -84,6 +110,16 @@ private:
     void GetBytesRefilling(void* block, Word count, Word& delivered);
     void ClearState();
     void RunLoop();
+    // The loop when neither reader nor writer is overridden: stretches of the input are
+    // decoded by the wide reader straight from the read buffer.
+    void RunLoopDirect();
+    // One symbol and its bytes, read and written byte by byte; false at the end of the stream.
+    bool DecodeSymbol(BitInput& bits, lzh::HuffmanTree& tree, unsigned& r);
+    bool EnterWide(const BitInput& bits, WideInput& wide) const;
+    void LeaveWide(const WideInput& wide, BitInput& bits);
+    // Decodes symbols with the wide reader while it has input enough for one more.
+    void DecodeWide(WideInput& wide, lzh::HuffmanTree& tree, unsigned& r);
+    void PutByteFlushing(Output& out, std::uint8_t byte);
     void Refill(BitInput& bits);
     unsigned GetBit(BitInput& bits);
     unsigned GetByte(BitInput& bits);
@@ -105,6 +141,7 @@ private:
     std::unique_ptr<std::uint8_t[]> writeBuffer_;
 
     bool finished_ = true;
+    bool keepsBufferedReaders_ = false;
     Word readBufSize_ = DefaultBufSize;
     Word writeBufSize_ = DefaultBufSize;
 };

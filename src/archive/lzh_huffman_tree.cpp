@@ -1,7 +1,6 @@
 #include "archive/lzh_huffman_tree.h"
 
-#include <algorithm>
-#include <cstring>
+#include <array>
 
 namespace nimbrel::lzh {
 
@@ -27,26 +26,38 @@ void HuffmanTree::StartHuff() {
 }
 
 void HuffmanTree::Reconst() {
-    // Gather the leaves, in their old order, into the first SymbolCount entries.
+    // The leaves, halved, in their old order, which is one of non-decreasing counts.
+    std::array<std::uint16_t, SymbolCount> leafCount;
+    std::array<std::uint16_t, SymbolCount> leafChild;
     unsigned leaves = 0;
     for (unsigned i = 0; i < TreeSize; ++i) {
         if (child[i] >= TreeSize) {
-            frequency[leaves] = static_cast<std::uint16_t>((frequency[i] + 1) / 2);
-            child[leaves] = child[i];
+            leafCount[leaves] = static_cast<std::uint16_t>((frequency[i] + 1) / 2);
+            leafChild[leaves] = child[i];
             ++leaves;
         }
     }
-    // Rebuild the inner nodes; a new node goes after the nodes of equal frequency.
-    for (unsigned i = 0, j = SymbolCount; j < TreeSize; i += 2, ++j) {
-        const std::uint16_t sum = static_cast<std::uint16_t>(frequency[i] + frequency[i + 1]);
-        unsigned k = j - 1;
-        while (sum < frequency[k])
-            --k;
-        ++k;
-        std::memmove(&frequency[k + 1], &frequency[k], (j - k) * sizeof frequency[0]);
-        std::memmove(&child[k + 1], &child[k], (j - k) * sizeof child[0]);
-        frequency[k] = sum;
-        child[k] = static_cast<std::uint16_t>(i);
+    // The tree rebuilt bottom-up: each inner node joins the next two nodes in order and
+    // takes its place after every node whose count does not exceed its own. Inner nodes
+    // come in non-decreasing order of count, so the nodes' order is a merge of the leaves
+    // and the inner nodes, a leaf first where the counts are equal.
+    unsigned nextLeaf = 0;
+    unsigned nextInner = 0; // the inner node whose children start at 2 * nextInner
+    for (unsigned at = 0; at < TreeSize; ++at) {
+        const unsigned first = 2 * nextInner;
+        const bool innerReady = first + 1 < at;
+        if (innerReady) {
+            const auto sum = static_cast<std::uint16_t>(frequency[first] + frequency[first + 1]);
+            if (nextLeaf == SymbolCount || sum < leafCount[nextLeaf]) {
+                frequency[at] = sum;
+                child[at] = static_cast<std::uint16_t>(first);
+                ++nextInner;
+                continue;
+            }
+        }
+        frequency[at] = leafCount[nextLeaf];
+        child[at] = leafChild[nextLeaf];
+        ++nextLeaf;
     }
     // Relink the parents.
     for (unsigned i = 0; i < TreeSize; ++i) {

@@ -34,14 +34,14 @@ private:
 inline void HuffmanTree::Update(unsigned symbol) {
     if (frequency[Root] == FrequencyLimit)
         Reconst();
-    std::uint16_t* const counts = frequency.data();
     std::size_t node = parent[symbol + TreeSize];
     do {
-        // Compared as unsigned 16-bit values; the root stays at or below the limit.
-        std::uint16_t* const at = counts + node;
-        const std::uint16_t count = ++*at;
-        if (count > at[1]) [[unlikely]]
-            node = SwapWithLastBelow(node, count);
+        // The counts never decrease along the indices: the new count passes the next node's
+        // exactly when the old one equals it. The root stays at or below the limit.
+        if (frequency[node] >= frequency[node + 1]) [[unlikely]]
+            node = SwapWithLastBelow(node, static_cast<std::uint16_t>(frequency[node] + 1));
+        else
+            ++frequency[node];
         node = parent[node];
     } while (node != 0);
 }

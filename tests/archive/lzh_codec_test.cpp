@@ -11,6 +11,8 @@
 #include <new>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace nimbrel::test {
 namespace {
@@ -367,6 +369,56 @@ TEST(LzhCodec, CorruptOrTruncatedInputEndsWithWhatWasDecoded) {
     const std::size_t prefix = data.size() / 3;
     EXPECT_TRUE(std::equal(out.begin(), out.begin() + static_cast<long>(prefix), data.begin()));
     EXPECT_NO_THROW(Expand(RandomBytes(20000, 4)));
+}
+
+// The codec reads whole stretches of its read buffer at once when no subclass takes the
+// bytes itself; a subclass that does takes them one by one. Both must make the same run:
+// the same output and the same calls of the handlers in the same order, up to the end of
+// valid, cut, damaged and padded streams.
+TEST(LzhCodec, ReadingInStretchesMakesTheSameRunAsReadingByteByByte) {
+    const Bytes photo = PackLzh(MakePhotoBmp(150, 120));
+    const Bytes prose = PackLzh(Prose(40000));
+    std::mt19937 random(21);
+    std::vector<std::pair<std::string, Bytes>> streams = {
+        {"photo", photo},
+        {"prose", prose},
+        {"skewed, many rebuilds", PackLzh(Skewed(120000))},
+        {"random bytes", RandomBytes(30000, 8)},
+        {"all zero", Bytes(5000, 0)},
+    };
+    for (const Bytes& base : {photo, prose}) {
+        for (int n = 0; n < 6; ++n) {
+            Bytes cut(base.begin(), base.begin() + static_cast<long>(random() % base.size()));
+            streams.emplace_back("cut " + std::to_string(cut.size()), cut);
+            Bytes damaged = base;
+            for (int flip = 0; flip < 3; ++flip)
+                damaged[random() % damaged.size()] ^=
+                    static_cast<std::uint8_t>(1u << (random() % 8));
+            streams.emplace_back("damaged " + std::to_string(n), damaged);
+            Bytes padded = base;
+            padded.insert(padded.end(), static_cast<std::size_t>(n + 1), n % 2 ? 0x00 : 0x80);
+            streams.emplace_back("padded " + std::to_string(n), padded);
+        }
+    }
+    const Word sizes[][2] = {{1024, 1024}, {16, 16}, {17, 300}, {1000, 33}, {32768, 32768}};
+    for (const auto& [name, stream] : streams) {
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(name + ", buffers " + std::to_string(size[0]) + "/" +
+                         std::to_string(size[1]));
+            CodecHarness stretches(stream);
+            BasicCodecHarness<ByteByByteCodec> bytes(stream);
+            for (auto* codec : {static_cast<TLZHCompressor*>(&stretches.codec),
+                                static_cast<TLZHCompressor*>(&bytes.codec)}) {
+                codec->SetReadBufSize(size[0]);
+                codec->SetWriteBufSize(size[1]);
+                codec->Decode();
+            }
+            ASSERT_EQ(stretches.output, bytes.output);
+            ASSERT_EQ(stretches.events, bytes.events);
+            // Every byte went through the subclass's writer, one at a time.
+            ASSERT_EQ(bytes.codec.bytesPut, bytes.output.size());
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-// Arbitrary bytes as a code stream, decoded twice: once with the default buffer sizes and
-// once with small and uneven ones chosen by the first two bytes. The buffers only cut the
-// same stream into other pieces, so both runs must give the same output byte for byte.
+// Arbitrary bytes as a code stream, decoded three times: with the default buffer sizes,
+// with small and uneven ones chosen by the first two bytes, and by a subclass whose own
+// reader and writer take the bytes one by one (the codec otherwise reads stretches of its
+// buffer at once). The buffers only cut the same stream into other pieces, and the two
+// readers read the same bits, so all runs must give the same output byte for byte.
 #include "archive/lzh_compressor.h"
 
 #include <algorithm>
@@ -14,9 +16,20 @@ namespace {
 using nimbrel::TLZHCompressor;
 using nimbrel::Word;
 
+class ByteByByteCodec : public TLZHCompressor {
+protected:
+    void PutBytes(const void* block, Word count, Word& taken) override {
+        TLZHCompressor::PutBytes(block, count, taken);
+    }
+    void GetBytes(void* block, Word count, Word& delivered) override {
+        TLZHCompressor::GetBytes(block, count, delivered);
+    }
+};
+
+template <typename Codec = TLZHCompressor>
 std::vector<std::uint8_t> Expand(const std::uint8_t* stream, std::size_t size, Word readSize,
                                  Word writeSize) {
-    TLZHCompressor codec;
+    Codec codec;
     codec.SetReadBufSize(readSize);
     codec.SetWriteBufSize(writeSize);
     std::size_t at = 0;
@@ -50,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Expand(stream, streamSize, TLZHCompressor::DefaultBufSize, TLZHCompressor::DefaultBufSize);
     const auto cut = Expand(stream, streamSize, readSize, writeSize);
     if (cut != reference)
+        __builtin_trap();
+    if (Expand<ByteByByteCodec>(stream, streamSize, readSize, writeSize) != reference)
         __builtin_trap();
     // The shortest code (2 bits) expands to at most 60 bytes; past the input the reader
     // supplies zero bits only until the end test stops the run.

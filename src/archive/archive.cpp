@@ -10,7 +10,9 @@
 namespace nimbrel {
 namespace {
 
+using platform::ErrorDiskFull;
 using platform::ErrorSuccess;
+using platform::WinError;
 
 // Shows the hourglass for its lifetime, then the cursor that was shown before.
 class WaitCursor {
@@ -54,9 +56,9 @@ public:
         if (transferAt_ == transferCount_) {
             transferAt_ = transferCount_ = 0;
             // An input that cannot be read to its end is not expanded.
-            if (input.Read(transfer_.get(), TArchive::TransferBufferSize, transferCount_) !=
-                ErrorSuccess)
-                throw EArchive(NotCompressedFileMessage);
+            if (const WinError error =
+                    input.Read(transfer_.get(), TArchive::TransferBufferSize, transferCount_))
+                throw EArchive(NotCompressedFileMessage, error);
             transferCount_ = std::min(transferCount_, TArchive::TransferBufferSize);
         }
         const std::size_t n = std::min<std::size_t>(NBytes, transferCount_ - transferAt_);
@@ -77,8 +79,8 @@ public:
         size_ += NBytes;
         std::size_t left = NBytes;
         while (left > 0) {
-            if (collected_ == TArchive::TransferBufferSize && !WriteCollected())
-                throw EArchive(CannotWriteOutputMessage);
+            if (collected_ == TArchive::TransferBufferSize)
+                WriteCollected();
             const std::size_t n = std::min(left, TArchive::TransferBufferSize - collected_);
             std::memcpy(collect_.get() + collected_, bytes, n);
             collected_ += n;
@@ -87,14 +89,15 @@ public:
         }
     }
 
-    // Writes what the collect buffer holds; false when the file did not take all of it.
-    bool WriteCollected() {
+    // Writes what the collect buffer holds, or raises the write error with its cause.
+    void WriteCollected() {
         std::size_t done = 0;
-        const bool written =
-            collected_ == 0 ||
-            (output.Write(collect_.get(), collected_, done) == ErrorSuccess && done == collected_);
+        const WinError error =
+            collected_ == 0 ? ErrorSuccess : output.Write(collect_.get(), collected_, done);
+        const bool written = error == ErrorSuccess && done == collected_;
         collected_ = 0;
-        return written;
+        if (!written)
+            throw EArchive(CannotWriteOutputMessage, error != ErrorSuccess ? error : ErrorDiskFull);
     }
 
     TExpandedFile Expanded() const { return {{head_.data(), headSize_}, size_}; }
@@ -142,24 +145,25 @@ void TArchive::ExpandFile(const std::string& inputName, const std::string& outpu
                           const TExpandedCheck& check) {
     const WaitCursor waitCursor;
     ExpansionRun run;
-    const bool inputOpen = run.input.OpenRead(inputName) == ErrorSuccess;
-    const bool outputOpen = run.output.Begin(outputName) == ErrorSuccess;
-    if (!inputOpen || !run.ReadSignature())
+    const WinError inputError = run.input.OpenRead(inputName);
+    const WinError outputError = run.output.Begin(outputName);
+    if (inputError != ErrorSuccess)
+        throw EArchive(NotCompressedFileMessage, inputError);
+    if (!run.ReadSignature())
         throw EArchive(NotCompressedFileMessage);
-    if (!outputOpen)
-        throw EArchive(CannotWriteOutputMessage);
+    if (outputError != ErrorSuccess)
+        throw EArchive(CannotWriteOutputMessage, outputError);
 
     {
         const RunBinding binding(*this, run);
         Decode();
     }
-    if (!run.WriteCollected())
-        throw EArchive(CannotWriteOutputMessage);
+    run.WriteCollected();
     if (check)
         check(run.Expanded());
     // Data still on its way to the disk can fail here, and then the file is incomplete.
-    if (run.output.Commit() != ErrorSuccess)
-        throw EArchive(CannotWriteOutputMessage);
+    if (const WinError error = run.output.Commit())
+        throw EArchive(CannotWriteOutputMessage, error);
 }
 
 void DecompressFile(const std::string& inputName, const std::string& outputName,

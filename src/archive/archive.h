@@ -2,6 +2,7 @@
 // The compressed-file container: a 4-byte signature (01 00 33 AC) followed by the LZH code
 // stream, with no length and no trailer. NWP pictures are BMP files in this form.
 #include "archive/lzh_compressor.h"
+#include "platform/win_error.h"
 #include "sysutil/exception.h"
 
 #include <array>
@@ -12,9 +13,16 @@
 
 namespace nimbrel {
 
+// The message is the container's own text; the cause, when the system gave one, is its
+// error code (a full disk, a refused target, a failed read), so that a caller can say why.
 class EArchive : public Exception {
 public:
-    using Exception::Exception;
+    explicit EArchive(const std::string& message, platform::WinError cause = platform::ErrorSuccess)
+        : Exception(message), cause_(cause) {}
+    platform::WinError Cause() const { return cause_; }
+
+private:
+    platform::WinError cause_;
 };
 
 inline constexpr char NotCompressedFileMessage[] = "Not a compressed file.";

@@ -121,6 +121,26 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Why FileReplacement::Begin would refuse a path: the same check, made without writing
+// anything, so that a caller can say beforehand what a replacement will meet.
+enum class ReplacementRefusal {
+    None,
+    Folder,            // a folder has that name
+    NotPlainFile,      // a device, a pipe or a socket
+    ReadOnly,          // a read-only file
+    HardLinks,         // a file with more than one name
+    NotPermitted,      // a file the caller may not write
+    FolderNotWritable, // a folder where the caller may not make the new file
+    Other,             // the path itself fails (see the error)
+};
+struct ReplacementCheck {
+    WinError error = ErrorSuccess; // what Begin would answer
+    ReplacementRefusal refusal = ReplacementRefusal::None;
+    bool exists = false;    // a file (or what a refusal names) is there
+    std::uint64_t size = 0; // its size in bytes
+};
+ReplacementCheck CheckReplacement(std::string_view path);
+
 // GetFileAttributes: InvalidFileAttributes when nothing is there.
 std::uint32_t FileAttributes(std::string_view path);
 bool FileExists(std::string_view path);      // a file, not a folder
@@ -132,6 +152,10 @@ struct FindData {
     std::string name; // the long name, no folder
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
+    // The name as the host holds it (UTF-8), and whether code page 1250 holds it: where it
+    // does not, `name` has a '?' for each character it lacks and opens nothing.
+    std::string hostName;
+    bool nameFits = true;
 };
 
 // What a search tells of each entry: everything, or the name alone, which spares a host
@@ -171,5 +195,8 @@ std::string FullPathName(std::string_view path);
 // becomes one more drive of this process. Nothing when a name cannot be written in code
 // page 1250 or no drive letter is free.
 std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath);
+// The other way: the host's own path (UTF-8) of a Windows path, through the drive table;
+// on Windows the path itself. Nothing for a drive that is not there.
+std::optional<std::string> HostPathOfWindowsPath(std::string_view windowsPath);
 
 } // namespace nimbrel::platform

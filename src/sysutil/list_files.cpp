@@ -198,8 +198,9 @@ void ListEntries(std::string_view mask, platform::FindDetail detail,
         ProcessMessages();
         std::string name = UpperAsciiLetters(entry.name);
         std::string key = SortKey(name);
-        found.push_back(
-            {std::move(key), {std::move(name), std::move(entry.name), entry.attributes}});
+        found.push_back({std::move(key),
+                         {std::move(name), std::move(entry.name), entry.attributes,
+                          std::move(entry.hostName), entry.nameFits}});
     }
     // Sorting once keeps the first found of equal names, as adding to a sorted list that
     // ignores duplicates would, without its quadratic inserts.

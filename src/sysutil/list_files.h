@@ -23,6 +23,8 @@ struct TListedFile {
     // What the folder's entry tells without a status query for each file: a folder, a
     // hidden name.
     std::uint32_t attributes = 0;
+    std::string hostName; // the name as the host holds it, UTF-8
+    bool nameFits = true; // false: code page 1250 cannot hold the name, so it opens nothing
 };
 // ListFiles with each entry's found name and attributes, in the same order.
 void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list);

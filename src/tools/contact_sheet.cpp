@@ -41,6 +41,8 @@ Rgb VerdictColour(Verdict verdict) {
         return {245, 155, 30};
     case Verdict::Damaged:
         return {225, 45, 45};
+    case Verdict::NameNotHeld:
+        return {200, 90, 200};
     }
     return TextColour;
 }
@@ -56,6 +58,8 @@ std::string VerdictLabel(const report::FileReport& report) {
         return "NWP, to convert";
     case Verdict::Damaged:
         return std::string(report::DamageWords(report.damage));
+    case Verdict::NameNotHeld:
+        return "name to rename";
     }
     return {};
 }
@@ -118,6 +122,7 @@ void DrawLegend(TBitmap& sheet, int x, int y) {
         {Verdict::ReadyNotRequestable, "ready, not requestable"},
         {Verdict::Convertible, "legacy NWP, to convert"},
         {Verdict::Damaged, "damaged"},
+        {Verdict::NameNotHeld, "name to rename"},
     };
     for (const auto& item : items) {
         FillRect(sheet, x, y, GlyphHeight, GlyphHeight, VerdictColour(item.verdict));

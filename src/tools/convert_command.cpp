@@ -1,16 +1,15 @@
 // nimbrel-tool convert FOLDER: every NWP file of a folder into a BMP file of the same name,
-// as the dialog converts them, but going on past a bad file and reporting every file.
-#include "archive/archive.h"
-#include "archive/bitmap_completeness.h"
-#include "archive/nwp_conversion.h"
+// as the dialog converts them, but going on past a bad file, replacing no other picture
+// unasked, and reporting every file. The dry run prints the plan the real run carries out.
 #include "platform/files.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
-#include "tools/folder_report/examine_file.h"
+#include "tools/file_checks.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
 #include "tools/progress_bar.h"
 #include "tools/tool_output.h"
+#include "wallpaper_folder/conversion_plan.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,9 +19,14 @@
 namespace nimbrel::tool {
 namespace {
 
+using wallpaper::ConversionAction;
+using wallpaper::ConversionProblem;
+using wallpaper::ConversionStep;
+using wallpaper::NwpDeletion;
+
 struct ConvertOptions {
     std::string folder; // UTF-8, as given
-    bool keep = false;
+    wallpaper::ConversionOptions conversion;
     bool dryRun = false;
     unsigned jobs = DefaultJobs();
 };
@@ -32,7 +36,9 @@ bool ParseConvert(const std::vector<std::string>& args, ConvertOptions& options)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--keep") {
-            options.keep = true;
+            options.conversion.keep = true;
+        } else if (arg == "--replace") {
+            options.conversion.replace = true;
         } else if (arg == "--dry-run") {
             options.dryRun = true;
         } else if (arg == "--jobs" || arg == "-j" || arg.rfind("--jobs=", 0) == 0) {
@@ -56,74 +62,154 @@ bool ParseConvert(const std::vector<std::string>& args, ConvertOptions& options)
     return haveFolder;
 }
 
-// The dialog's output name: the text from the last dot on becomes ".BMP".
-std::string BitmapName(const std::string& nwpName) {
-    const std::size_t dot = nwpName.rfind('.');
-    return (dot == std::string::npos ? nwpName : nwpName.substr(0, dot)) + ".BMP";
-}
-
 enum class Outcome { Converted, Skipped, Failed };
 
 struct FileOutcome {
     Outcome outcome = Outcome::Converted;
-    std::string text; // what happened, code page 1250
+    std::string text;        // what happened, code page 1250
+    bool leftUndone = false; // skipped for a picture in the way: the exit status says so
 };
 
-FileOutcome ConvertOne(const report::ExaminedFolder& examined, const report::FolderEntry& entry,
+// "6.2 MB", "512 KB", "300 bytes".
+std::string SizeWords(std::uint64_t size) {
+    char text[32];
+    if (size < 1024)
+        std::snprintf(text, sizeof text, "%llu %s", static_cast<unsigned long long>(size),
+                      size == 1 ? "byte" : "bytes");
+    else if (size < 1024 * 1024)
+        std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(size) / 1024);
+    else if (size < 1024ull * 1024 * 1024)
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(size) / (1024 * 1024));
+    else
+        std::snprintf(text, sizeof text, "%.1f GB",
+                      static_cast<double>(size) / (1024.0 * 1024 * 1024));
+    return text;
+}
+
+// "(1920x1080, 6.2 MB)" of a bitmap found where the conversion writes.
+std::string ExistingWords(const wallpaper::ExistingBitmap& existing) {
+    std::string words = "(";
+    if (existing.width > 0 || existing.height > 0)
+        words += std::to_string(existing.width) + "x" + std::to_string(existing.height) + ", ";
+    return words + SizeWords(existing.size) + ")";
+}
+
+// Why a file cannot be converted, naming the file concerned.
+std::string ProblemWords(const ConversionStep& step) {
+    const std::string& bitmap = step.bitmapName;
+    switch (step.problem) {
+    case ConversionProblem::None:
+        return {};
+    case ConversionProblem::NwpIsFolder:
+        return "a folder, not a file";
+    case ConversionProblem::NameNotHeld:
+        return "the dialog cannot open this name: rename it";
+    case ConversionProblem::NwpUnreadable:
+        return "cannot be read: " + FileErrorWords(step.cause);
+    case ConversionProblem::NwpEmpty:
+        return "empty file";
+    case ConversionProblem::NotCompressed:
+        return "not a compressed file";
+    case ConversionProblem::NotCompleteBitmap:
+        return "expands to no complete bitmap";
+    case ConversionProblem::TargetIsFolder:
+        return bitmap + " is a folder";
+    case ConversionProblem::TargetNotPlain:
+        return bitmap + " is not a plain file (a device, pipe or socket)";
+    case ConversionProblem::TargetReadOnly:
+        return bitmap + " is read-only";
+    case ConversionProblem::TargetHardLinks:
+        return bitmap + " has other names (hard links), which would keep the old picture";
+    case ConversionProblem::TargetNotPermitted:
+        return bitmap + " may not be written (permission denied)";
+    case ConversionProblem::FolderNotWritable:
+        return "the folder may not be written (permission denied)";
+    case ConversionProblem::TargetOther:
+        return bitmap + ": " + FileErrorWords(step.cause);
+    case ConversionProblem::WriteFailed:
+        return bitmap + " could not be written: " + FileErrorWords(step.cause);
+    }
+    return {};
+}
+
+// What becomes of the NWP file: ", X.NWP deleted", " (X.NWP could not be deleted: ...)".
+std::string DeletionWords(const ConversionStep& step, bool dryRun) {
+    const std::string& nwp = step.nwpName;
+    switch (step.deletion) {
+    case NwpDeletion::Keeps:
+        return {};
+    case NwpDeletion::Deletes:
+        return dryRun ? " and delete " + nwp : ", " + nwp + " deleted";
+    case NwpDeletion::ReadOnly:
+        return dryRun ? "; " + nwp + " is read-only and would stay"
+                      : " (" + nwp + " could not be deleted: it is read-only)";
+    case NwpDeletion::FolderNotWritable:
+        return dryRun ? "; " + nwp + " would stay: the folder may not be written"
+                      : " (" + nwp + " could not be deleted: the folder may not be written)";
+    case NwpDeletion::Failed:
+        return " (" + nwp + " could not be deleted: " + FileErrorWords(step.cause) + ")";
+    }
+    return {};
+}
+
+// One line for one file, the same for the plan and for what was done.
+FileOutcome Describe(const ConversionStep& step, bool dryRun) {
+    const std::string& bitmap = step.bitmapName;
+    const std::string deletion = DeletionWords(step, dryRun);
+    switch (step.action) {
+    case ConversionAction::Convert:
+        return {Outcome::Converted,
+                (dryRun ? "would convert to " : "converted to ") + bitmap + deletion};
+    case ConversionAction::Replace:
+        return {Outcome::Converted,
+                (dryRun ? "would replace " + bitmap + " " + ExistingWords(step.existing)
+                        : "converted to " + bitmap + ", replacing the picture there " +
+                              ExistingWords(step.existing)) +
+                    deletion};
+    case ConversionAction::AlreadyDone:
+        if (step.deletion == NwpDeletion::Keeps)
+            return {Outcome::Skipped, "skipped: " + bitmap + " already holds this picture"};
+        return {Outcome::Converted, bitmap + " already holds this picture" +
+                                        (dryRun && step.deletion == NwpDeletion::Deletes
+                                             ? ": would delete " + step.nwpName
+                                             : deletion)};
+    case ConversionAction::KeepExisting:
+        return {Outcome::Skipped,
+                "skipped: " + bitmap + " exists " + ExistingWords(step.existing) +
+                    "; --replace to replace it",
+                true};
+    case ConversionAction::Skip:
+        return {Outcome::Skipped, "skipped: " + ProblemWords(step)};
+    case ConversionAction::Fail:
+        return {Outcome::Failed, (dryRun ? "would fail: " : "failed: ") + ProblemWords(step)};
+    }
+    return {Outcome::Failed, "failed"};
+}
+
+FileOutcome ConvertOne(const std::string& folder, const wallpaper::FolderEntry& entry,
                        const ConvertOptions& options) {
-    const std::string& folder = examined.path;
-    const std::string& name = entry.name;
-    const std::string input = report::EntryPath(folder, entry);
-    const std::string bitmapName = BitmapName(name);
-    const std::string output = report::JoinPath(folder, bitmapName);
-    if (entry.attributes & platform::FileAttributeDirectory)
-        return {Outcome::Skipped, "skipped: a folder, not a file"};
-    if (platform::DirectoryExists(output))
-        return {Outcome::Skipped, "skipped: " + bitmapName + " is a folder"};
-    if (options.dryRun) {
-        const report::FileReport found =
-            report::ExamineFile(examined, entry, report::Depth::Headers);
-        if (found.verdict == report::Verdict::Damaged)
-            return {Outcome::Failed,
-                    "would fail: " + std::string(report::DamageWords(found.damage))};
-        return {Outcome::Converted,
-                "would convert to " + bitmapName + (options.keep ? "" : " and delete " + name)};
-    }
-    try {
-        if (options.keep) {
-            // The dialog's conversion with its complete-bitmap check, the NWP file kept.
-            DecompressFile(input, output, [&](const TExpandedFile& expanded) {
-                if (!IsCompleteBitmap(expanded.head, expanded.size))
-                    throw EIncompleteBitmap("it does not hold a complete bitmap");
-            });
-            return {Outcome::Converted, "converted to " + bitmapName};
-        }
-        ConvertNwpFile(input, output);
-    } catch (const EArchive& error) {
-        return {Outcome::Failed, std::string("failed: ") + error.what()};
-    }
-    if (platform::FileExists(input))
-        return {Outcome::Converted,
-                "converted to " + bitmapName + " (" + name + " could not be deleted)"};
-    return {Outcome::Converted, "converted to " + bitmapName + ", " + name + " deleted"};
+    const ConversionStep step = options.dryRun
+                                    ? wallpaper::PlanConversion(folder, entry, options.conversion)
+                                    : wallpaper::Convert(folder, entry, options.conversion);
+    return Describe(step, options.dryRun);
 }
 
 int RunConvert(const std::vector<std::string>& args) {
     ConvertOptions options;
     if (!ParseConvert(args, options))
-        throw UsageError("one FOLDER and the options --keep, --dry-run and --jobs N");
-    const std::string folder = report::FolderListPath(PathArgument(options.folder));
+        throw UsageError("one FOLDER and the options --keep, --replace, --dry-run and --jobs N");
+    const std::string folder = wallpaper::FolderListPath(PathArgument(options.folder));
     if (!platform::DirectoryExists(folder)) {
         Say(options.folder + ": no such folder");
         return 2;
     }
-    const std::vector<report::FolderEntry> names = report::ListNwpFiles(folder);
-    const report::ExaminedFolder examined(folder);
+    const std::vector<wallpaper::FolderEntry> names = wallpaper::ListNwpFiles(folder);
     const bool stdoutIsTerminal = StandardOutputIsTerminal();
 
     InterruptionWatch interruption;
     ProgressBar progress("convert", names.size());
     std::size_t counts[3] = {0, 0, 0};
+    bool leftUndone = false;
     bool writeFailed = false;
     auto print = [&](const std::string& name, const std::string& text) {
         if (stdoutIsTerminal)
@@ -138,9 +224,10 @@ int RunConvert(const std::vector<std::string>& args) {
     OrderedWork<FileOutcome> work;
     work.count = names.size();
     work.jobs = options.jobs;
-    work.work = [&](std::size_t i) { return ConvertOne(examined, names[i], options); };
+    work.work = [&](std::size_t i) { return ConvertOne(folder, names[i], options); };
     work.deliver = [&](std::size_t i, FileOutcome& outcome) {
         ++counts[static_cast<int>(outcome.outcome)];
+        leftUndone = leftUndone || outcome.leftUndone;
         print(names[i].name, outcome.text);
         progress.Update(i + 1);
     };
@@ -163,20 +250,24 @@ int RunConvert(const std::vector<std::string>& args) {
     FinishOutput();
     if (done < names.size())
         return InterruptedExitCode;
-    return counts[static_cast<int>(Outcome::Failed)] == 0 ? 0 : 1;
+    return counts[static_cast<int>(Outcome::Failed)] == 0 && !leftUndone ? 0 : 1;
 }
 
 const bool registered = RegisterCommand({
     "convert",
-    "  nimbrel-tool convert FOLDER [--keep] [--dry-run] [--jobs N]\n"
+    "  nimbrel-tool convert FOLDER [--keep] [--replace] [--dry-run] [--jobs N]\n"
     "                                   every NWP file of FOLDER into a BMP file\n",
     "Each NWP file becomes a BMP file of the same name and is deleted, as the dialog does;\n"
-    "a file that fails is reported and the others go on.\n"
+    "a file that fails is reported, with its cause, and the others go on. A BMP file that\n"
+    "holds another picture is kept (the NWP file too) unless --replace is given; one that\n"
+    "already holds the very bytes the NWP file expands to counts as converted.\n"
     "options:\n"
     "  --keep      keep the NWP files\n"
-    "  --dry-run   say what would be done, change nothing\n"
+    "  --replace   replace a BMP file of the same name that holds another picture\n"
+    "  --dry-run   say what the real run would do for each file, change nothing\n"
     "  --jobs N    work on N files at once (default: one per core)\n"
-    "exit code: 0 all converted, 1 a file failed, 2 no such folder, 130 interrupted\n"
+    "exit code: 0 all converted, 1 a file failed or was kept from replacing another\n"
+    "picture, 2 no such folder, 130 interrupted\n"
     "example:\n"
     "  nimbrel-tool convert ~/old-wallpapers --keep\n",
     RunConvert,

@@ -76,13 +76,13 @@ bool ParseScan(const std::vector<std::string>& args, ScanOptions& options) {
 // The folder named, else the wallpaper folder of the settings, else the current folder.
 std::string ChosenFolder(const ScanOptions& options) {
     if (options.folder)
-        return report::FolderListPath(PathArgument(*options.folder));
+        return wallpaper::FolderListPath(PathArgument(*options.folder));
     try {
         TRegistry registry;
         if (registry.OpenKey(store::SettingsKey, false)) {
             const std::string stored = registry.ReadString(store::WallpaperFolder);
             if (stored.find_first_not_of(' ') != std::string::npos)
-                return report::FolderListPath(stored);
+                return wallpaper::FolderListPath(stored);
         }
     } catch (const std::exception&) {
         // An unreadable store leaves the current folder.
@@ -107,12 +107,12 @@ int RunScan(const std::vector<std::string>& args) {
     }
     const std::string sheetPath = options.sheet ? PathArgument(*options.sheet) : std::string();
     SetDefaultDepth();
-    const std::vector<report::FolderEntry> entries = report::ListFolder(folder, options.jobs);
+    const std::vector<wallpaper::FolderEntry> entries = wallpaper::ListFolder(folder, options.jobs);
     const report::ExaminedFolder examined(folder);
 
     std::size_t nameWidth = 0;
     for (const auto& entry : entries)
-        nameWidth = std::max(nameWidth, Shown(entry.name).size());
+        nameWidth = std::max(nameWidth, NameColumns(entry.name));
 
     const report::Depth depth = options.deep ? report::Depth::Deep : report::Depth::Headers;
     const report::PictureWish wish{ThumbnailWidth, ThumbnailHeight};

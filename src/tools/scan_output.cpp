@@ -20,13 +20,17 @@ void ScanTally::Count(const FileReport& report) {
     case Verdict::Damaged:
         ++damaged;
         break;
+    case Verdict::NameNotHeld:
+        ++toRename;
+        break;
     }
 }
 
 std::string SummaryText(const ScanTally& tally) {
     return std::to_string(tally.pictures) + (tally.pictures == 1 ? " picture: " : " pictures: ") +
            std::to_string(tally.ready) + " ready, " + std::to_string(tally.toConvert) +
-           " to convert, " + std::to_string(tally.damaged) + " damaged";
+           " to convert, " + std::to_string(tally.damaged) + " damaged" +
+           (tally.toRename > 0 ? ", " + std::to_string(tally.toRename) + " to rename" : "");
 }
 
 namespace {
@@ -55,11 +59,17 @@ std::string_view VerdictKey(Verdict verdict) {
         return "convertible";
     case Verdict::Damaged:
         return "damaged";
+    case Verdict::NameNotHeld:
+        return "rename";
     }
     return "";
 }
 
 } // namespace
+
+std::size_t NameColumns(const std::string& name) {
+    return Columns(platform::Utf8FromCp1250(name));
+}
 
 std::string ReportLine(const FileReport& report, std::size_t nameWidth) {
     std::string line = platform::Utf8FromCp1250(report.name);
@@ -71,6 +81,8 @@ std::string ReportLine(const FileReport& report, std::size_t nameWidth) {
                   static_cast<unsigned long long>(report.size), SizeText(report).c_str());
     line += facts;
     line += report::VerdictText(report);
+    if (report.hostNameDiffers)
+        line += "  (on disk: " + report.hostName + ")";
     return line;
 }
 
@@ -108,13 +120,15 @@ std::string JsonString(const std::string& utf8) {
 
 std::string ReportJson(const FileReport& report) {
     std::string json = "{\"name\":" + JsonString(platform::Utf8FromCp1250(report.name));
+    json += ",\"host_path\":" +
+            (report.hostPath.empty() ? std::string("null") : JsonString(report.hostPath));
     json += ",\"kind\":\"" + std::string(report::KindWord(report.kind)) + "\"";
     json += ",\"size\":" + std::to_string(report.size);
     json += ",\"width\":" + std::to_string(report.width);
     json += ",\"height\":" + std::to_string(report.height);
     json += ",\"verdict\":\"" + std::string(VerdictKey(report.verdict)) + "\"";
     json += ",\"requestable\":";
-    json += report::IsRequestable(report.name) ? "true" : "false";
+    json += wallpaper::IsRequestable(report.name) ? "true" : "false";
     json += ",\"reason\":";
     json += report.verdict == Verdict::Damaged
                 ? JsonString(std::string(report::DamageWords(report.damage)))
@@ -128,7 +142,8 @@ std::string SummaryJson(const ScanTally& tally) {
     return "{\"summary\":{\"pictures\":" + std::to_string(tally.pictures) +
            ",\"ready\":" + std::to_string(tally.ready) +
            ",\"to_convert\":" + std::to_string(tally.toConvert) +
-           ",\"damaged\":" + std::to_string(tally.damaged) + "}}";
+           ",\"damaged\":" + std::to_string(tally.damaged) +
+           ",\"to_rename\":" + std::to_string(tally.toRename) + "}}";
 }
 
 } // namespace nimbrel::tool

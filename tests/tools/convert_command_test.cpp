@@ -47,7 +47,7 @@ TEST(ConvertCommand, ABadFileInTheMiddleLosesNothingAndTheOthersConvert) {
     const auto result = RunTool({"convert", "C:\\WALLS", "--jobs", "2"});
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out, "A.NWP  converted to A.BMP, A.NWP deleted\n"
-                          "B.NWP  failed: Not a compressed file.\n"
+                          "B.NWP  failed: not a compressed file\n"
                           "C.NWP  converted to C.BMP, C.NWP deleted\n"
                           "3 NWP files: 2 converted, 0 skipped, 1 failed\n");
     EXPECT_EQ(folder.Read("A.BMP"), Text(folder.first));
@@ -108,6 +108,117 @@ TEST(ConvertCommand, AFolderOfGoodFilesEndsWithZeroAndBadArgumentsWithTwo) {
                                                  {"convert", "C:\\GOOD", "C:\\GOOD"},
                                                  {"convert", "C:\\NOWHERE"}})
         EXPECT_EQ(RunTool(args).exitCode, 2) << args.back();
+}
+
+// What the dry run says of each file is what the real run then does, word for word but for
+// its tense: "would convert to" / "converted to", "would fail" / "failed".
+std::string InPastTense(std::string planned) {
+    const std::pair<std::string, std::string> tenses[] = {
+        {"would convert to ", "converted to "},
+        {"would fail: ", "failed: "},
+        {" to convert, ", " converted, "},
+    };
+    for (const auto& [future, past] : tenses) {
+        for (std::size_t at; (at = planned.find(future)) != std::string::npos;)
+            planned.replace(at, future.size(), past);
+    }
+    return planned;
+}
+
+TEST(ConvertCommand, AnotherPictureOfTheBitmapsNameIsKeptUnlessReplacingIsAsked) {
+    test::TempEnvironment environment;
+    const std::string host = environment.DriveFolder('C') + "/walls";
+    const Bytes original = test::MakePhotoBmp(64, 36, 3); // the picture a user keeps
+    const Bytes legacy = test::MakePhotoBmp(40, 30, 1);
+    environment.WriteHostFile('C', "walls/Sunrise 24bit.BMP", Text(original));
+    environment.WriteHostFile('C', "walls/Sunrise 24bit.NWP", Text(test::PackNwp(legacy)));
+    // A bitmap that is already this NWP file's expansion: the conversion was done before.
+    environment.WriteHostFile('C', "walls/done.bmp", Text(legacy));
+    environment.WriteHostFile('C', "walls/done.nwp", Text(test::PackNwp(legacy)));
+    const std::string size = std::to_string((original.size() + 512) / 1024) + " KB";
+
+    const std::string expected =
+        "DONE.NWP  DONE.BMP already holds this picture: would delete DONE.NWP\n"
+        "SUNRISE 24BIT.NWP  skipped: SUNRISE 24BIT.BMP exists (64x36, " +
+        size +
+        "); --replace to replace it\n"
+        "2 NWP files: 1 to convert, 1 skipped, 0 failed\n";
+    const auto dry = RunTool({"convert", "C:\\WALLS", "--dry-run"});
+    EXPECT_EQ(dry.out, expected);
+    EXPECT_EQ(dry.exitCode, 1); // a picture was left unconverted
+    const auto real = RunTool({"convert", "C:\\WALLS"});
+    EXPECT_EQ(real.out, "DONE.NWP  DONE.BMP already holds this picture, DONE.NWP deleted\n"
+                        "SUNRISE 24BIT.NWP  skipped: SUNRISE 24BIT.BMP exists (64x36, " +
+                            size +
+                            "); --replace to replace it\n"
+                            "2 NWP files: 1 converted, 1 skipped, 0 failed\n");
+    EXPECT_EQ(real.exitCode, 1);
+    EXPECT_EQ(test::HostFileBytes(host + "/Sunrise 24bit.BMP"), Text(original));
+    EXPECT_TRUE(fs::exists(host + "/Sunrise 24bit.NWP"));
+    EXPECT_FALSE(fs::exists(host + "/done.nwp"));
+    EXPECT_EQ(test::HostFileBytes(host + "/done.bmp"), Text(legacy));
+
+    const auto replaced = RunTool({"convert", "C:\\WALLS", "--replace"});
+    EXPECT_EQ(replaced.exitCode, 0) << replaced.out;
+    EXPECT_EQ(replaced.out, "SUNRISE 24BIT.NWP  converted to SUNRISE 24BIT.BMP, replacing the "
+                            "picture there (64x36, " +
+                                size +
+                                "), SUNRISE 24BIT.NWP deleted\n"
+                                "1 NWP file: 1 converted, 0 skipped, 0 failed\n");
+    EXPECT_EQ(test::HostFileBytes(host + "/Sunrise 24bit.BMP"), Text(legacy));
+}
+
+TEST(ConvertCommand, TheDryRunNamesEveryCauseTheRealRunMeets) {
+    test::TempEnvironment environment;
+    const std::string host = environment.DriveFolder('C') + "/walls";
+    const Bytes picture = test::MakePhotoBmp(40, 30, 1);
+    const std::string packed = Text(test::PackNwp(picture));
+    auto put = [&](const std::string& name, const std::string& bytes) {
+        environment.WriteHostFile('C', "walls/" + name, bytes);
+    };
+    put("readonly.nwp", packed);
+    put("readonly.bmp", "another picture");
+    fs::permissions(host + "/readonly.bmp",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    put("linked.nwp", packed);
+    put("linked.bmp", "another picture");
+    fs::create_hard_link(host + "/linked.bmp", host + "/other name.bmp");
+    put("kept.nwp", packed); // read-only itself: converts, and stays
+    fs::permissions(host + "/kept.nwp", fs::perms::owner_write, fs::perm_options::remove);
+    put("empty.nwp", "");
+    put("raw.nwp", Text(picture));
+    put("cut.nwp", packed.substr(0, packed.size() / 2));
+    put("\xE6\x97\xA5.nwp", packed); // a name code page 1250 cannot hold
+    environment.MakeHostFolder('C', "walls/folder.bmp");
+    put("folder.nwp", packed);
+
+    const auto dry = RunTool({"convert", "C:\\WALLS", "--replace", "--dry-run"});
+    EXPECT_EQ(dry.out,
+              "?.NWP  would fail: the dialog cannot open this name: rename it\n"
+              "CUT.NWP  would fail: expands to no complete bitmap\n"
+              "EMPTY.NWP  would fail: empty file\n"
+              "FOLDER.NWP  skipped: FOLDER.BMP is a folder\n"
+              "KEPT.NWP  would convert to KEPT.BMP; KEPT.NWP is read-only and would stay\n"
+              "LINKED.NWP  would fail: LINKED.BMP has other names (hard links), which would keep "
+              "the old picture\n"
+              "RAW.NWP  would fail: not a compressed file\n"
+              "READONLY.NWP  would fail: READONLY.BMP is read-only\n"
+              "8 NWP files: 1 to convert, 1 skipped, 6 failed\n");
+    EXPECT_EQ(dry.exitCode, 1);
+    const auto real = RunTool({"convert", "C:\\WALLS", "--replace"});
+    std::string expected = InPastTense(dry.out);
+    const std::string kept = "KEPT.BMP; KEPT.NWP is read-only and would stay";
+    expected.replace(expected.find(kept), kept.size(),
+                     "KEPT.BMP (KEPT.NWP could not be deleted: it is read-only)");
+    EXPECT_EQ(real.out, expected);
+    EXPECT_EQ(real.exitCode, 1);
+    EXPECT_EQ(test::HostFileBytes(host + "/readonly.bmp"), "another picture");
+    EXPECT_EQ(test::HostFileBytes(host + "/linked.bmp"), "another picture");
+    EXPECT_EQ(test::HostFileBytes(host + "/KEPT.BMP"),
+              Text(picture)); // named as the dialog names it
+    EXPECT_TRUE(fs::exists(host + "/kept.nwp"));
+    EXPECT_TRUE(fs::exists(host + "/\xE6\x97\xA5.nwp"));
 }
 
 } // namespace

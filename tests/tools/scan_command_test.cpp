@@ -95,7 +95,8 @@ std::vector<DamageCase> DamageCases() {
         {"RAW.NWP", photo, "damaged: not a compressed file", "damaged: not a compressed file"},
         {"SIGN.NWP", Bytes(test::NwpSignature.begin(), test::NwpSignature.end()),
          "damaged: expands to no complete bitmap", "damaged: expands to no complete bitmap"},
-        {"HALF.NWP", Cut(nwp, nwp.size() / 2), "legacy, convertible",
+        // The whole file is expanded in either scan: the conversion's own rule decides.
+        {"HALF.NWP", Cut(nwp, nwp.size() / 2), "damaged: expands to no complete bitmap",
          "damaged: expands to no complete bitmap"},
         {"TEXT.NWP", test::PackNwp(packedText), "damaged: expands to no complete bitmap",
          "damaged: expands to no complete bitmap"},
@@ -144,21 +145,24 @@ TEST(ScanCommand, ListsWhatTheDialogListsInItsOrderWithSizesAndASummary) {
     const std::string bitmapSize = std::to_string(bitmap.size());
     EXPECT_EQ(result.out,
               "A.JPG        jpeg    " + std::string(10 - size.size(), ' ') + size +
-                  "        64x48  ready\n"
+                  "        64x48  ready  (on disk: a.jpg)\n"
                   "B.JPG        jpeg    " +
                   std::string(10 - size.size(), ' ') + size +
-                  "        64x48  ready\n"
+                  "        64x48  ready  (on disk: b.Jpg)\n"
                   "C.BMP        bitmap  " +
                   std::string(10 - bitmapSize.size(), ' ') + bitmapSize +
-                  "          8x6  ready, not requestable\n"
-                  "FOLDER.JPG   jpeg             0            -  damaged: a folder, not a file\n"
+                  "          8x6  ready, not requestable  (on disk: c.bmp)\n"
+                  "FOLDER.JPG   jpeg             0            -  damaged: a folder, not a file"
+                  "  (on disk: Folder.JPG)\n"
                   "NIMBREL.JPG  jpeg    " +
                   std::string(10 - size.size(), ' ') + size +
                   "        64x48  ready\n"
                   "5 pictures: 4 ready, 0 to convert, 1 damaged\n");
 
     const auto json = RunTool({"scan", "C:\\WALLS", "--json"});
-    EXPECT_NE(json.out.find("{\"name\":\"C.BMP\",\"kind\":\"bitmap\",\"size\":" + bitmapSize +
+    const std::string hostFolder = environment.DriveFolder('C') + "/walls/";
+    EXPECT_NE(json.out.find("{\"name\":\"C.BMP\",\"host_path\":\"" + hostFolder +
+                            "c.bmp\",\"kind\":\"bitmap\",\"size\":" + bitmapSize +
                             ",\"width\":8,\"height\":6,\"verdict\":\"ready_not_requestable\","
                             "\"requestable\":false,\"reason\":null}\n"),
               std::string::npos)
@@ -168,7 +172,41 @@ TEST(ScanCommand, ListsWhatTheDialogListsInItsOrderWithSizesAndASummary) {
               std::string::npos)
         << json.out;
     EXPECT_NE(json.out.find("{\"summary\":{\"pictures\":5,\"ready\":4,\"to_convert\":0,"
-                            "\"damaged\":1}}\n"),
+                            "\"damaged\":1,\"to_rename\":0}}\n"),
+              std::string::npos)
+        << json.out;
+}
+
+TEST(ScanCommand, ANameTheCodePageCannotHoldIsToRenameNotDamaged) {
+    test::TempEnvironment environment;
+    const Bytes jpeg = test::MakeJpeg({test::JpegKind::Baseline420, 16, 16});
+    environment.WriteHostFile('C', "names/\xE6\x97\xA5\xE6\x9C\xAC.jpg", Text(jpeg)); // CJK
+    environment.WriteHostFile('C',
+                              "names/\xC5\x99"
+                              "eka.jpg",
+                              Text(jpeg)); // r with caron: held
+    const std::string size = std::to_string(jpeg.size());
+
+    const auto table = RunTool({"scan", "C:\\NAMES"});
+    EXPECT_EQ(table.exitCode, 1) << table.err;
+    const auto verdicts = Verdicts(table.out);
+    EXPECT_EQ(
+        verdicts.at("??.JPG"),
+        "the dialog cannot open this name: rename it  (on disk: \xE6\x97\xA5\xE6\x9C\xAC.jpg)");
+    EXPECT_NE(table.out.find("??.JPG    jpeg    " + std::string(10 - size.size(), ' ') + size),
+              std::string::npos)
+        << table.out; // its real size
+    EXPECT_NE(table.out.find("ready  (on disk: \xC5\x99"
+                             "eka.jpg)"),
+              std::string::npos);
+    EXPECT_NE(table.out.find("2 pictures: 1 ready, 0 to convert, 0 damaged, 1 to rename\n"),
+              std::string::npos)
+        << table.out;
+
+    const auto json = RunTool({"scan", "C:\\NAMES", "--json"});
+    EXPECT_NE(json.out.find("{\"name\":\"??.JPG\",\"host_path\":\"" + environment.DriveFolder('C') +
+                            "/names/\xE6\x97\xA5\xE6\x9C\xAC.jpg\",\"kind\":\"jpeg\",\"size\":" +
+                            size + ",\"width\":0,\"height\":0,\"verdict\":\"rename\""),
               std::string::npos)
         << json.out;
 }

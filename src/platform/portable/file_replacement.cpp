@@ -25,6 +25,54 @@ WinError WriteErrorFrom(int error) {
 
 } // namespace
 
+namespace {
+
+ReplacementRefusal RefusalOf(portable::HostRefusal refusal) {
+    switch (refusal) {
+    case portable::HostRefusal::None:
+        return ReplacementRefusal::None;
+    case portable::HostRefusal::Folder:
+        return ReplacementRefusal::Folder;
+    case portable::HostRefusal::NotPlainFile:
+        return ReplacementRefusal::NotPlainFile;
+    case portable::HostRefusal::ReadOnly:
+        return ReplacementRefusal::ReadOnly;
+    case portable::HostRefusal::HardLinks:
+        return ReplacementRefusal::HardLinks;
+    case portable::HostRefusal::NotPermitted:
+        return ReplacementRefusal::NotPermitted;
+    case portable::HostRefusal::FolderNotWritable:
+        return ReplacementRefusal::FolderNotWritable;
+    case portable::HostRefusal::Other:
+        break;
+    }
+    return ReplacementRefusal::Other;
+}
+
+} // namespace
+
+ReplacementCheck CheckReplacement(std::string_view path) {
+    ReplacementCheck check;
+    const portable::WindowsTarget target = portable::ResolveWindowsTarget(path);
+    if (target.error != ErrorSuccess) {
+        check.error = target.error;
+        check.refusal = ReplacementRefusal::Other;
+        return check;
+    }
+    if (target.path.components.empty()) { // a drive root
+        check.error = ErrorAccessDenied;
+        check.refusal = ReplacementRefusal::Folder;
+        check.exists = true;
+        return check;
+    }
+    const portable::HostTargetCheck host = portable::CheckHostTarget(target.resolved.host);
+    check.error = host.error == 0 ? ErrorSuccess : WinErrorFromErrno(host.error, ErrorPathNotFound);
+    check.refusal = RefusalOf(host.refusal);
+    check.exists = host.exists;
+    check.size = host.exists ? static_cast<std::uint64_t>(host.existing.st_size) : 0;
+    return check;
+}
+
 FileReplacement::FileReplacement() : impl_(std::make_unique<Impl>()) {}
 FileReplacement::~FileReplacement() = default;
 

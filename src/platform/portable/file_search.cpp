@@ -85,6 +85,8 @@ FileSearch::FileSearch(std::string_view pattern, FindDetail detail)
             continue;
         FindData data;
         data.name = Cp1250FromUtf8(hostName);
+        data.hostName = hostName;
+        data.nameFits = Cp1250FromUtf8Exactly(hostName).has_value();
         const bool typeKnown = entry->d_type == DT_REG || entry->d_type == DT_DIR;
         if (detail == FindDetail::NameOnly && typeKnown) {
             data.attributes = AttributesOf(entry->d_type == DT_DIR, hostName);

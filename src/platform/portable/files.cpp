@@ -311,4 +311,8 @@ std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath) {
     return portable::WindowsPathAddingRoot(hostPath);
 }
 
+std::optional<std::string> HostPathOfWindowsPath(std::string_view windowsPath) {
+    return portable::HostPath(FullPathName(windowsPath));
+}
+
 } // namespace nimbrel::platform

@@ -47,18 +47,37 @@ int FollowLinks(const std::string& path, std::string& final) {
 }
 
 // Whether the file at `path` may be replaced; `existing` is filled when there is one.
-int CheckTarget(const std::string& path, bool& exists, struct stat& existing) {
+int CheckTarget(const std::string& path, bool& exists, struct stat& existing,
+                HostRefusal& refusal) {
     exists = false;
-    if (::lstat(path.c_str(), &existing) != 0)
-        return errno == ENOENT ? 0 : errno;
+    refusal = HostRefusal::None;
+    if (::lstat(path.c_str(), &existing) != 0) {
+        if (errno == ENOENT)
+            return 0;
+        refusal = HostRefusal::Other;
+        return errno;
+    }
     exists = true;
     if (S_ISDIR(existing.st_mode))
-        return EISDIR;
-    if (!S_ISREG(existing.st_mode) || existing.st_nlink > 1 || (existing.st_mode & S_IWUSR) == 0)
-        return EACCES;
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        refusal = HostRefusal::Folder;
+    else if (!S_ISREG(existing.st_mode))
+        refusal = HostRefusal::NotPlainFile;
+    else if ((existing.st_mode & S_IWUSR) == 0)
+        refusal = HostRefusal::ReadOnly;
+    else if (existing.st_nlink > 1)
+        refusal = HostRefusal::HardLinks;
+    if (refusal != HostRefusal::None)
+        return refusal == HostRefusal::Folder ? EISDIR : EACCES;
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        refusal = HostRefusal::NotPermitted;
         return errno;
+    }
     return 0;
+}
+
+int CheckTarget(const std::string& path, bool& exists, struct stat& existing) {
+    HostRefusal refusal = HostRefusal::None;
+    return CheckTarget(path, exists, existing, refusal);
 }
 
 struct DirectoryCloser {
@@ -97,16 +116,34 @@ void SyncFolder(const std::string& folder) {
 
 } // namespace
 
+HostTargetCheck CheckHostTarget(const std::string& path) {
+    HostTargetCheck check;
+    if ((check.error = FollowLinks(path, check.target)) != 0) {
+        check.refusal = HostRefusal::Other;
+        return check;
+    }
+    check.error = CheckTarget(check.target, check.exists, check.existing, check.refusal);
+    // The new file is made in the target's folder, so that folder must take one.
+    if (check.error == 0 &&
+        ::faccessat(AT_FDCWD, FolderOf(check.target).c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        check.error = errno;
+        check.refusal = errno == ENOENT ? HostRefusal::Other : HostRefusal::FolderNotWritable;
+    }
+    return check;
+}
+
 HostReplacement::~HostReplacement() {
     Abandon();
 }
 
 int HostReplacement::Begin(const std::string& path) {
     Abandon();
-    if (const int error = FollowLinks(path, target_))
-        return error;
-    if (const int error = CheckTarget(target_, replacing_, existing_))
-        return error;
+    const HostTargetCheck check = CheckHostTarget(path);
+    if (check.error != 0)
+        return check.error;
+    target_ = check.target;
+    replacing_ = check.exists;
+    existing_ = check.existing;
     folder_ = FolderOf(target_);
     RemoveDeadLeftovers(folder_);
 

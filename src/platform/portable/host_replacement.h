@@ -21,6 +21,29 @@
 
 namespace nimbrel::platform::portable {
 
+// Why a file may not be replaced.
+enum class HostRefusal {
+    None,
+    Folder,            // EISDIR
+    NotPlainFile,      // a device, FIFO or socket: EACCES
+    ReadOnly,          // no write bit for the owner: EACCES
+    HardLinks,         // more than one name: EACCES
+    NotPermitted,      // the caller may not write the file: its errno
+    FolderNotWritable, // no new file can be made beside it: its errno
+    Other,             // the path cannot be looked at: its errno
+};
+
+// What Begin finds at a path before it writes anything: where its links lead, whether a
+// file is there, and whether it may be replaced (`error` 0) or why not.
+struct HostTargetCheck {
+    int error = 0;
+    HostRefusal refusal = HostRefusal::None;
+    std::string target; // the path, or where its links lead
+    bool exists = false;
+    struct stat existing {};
+};
+HostTargetCheck CheckHostTarget(const std::string& path);
+
 class HostReplacement {
 public:
     HostReplacement() = default;

@@ -62,39 +62,68 @@ std::string FinalPathOf(HANDLE handle) {
     return path;
 }
 
-// Whether `path` may be replaced; fills the target (the file a link leads to) and the
-// attributes to keep. A name where nothing is may be.
-WinError CheckTarget(const std::string& path, FileReplacement::Impl& replacement) {
+// Whether `path` may be replaced; fills the target (the file a link leads to), the
+// attributes to keep and, in `check`, why not and what is there. A name where nothing is
+// may be.
+WinError CheckTarget(const std::string& path, FileReplacement::Impl& replacement,
+                     ReplacementCheck& check) {
     replacement.target = path;
     replacement.keptAttributes = 0;
+    check = {};
+    auto refuse = [&check](ReplacementRefusal refusal, WinError error) {
+        check.refusal = refusal;
+        check.error = error;
+        return error;
+    };
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? ErrorSuccess
+                                             : refuse(ReplacementRefusal::Other, error);
+    }
+    check.exists = true;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return refuse(ReplacementRefusal::Folder, ErrorAccessDenied);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return refuse(ReplacementRefusal::ReadOnly, ErrorAccessDenied);
     // Opening for writing asks the system whether this caller may write the file; nothing
     // of it changes.
     const HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? ErrorSuccess : LastError();
-    WinError refused = ErrorSuccess;
+    if (probe == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            check.exists = false;
+            return ErrorSuccess;
+        }
+        return refuse(error == ERROR_ACCESS_DENIED ? ReplacementRefusal::NotPermitted
+                                                   : ReplacementRefusal::Other,
+                      error);
+    }
     BY_HANDLE_FILE_INFORMATION info = {};
     if (GetFileType(probe) != FILE_TYPE_DISK) {
-        refused = ErrorAccessDenied; // a device or a pipe
+        refuse(ReplacementRefusal::NotPlainFile, ErrorAccessDenied);
     } else if (!GetFileInformationByHandle(probe, &info)) {
-        refused = LastError();
-    } else if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ||
-               info.nNumberOfLinks > 1) {
-        refused = ErrorAccessDenied;
+        refuse(ReplacementRefusal::Other, LastError());
     } else {
-        replacement.keptAttributes =
-            info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            replacement.target = FinalPathOf(probe);
-            if (replacement.target.empty())
-                refused = ErrorAccessDenied;
+        check.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+        if (info.nNumberOfLinks > 1) {
+            refuse(ReplacementRefusal::HardLinks, ErrorAccessDenied);
+        } else {
+            replacement.keptAttributes =
+                info.dwFileAttributes &
+                (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+            if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                replacement.target = FinalPathOf(probe);
+                if (replacement.target.empty())
+                    refuse(ReplacementRefusal::Other, ErrorAccessDenied);
+            }
         }
     }
     CloseHandle(probe);
-    return refused;
+    return check.error;
 }
 
 // Deletes the leftovers of replacements whose writer died: a writer holds its new file
@@ -114,12 +143,20 @@ void RemoveDeadLeftovers(const std::string& folder) {
 
 } // namespace
 
+ReplacementCheck CheckReplacement(std::string_view path) {
+    FileReplacement::Impl scratch;
+    ReplacementCheck check;
+    (void)CheckTarget(std::string(path), scratch, check); // the answer is in `check`
+    return check;
+}
+
 FileReplacement::FileReplacement() : impl_(std::make_unique<Impl>()) {}
 FileReplacement::~FileReplacement() = default;
 
 WinError FileReplacement::Begin(std::string_view path) {
     impl_->Abandon();
-    if (const WinError refused = CheckTarget(std::string(path), *impl_))
+    ReplacementCheck check;
+    if (const WinError refused = CheckTarget(std::string(path), *impl_, check))
         return refused;
     const std::string folder = FolderOf(impl_->target);
     RemoveDeadLeftovers(folder);

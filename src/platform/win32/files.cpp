@@ -226,6 +226,9 @@ bool FileSearch::Next(FindData& entry) {
     impl_->pending = false;
     const WIN32_FIND_DATAA& found = impl_->found;
     entry.name = found.cFileName;
+    // The ANSI search puts '?' where the code page lacks a character; no name holds a '?'.
+    entry.hostName = Utf8FromCp1250(entry.name);
+    entry.nameFits = entry.name.find('?') == std::string::npos;
     entry.attributes = found.dwFileAttributes;
     entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     return true;
@@ -278,6 +281,10 @@ std::string FullPathName(std::string_view path) {
 
 std::optional<std::string> WindowsPathOfHostPath(std::string_view hostPath) {
     return Cp1250FromUtf8Exactly(hostPath);
+}
+
+std::optional<std::string> HostPathOfWindowsPath(std::string_view windowsPath) {
+    return Utf8FromCp1250(windowsPath);
 }
 
 } // namespace nimbrel::platform

@@ -4,11 +4,18 @@
 #include "imaging/jpeg_header.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/picture_limits.h"
+#include "platform/codepage1250.h"
 #include "platform/files.h"
-#include "tools/folder_report/nwp_expansion.h"
+#include "wallpaper_folder/nwp_expansion.h"
+#include "wallpaper_folder/nwp_verdict.h"
 
 namespace nimbrel::report {
 namespace {
+
+using wallpaper::EntryPath;
+using wallpaper::FolderEntry;
+using wallpaper::IsRequestable;
+using wallpaper::NwpState;
 
 void Condemn(FileReport& report, Damage damage, std::string detail = {}) {
     report.verdict = Verdict::Damaged;
@@ -169,47 +176,64 @@ bool ReadExpandedLayout(TMemoryStream& bytes, BmpLayout& layout) {
     }
 }
 
-void ExamineNwp(const std::string& path, Depth depth, std::unique_ptr<TBitmap>* picture,
-                FileReport& report) {
-    report.verdict = Verdict::Convertible;
-    // The bitmap headers lie in the first block of the expansion.
+// The verdict is the one the conversion takes (JudgeNwpFile); the picture, when wished
+// for, is read from the expansion afterwards.
+void ExamineNwp(const std::string& path, std::unique_ptr<TBitmap>* picture, FileReport& report) {
+    const wallpaper::NwpVerdict verdict = wallpaper::JudgeNwpFile(path);
+    report.size = verdict.fileSize;
+    report.width = verdict.width;
+    report.height = verdict.height;
+    switch (verdict.state) {
+    case NwpState::Convertible:
+        break;
+    case NwpState::Unreadable:
+        return Condemn(report, Damage::Unreadable);
+    case NwpState::Empty:
+        return Condemn(report, Damage::Empty);
+    case NwpState::NotCompressed:
+        return Condemn(report, Damage::NotCompressed);
+    case NwpState::NotCompleteBitmap:
+        return Condemn(report, Damage::NotCompleteBitmap);
+    }
+    if (!WithinPixelBudget(verdict.width, verdict.height))
+        return Condemn(report, Damage::OverBudget);
+    if (!picture)
+        return;
+    // The bitmap the header promises, and not a byte more: a damaged stream cannot make
+    // the report hold more than the picture needs.
     constexpr std::uint64_t HeadBytes = 1024;
     TMemoryStream head;
-    const NwpExpansion expansion = ExpandNwp(path, HeadBytes, head, &report.size);
-    if (expansion != NwpExpansion::Unreadable && report.size == 0)
-        return Condemn(report, Damage::Empty);
-    switch (expansion) {
-    case NwpExpansion::NotCompressed:
-        return Condemn(report, Damage::NotCompressed);
-    case NwpExpansion::Unreadable:
-        return Condemn(report, Damage::Unreadable);
-    case NwpExpansion::Expanded:
-        break;
-    }
     BmpLayout layout;
-    if (!ReadExpandedLayout(head, layout))
-        return Condemn(report, Damage::NotCompleteBitmap);
-    report.width = layout.width;
-    report.height = layout.height;
-    // Checked before the whole expansion: memory for the picture is taken only within it.
-    if (!WithinPixelBudget(layout.width, layout.height))
-        return Condemn(report, Damage::OverBudget);
-    if (depth == Depth::Headers && !picture)
+    if (wallpaper::ExpandNwp(path, HeadBytes, head).outcome != wallpaper::NwpExpansion::Expanded ||
+        !ReadExpandedLayout(head, layout))
         return;
-    // The whole bitmap the header promises, and not a byte more: a damaged stream cannot
-    // make the report hold more than the picture needs.
     TMemoryStream whole;
-    if (ExpandNwp(path, layout.bytesNeeded, whole) != NwpExpansion::Expanded)
-        return Condemn(report, Damage::Unreadable);
+    if (wallpaper::ExpandNwp(path, layout.bytesNeeded, whole).outcome !=
+        wallpaper::NwpExpansion::Expanded)
+        return;
     whole.SetPosition(0);
     auto bitmap = std::make_unique<TBitmap>();
     try {
         ReadBmp(whole, *bitmap);
     } catch (const EInvalidGraphic&) {
-        return Condemn(report, Damage::NotCompleteBitmap);
+        return; // convertible all the same; the sheet shows no thumbnail
     }
-    if (picture)
-        *picture = std::move(bitmap);
+    *picture = std::move(bitmap);
+}
+
+// Where a file lies on the host, and its name there.
+void NameOnHost(const ExaminedFolder& folder, const FolderEntry& entry, FileReport& report) {
+    report.hostName =
+        entry.hostName.empty() ? platform::Utf8FromCp1250(entry.name) : entry.hostName;
+    report.hostNameDiffers = report.hostName != platform::Utf8FromCp1250(entry.name);
+    if (folder.hostPath.empty())
+        return;
+    // A Windows host names its folders with a drive letter and backslashes.
+    const bool windowsHost = folder.hostPath.size() >= 2 && folder.hostPath[1] == ':';
+    report.hostPath = folder.hostPath;
+    if (report.hostPath.back() != '/' && report.hostPath.back() != '\\')
+        report.hostPath += windowsHost ? '\\' : '/';
+    report.hostPath += report.hostName;
 }
 
 } // namespace
@@ -219,9 +243,16 @@ FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, D
     FileReport report;
     report.name = entry.name;
     report.kind = entry.kind;
+    NameOnHost(folder, entry, report);
     report.verdict = entry.kind == FileKind::Nwp ? Verdict::Convertible
                      : IsRequestable(entry.name) ? Verdict::Ready
                                                  : Verdict::ReadyNotRequestable;
+    if (!entry.nameFits) {
+        // The file is there, but no Windows name of the program's reaches it.
+        report.verdict = Verdict::NameNotHeld;
+        report.size = wallpaper::ListedSize(folder.path, entry);
+        return report;
+    }
     const std::string path = EntryPath(folder.path, entry);
     const std::uint32_t attributes =
         entry.foundName.empty() ? platform::FileAttributes(path) : entry.attributes;
@@ -244,7 +275,7 @@ FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, D
             ExamineBitmap(folder, entry, path, depth, picture, report);
             break;
         case FileKind::Nwp:
-            ExamineNwp(path, depth, picture, report);
+            ExamineNwp(path, picture, report);
             break;
         }
     } catch (const EOutOfResources& error) {

@@ -24,13 +24,17 @@ struct PictureWish {
     int boxHeight = 0;
 };
 
-// The folder whose files are examined: its Windows path (code page 1250), and the folder
-// opened once, so that its files open by their found names without resolving the path.
+// The folder whose files are examined: its Windows path (code page 1250), its host path,
+// and the folder opened once, so that its files open by their found names without
+// resolving the path.
 struct ExaminedFolder {
-    explicit ExaminedFolder(std::string folderPath) : path(std::move(folderPath)) {
+    explicit ExaminedFolder(std::string folderPath)
+        : path(std::move(folderPath)),
+          hostPath(platform::HostPathOfWindowsPath(path).value_or(std::string())) {
         (void)opened.Open(path); // unopened, each file is opened by its whole path
     }
     std::string path;
+    std::string hostPath; // UTF-8; empty when unknown
     platform::OpenedFolder opened;
 };
 
@@ -38,8 +42,8 @@ struct ExaminedFolder {
 // what a file holds; only a failure of the process itself (memory) passes on. With a wish,
 // the file is decoded (as Deep does) and `picture` receives what was decoded, for every
 // file that is not damaged.
-FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, Depth depth,
-                       const PictureWish* wish = nullptr,
+FileReport ExamineFile(const ExaminedFolder& folder, const wallpaper::FolderEntry& entry,
+                       Depth depth, const PictureWish* wish = nullptr,
                        std::unique_ptr<TBitmap>* picture = nullptr);
 
 } // namespace nimbrel::report

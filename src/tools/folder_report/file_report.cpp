@@ -24,6 +24,8 @@ std::string_view VerdictWord(Verdict verdict) {
         return "legacy, convertible";
     case Verdict::Damaged:
         return "damaged";
+    case Verdict::NameNotHeld:
+        return "the dialog cannot open this name: rename it";
     }
     return "";
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What a folder report says about one file: its facts and a verdict a person and a script
 // can act on.
-#include "tools/folder_report/folder_listing.h"
+#include "wallpaper_folder/folder_listing.h"
 
 #include <cstdint>
 #include <string>
@@ -9,11 +9,14 @@
 
 namespace nimbrel::report {
 
+using wallpaper::FileKind;
+
 enum class Verdict {
     Ready,               // the changer can show it and the dialog can request it
     ReadyNotRequestable, // shown, but the dialog's request rule leaves it out (no ".JPG")
     Convertible,         // a legacy NWP file that expands into a bitmap
     Damaged,
+    NameNotHeld, // code page 1250 cannot hold the name: the dialog cannot open the file
 };
 
 enum class Damage {
@@ -32,7 +35,10 @@ enum class Damage {
 };
 
 struct FileReport {
-    std::string name; // code page 1250, as listed
+    std::string name;             // code page 1250, as listed
+    std::string hostPath;         // the file's path on the host, UTF-8; empty when unknown
+    bool hostNameDiffers = false; // the host's name is not the listed name
+    std::string hostName;         // that name, UTF-8
     FileKind kind = FileKind::Jpeg;
     std::uint64_t size = 0;
     int width = 0; // 0 x 0 when the header could not be read
@@ -44,7 +50,8 @@ struct FileReport {
 
 // "jpeg", "bitmap", "nwp".
 std::string_view KindWord(FileKind kind);
-// "ready", "ready, not requestable", "legacy, convertible", "damaged".
+// "ready", "ready, not requestable", "legacy, convertible", "damaged",
+// "the dialog cannot open this name: rename it".
 std::string_view VerdictWord(Verdict verdict);
 // The reason in words: "truncated", "not a JPEG", ...; empty for Damage::None.
 std::string_view DamageWords(Damage damage);

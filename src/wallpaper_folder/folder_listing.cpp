@@ -1,4 +1,6 @@
-#include "tools/folder_report/folder_listing.h"
+#include "wallpaper_folder/folder_listing.h"
+
+#include "platform/files.h"
 
 #include "sysutil/list_files.h"
 
@@ -6,7 +8,7 @@
 #include <future>
 #include <iterator>
 
-namespace nimbrel::report {
+namespace nimbrel::wallpaper {
 
 bool IsChangerFile(std::string_view bitmapName) {
     return bitmapName == "NIMBREL.BMP" || bitmapName == "NEXTPIC.BMP";
@@ -14,6 +16,11 @@ bool IsChangerFile(std::string_view bitmapName) {
 
 bool IsRequestable(std::string_view name) {
     return name.find(".JPG") != std::string_view::npos;
+}
+
+std::string BitmapNameOf(std::string_view nwpName) {
+    const std::size_t dot = nwpName.rfind('.');
+    return std::string(dot == std::string_view::npos ? nwpName : nwpName.substr(0, dot)) + ".BMP";
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -33,6 +40,11 @@ std::string FolderListPath(std::string_view folder) {
 
 namespace {
 
+FolderEntry EntryOf(TListedFile&& file, FileKind kind) {
+    return {std::move(file.name),     kind,         std::move(file.foundName), file.attributes,
+            std::move(file.hostName), file.nameFits};
+}
+
 std::vector<FolderEntry> Search(std::string_view folder, const char* pattern, FileKind kind) {
     std::vector<TListedFile> files;
     ListFileEntries(JoinPath(folder, pattern), files);
@@ -41,7 +53,7 @@ std::vector<FolderEntry> Search(std::string_view folder, const char* pattern, Fi
     for (TListedFile& file : files) {
         if (kind == FileKind::Bitmap && IsChangerFile(file.name))
             continue;
-        entries.push_back({std::move(file.name), kind, std::move(file.foundName), file.attributes});
+        entries.push_back(EntryOf(std::move(file), kind));
     }
     return entries;
 }
@@ -77,8 +89,7 @@ std::vector<FolderEntry> ListNwpFiles(std::string_view folder) {
     std::vector<FolderEntry> entries;
     entries.reserve(files.size());
     for (TListedFile& file : files)
-        entries.push_back(
-            {std::move(file.name), FileKind::Nwp, std::move(file.foundName), file.attributes});
+        entries.push_back(EntryOf(std::move(file), FileKind::Nwp));
     return entries;
 }
 
@@ -86,4 +97,18 @@ std::string EntryPath(std::string_view folder, const FolderEntry& entry) {
     return JoinPath(folder, entry.foundName.empty() ? entry.name : entry.foundName);
 }
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper
+
+namespace nimbrel::wallpaper {
+
+std::uint64_t ListedSize(std::string_view folder, const FolderEntry& entry) {
+    // A '?' that stands for a character the code page lacks matches that one character.
+    platform::FileSearch search(EntryPath(folder, entry), platform::FindDetail::Full);
+    for (platform::FindData found; search.Next(found);) {
+        if (entry.hostName.empty() || found.hostName == entry.hostName)
+            return found.size;
+    }
+    return 0;
+}
+
+} // namespace nimbrel::wallpaper

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace nimbrel::report {
+namespace nimbrel::wallpaper {
 
 enum class FileKind { Jpeg, Bitmap, Nwp };
 
@@ -20,12 +20,19 @@ struct FolderEntry {
     // A folder and a hidden name only: the listing asks no file for its status (its size
     // comes from the file once it is open).
     std::uint32_t attributes = 0;
+    // The name as the host holds it (UTF-8); empty when unknown.
+    std::string hostName;
+    // False when code page 1250 cannot hold the name: the dialog lists it with a '?' for
+    // each such character, and neither it nor anything else of the program can open it.
+    bool nameFits = true;
 };
 
 // The changer's working files, left out of the wallpaper list.
 bool IsChangerFile(std::string_view bitmapName);
 // The dialog's request rule: only a line holding ".JPG" can be sent to the changer.
 bool IsRequestable(std::string_view name);
+// The bitmap an NWP file converts into: the text from the last dot on becomes ".BMP".
+std::string BitmapNameOf(std::string_view nwpName);
 
 // Folder path and name joined as the dialog joins them ("C:\PICS" + "\" + name).
 std::string JoinPath(std::string_view folder, std::string_view name);
@@ -40,5 +47,8 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads = 
 std::vector<FolderEntry> ListNwpFiles(std::string_view folder);
 // The path that opens a listed file: its found name when known.
 std::string EntryPath(std::string_view folder, const FolderEntry& entry);
+// The size of a listed file, asked of the folder's search rather than of the file, so that
+// a name the program cannot open is measured too; 0 when the file is gone.
+std::uint64_t ListedSize(std::string_view folder, const FolderEntry& entry);
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace nimbrel {
@@ -16,10 +17,18 @@ constexpr std::uint32_t CoreHeaderSize = 12;
 constexpr std::uint32_t InfoHeaderSize = 40;
 constexpr std::uint32_t LargestHeaderSize = 124; // BITMAPV5HEADER
 constexpr std::uint32_t BI_RGB = 0;
+constexpr std::uint32_t BI_RLE8 = 1;
+constexpr std::uint32_t BI_RLE4 = 2;
 constexpr std::uint32_t BI_BITFIELDS = 3;
 
+constexpr char InvalidText[] = "Bitmap image is not valid";
+
 [[noreturn]] void Invalid() {
-    throw EInvalidGraphic("Bitmap image is not valid");
+    throw EInvalidGraphic(InvalidText);
+}
+// A bitmap of a kind the program does not show, said so.
+[[noreturn]] void Unsupported(const std::string& what) {
+    throw EInvalidGraphic(std::string(InvalidText) + ": " + what + " is not supported");
 }
 
 std::uint16_t U16(const std::uint8_t* p) {
@@ -68,9 +77,23 @@ struct DibHeader {
     std::int64_t height = 0; // negative: rows stored top-down
     std::uint32_t bitCount = 0;
     std::uint32_t compression = BI_RGB;
+    std::uint32_t imageSize = 0; // of run-length coded pixels
     std::uint32_t colorsUsed = 0;
-    std::uint32_t masks[3] = {0, 0, 0}; // red, green, blue for BI_BITFIELDS
+    std::uint32_t masks[3] = {0, 0, 0}; // red, green, blue of 16- and 32-bit pixels
 };
+
+// The colour masks a 16- or 32-bit picture has without BI_BITFIELDS.
+void DefaultMasks(DibHeader& h) {
+    if (h.bitCount == 16) {
+        h.masks[0] = 0x7C00; // 5 bits each
+        h.masks[1] = 0x03E0;
+        h.masks[2] = 0x001F;
+    } else {
+        h.masks[0] = 0x00FF0000;
+        h.masks[1] = 0x0000FF00;
+        h.masks[2] = 0x000000FF;
+    }
+}
 
 DibHeader ReadDibHeader(TStream& stream, std::uint64_t& budget) {
     std::array<std::uint8_t, LargestHeaderSize> raw{};
@@ -78,6 +101,7 @@ DibHeader ReadDibHeader(TStream& stream, std::uint64_t& budget) {
     DibHeader h;
     h.headerSize = U32(raw.data());
     if (h.headerSize == CoreHeaderSize) {
+        // The old OS/2 header: 16-bit sizes, uncompressed, a palette of 3-byte entries.
         ReadExactly(stream, raw.data() + 4, CoreHeaderSize - 4, budget);
         h.width = U16(raw.data() + 4);
         h.height = U16(raw.data() + 6);
@@ -95,6 +119,7 @@ DibHeader ReadDibHeader(TStream& stream, std::uint64_t& budget) {
         Invalid();
     h.bitCount = U16(raw.data() + 14);
     h.compression = U32(raw.data() + 16);
+    h.imageSize = U32(raw.data() + 20);
     h.colorsUsed = U32(raw.data() + 32);
     if (h.compression == BI_BITFIELDS) {
         // The masks follow a 40-byte header and are part of the larger ones.
@@ -102,37 +127,57 @@ DibHeader ReadDibHeader(TStream& stream, std::uint64_t& budget) {
             ReadExactly(stream, raw.data() + InfoHeaderSize, 12, budget);
         for (int i = 0; i < 3; ++i)
             h.masks[i] = U32(raw.data() + InfoHeaderSize + 4 * i);
+    } else if (h.bitCount == 16 || h.bitCount == 32) {
+        DefaultMasks(h);
     }
     return h;
 }
 
+std::string CompressionName(std::uint32_t compression) {
+    switch (compression) {
+    case 4:
+        return "JPEG compression";
+    case 5:
+        return "PNG compression";
+    default:
+        return "compression " + std::to_string(compression);
+    }
+}
+
+// Accepts what the Windows bitmap loader shows; refuses the rest, saying what it is.
 void CheckDibHeader(const DibHeader& h) {
     constexpr std::int64_t largest = 0x7FFFFFFF;
     if (h.width < 0 || h.width > largest || h.height < -largest || h.height > largest)
         Invalid();
-    switch (h.bitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 24:
-        if (h.compression != BI_RGB)
+    const bool core = h.headerSize == CoreHeaderSize;
+    switch (h.compression) {
+    case BI_RGB:
+        if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 24 &&
+            (core || (h.bitCount != 16 && h.bitCount != 32)))
+            Unsupported(std::to_string(h.bitCount) + " bits per pixel");
+        break;
+    case BI_RLE8:
+    case BI_RLE4:
+        if (h.bitCount != (h.compression == BI_RLE8 ? 8u : 4u))
+            Invalid();
+        if (h.height < 0) // run-length coded rows go bottom-up only
             Invalid();
         break;
-    case 32:
-        if (h.compression == BI_BITFIELDS) {
-            if (h.masks[0] != 0x00FF0000 || h.masks[1] != 0x0000FF00 || h.masks[2] != 0x000000FF)
-                Invalid();
-        } else if (h.compression != BI_RGB) {
+    case BI_BITFIELDS:
+        if (h.bitCount != 16 && h.bitCount != 32)
             Invalid();
-        }
         break;
     default:
-        Invalid();
+        Unsupported(CompressionName(h.compression));
     }
     if (h.bitCount <= 8 && h.colorsUsed > (1u << h.bitCount))
         Invalid();
     if (h.colorsUsed > 256)
         Invalid();
+}
+
+bool RunLengthCoded(const DibHeader& h) {
+    return h.compression == BI_RLE8 || h.compression == BI_RLE4;
 }
 
 std::uint32_t PaletteCount(const DibHeader& h) {
@@ -156,9 +201,39 @@ TPaletteHandle ReadPalette(TStream& stream, const DibHeader& h, std::uint64_t& b
     return CreatePalette(std::move(palette));
 }
 
+// One colour of a masked pixel, scaled to 8 bits: the mask's bits, wherever they lie.
+class MaskedColour {
+public:
+    explicit MaskedColour(std::uint32_t mask) : mask_(mask) {
+        if (mask == 0)
+            return;
+        while (((mask >> shift_) & 1) == 0)
+            ++shift_;
+        max_ = mask >> shift_; // bits above a gap count as if contiguous
+    }
+    std::uint8_t operator()(std::uint32_t pixel) const {
+        if (max_ == 0)
+            return 0;
+        const std::uint64_t value = (pixel & mask_) >> shift_;
+        return static_cast<std::uint8_t>((value * 255 + max_ / 2) / max_);
+    }
+
+private:
+    std::uint32_t mask_ = 0;
+    int shift_ = 0;
+    std::uint64_t max_ = 0;
+};
+
+struct MaskedPixels {
+    explicit MaskedPixels(const DibHeader& h)
+        : red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]) {}
+    MaskedColour red, green, blue;
+};
+
 // One file row into one bitmap row.
-void ConvertRow(const std::uint8_t* in, std::uint8_t* out, int width, std::uint32_t bitCount) {
-    switch (bitCount) {
+void ConvertRow(const std::uint8_t* in, std::uint8_t* out, int width, const DibHeader& h,
+                const MaskedPixels& masked) {
+    switch (h.bitCount) {
     case 1:
         for (int x = 0; x < width; ++x)
             out[x] = (in[x >> 3] >> (7 - (x & 7))) & 1;
@@ -173,14 +248,62 @@ void ConvertRow(const std::uint8_t* in, std::uint8_t* out, int width, std::uint3
     case 24:
         std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
         break;
+    case 16:
     case 32:
-        for (int x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
+        for (int x = 0; x < width; ++x, out += 3) {
+            const std::uint32_t pixel = h.bitCount == 16 ? U16(in + 2 * x) : U32(in + 4 * x);
+            out[0] = masked.blue(pixel);
+            out[1] = masked.green(pixel);
+            out[2] = masked.red(pixel);
         }
         break;
     }
+}
+
+// Run-length coded pixels (RLE8, RLE4) into an 8-bit bitmap whose rows are all index 0.
+// The codes are followed as the Windows loader follows them: a run or a literal that goes
+// past the row's end is cut there, a jump past the picture or the data's end ends it.
+void DecodeRunLengths(const std::vector<std::uint8_t>& data, bool fourBits, TBitmap& bitmap) {
+    const std::int64_t width = bitmap.Width(), height = bitmap.Height();
+    std::int64_t x = 0, y = 0; // y counts from the bottom row
+    auto put = [&](std::uint8_t index) {
+        if (x < width && y < height)
+            bitmap.ScanLine(static_cast<int>(height - 1 - y))[x] = index;
+        ++x;
+    };
+    std::size_t at = 0;
+    while (at + 2 <= data.size() && y < height) {
+        const std::uint8_t count = data[at], code = data[at + 1];
+        at += 2;
+        if (count > 0) { // a run: one index, or two alternating ones
+            for (int i = 0; i < count; ++i)
+                put(fourBits ? ((i & 1) ? code & 0x0F : code >> 4) : code);
+        } else if (code == 0) { // end of row
+            x = 0;
+            ++y;
+        } else if (code == 1) { // end of picture
+            return;
+        } else if (code == 2) { // jump right and up
+            if (at + 2 > data.size())
+                return;
+            x += data[at];
+            y += data[at + 1];
+            at += 2;
+        } else { // `code` indices as they stand, padded to a whole 16-bit word
+            const std::size_t bytes = fourBits ? (code + 1u) / 2 : code;
+            if (at + bytes > data.size())
+                return;
+            for (int i = 0; i < code; ++i)
+                put(fourBits ? ((i & 1) ? data[at + i / 2] & 0x0F : data[at + i / 2] >> 4)
+                             : data[at + i]);
+            at += bytes + (bytes & 1);
+        }
+    }
+}
+
+// The bytes of run-length coded pixels: as many as the header says, else the rest.
+std::uint64_t CodedBytes(const DibHeader& h, std::uint64_t budget) {
+    return h.imageSize != 0 ? h.imageSize : budget;
 }
 
 // The pixel rows, after the headers and the palette.
@@ -193,8 +316,11 @@ void ReadPixels(TStream& stream, const DibHeader& h, TPaletteHandle palette, std
         bitmap.SetEmpty();
         return;
     }
-    // All rows must be there before anything is allocated for them.
-    if (fileRowBytes * static_cast<std::uint64_t>(height) > budget)
+    // All pixel data must be there before anything is allocated for it.
+    const std::uint64_t dataBytes = RunLengthCoded(h)
+                                        ? CodedBytes(h, budget)
+                                        : fileRowBytes * static_cast<std::uint64_t>(height);
+    if (dataBytes > budget)
         Invalid();
     // A file that holds all its rows may still be too large to hold in memory.
     if (!WithinPixelBudget(width, height))
@@ -203,11 +329,20 @@ void ReadPixels(TStream& stream, const DibHeader& h, TPaletteHandle palette, std
     bitmap.SetPixelFormat(h.bitCount <= 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
     bitmap.SetPalette(std::move(palette));
     bitmap.SetSize(width, height);
+    if (RunLengthCoded(h)) {
+        std::vector<std::uint8_t> data(static_cast<std::size_t>(dataBytes));
+        ReadExactly(stream, data.data(), data.size(), budget);
+        for (int row = 0; row < height; ++row)
+            std::memset(bitmap.ScanLine(row), 0, static_cast<std::size_t>(width));
+        DecodeRunLengths(data, h.compression == BI_RLE4, bitmap);
+        return;
+    }
+    const MaskedPixels masked(h);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(fileRowBytes));
     for (int i = 0; i < height; ++i) {
         ReadExactly(stream, row.data(), row.size(), budget);
         const int target = h.height < 0 ? i : height - 1 - i;
-        ConvertRow(row.data(), bitmap.ScanLine(target), width, h.bitCount);
+        ConvertRow(row.data(), bitmap.ScanLine(target), width, h, masked);
     }
 }
 
@@ -300,7 +435,9 @@ BmpLayout ReadBmpLayout(TStream& stream) {
     layout.bitCount = static_cast<int>(h.bitCount);
     const std::uint64_t rowBytes = ((h.width * h.bitCount + 31) / 32) * 4;
     layout.bytesNeeded = pixelOffset;
-    if (layout.width != 0 && layout.height != 0)
+    if (RunLengthCoded(h))
+        layout.bytesNeeded += h.imageSize != 0 ? h.imageSize : 2; // at least its end code
+    else if (layout.width != 0 && layout.height != 0)
         layout.bytesNeeded += rowBytes * static_cast<std::uint64_t>(layout.height);
     return layout;
 }

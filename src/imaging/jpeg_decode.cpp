@@ -3,6 +3,7 @@
 #include "imaging/jpeg_glue.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <jerror.h>
 
@@ -18,14 +19,44 @@ void UseFastSettings(jpeg_decompress_struct& d) {
     d.dither_mode = JDITHER_ORDERED;
 }
 
-// Reads the remaining rows of the output pass into the bitmap, from row 0 on.
+// Whether the file holds four inks (CMYK, or YCCK, which the library turns into CMYK).
+bool HoldsInks(const jpeg_decompress_struct& d) {
+    return d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
+}
+
+// One row of ink pixels as blue, green, red. Each colour is what its ink and the black
+// leave of the white: (1 - ink) * (1 - black). Files with Adobe's marker (most files:
+// every tool that follows Adobe writes them so) store the inks inverted, 255 for none.
+void InksToBgr(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += 3) {
+        unsigned c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[0] = static_cast<std::uint8_t>((y * k + 127) / 255);
+        out[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+        out[2] = static_cast<std::uint8_t>((c * k + 127) / 255);
+    }
+}
+
+// Reads the remaining rows of the output pass into the bitmap, from row 0 on. Ink rows pass
+// through a buffer of their own on their way to the bitmap's colours.
 void ReadRows(JpegContext& context, TBitmap& bitmap) {
     jpeg_decompress_struct& d = context.d;
     if (d.output_height == 0 || bitmap.Height() < static_cast<int>(d.output_height))
         return;
+    const bool inks = d.out_color_space == JCS_CMYK && d.output_components == 4;
     // A pixel that would not fit the bitmap's row is refused, never written past it.
-    if (static_cast<std::size_t>(d.output_components) * d.output_width > bitmap.RowBytes())
+    const std::size_t pixelBytes = inks ? 3 : static_cast<std::size_t>(d.output_components);
+    if (pixelBytes * d.output_width > bitmap.RowBytes() ||
+        (inks && bitmap.PixelFormat() != TPixelFormat::pf24bit))
         RaiseJpegCode(JERR_CONVERSION_NOTIMPL);
+    std::vector<JSAMPLE> inkRows(inks ? std::size_t{RowsPerCall} * d.output_width * 4 : 0);
+    JSAMPLE* const inkTop = inkRows.data();
+    const bool inverted = d.saw_Adobe_marker != FALSE;
     std::uint8_t* const top = bitmap.ScanLine(0);
     const std::ptrdiff_t step = bitmap.RowStep();
     Guarded(context, [&] {
@@ -35,8 +66,13 @@ void ReadRows(JpegContext& context, TBitmap& bitmap) {
             const int count =
                 std::min<int>(RowsPerCall, static_cast<int>(d.output_height - d.output_scanline));
             for (int i = 0; i < count; ++i)
-                rows[i] = row + i * step;
+                rows[i] = inks ? inkTop + std::size_t(i) * d.output_width * 4 : row + i * step;
             const JDIMENSION read = jpeg_read_scanlines(&d, rows, static_cast<JDIMENSION>(count));
+            if (inks) {
+                for (JDIMENSION i = 0; i < read; ++i)
+                    InksToBgr(rows[i], row + static_cast<std::ptrdiff_t>(i) * step, d.output_width,
+                              inverted);
+            }
             row += step * static_cast<std::ptrdiff_t>(read);
         }
     });
@@ -57,17 +93,22 @@ void TJPEGImage::OpenDecompress(JpegContext& context, TOutputScale scale) {
     // Checked again here: the data may have come from another picture, or the budget changed.
     CheckPixelBudget(d);
     Guarded(context, [&] {
-        // Four-component (CMYK, YCCK) and other colour spaces have no place in the bitmap.
-        if (d.out_color_space != JCS_GRAYSCALE && d.out_color_space != JCS_RGB)
+        // Inks (CMYK, YCCK) come out as CMYK and become colours row by row, always in a
+        // 24-bit bitmap; a colour space that is none of these has no place in the bitmap.
+        const bool inks = HoldsInks(d);
+        if (inks)
+            d.out_color_space = JCS_CMYK;
+        else if (d.out_color_space != JCS_GRAYSCALE && d.out_color_space != JCS_RGB)
             ERREXIT(&d, JERR_CONVERSION_NOTIMPL);
         d.scale_num = 1;
         d.scale_denom = 1u << static_cast<unsigned>(scale);
         d.do_block_smoothing = s.BlockSmoothing ? TRUE : FALSE;
-        if (s.GrayscaleOutput)
+        if (s.GrayscaleOutput && !inks)
             d.out_color_space = JCS_GRAYSCALE;
         else if (d.out_color_space == JCS_RGB)
             d.out_color_space = JCS_EXT_BGR; // the bitmap's byte order, no reordering later
-        if (s.OutputDepth == TOutputDepth::Depth8 || d.out_color_space == JCS_GRAYSCALE) {
+        if (!inks &&
+            (s.OutputDepth == TOutputDepth::Depth8 || d.out_color_space == JCS_GRAYSCALE)) {
             d.quantize_colors = TRUE;
             d.desired_number_of_colors = 236;
         }
@@ -111,8 +152,9 @@ TBitmap& TJPEGImage::DecodeAt(TOutputScale scale) {
 void TJPEGImage::DecodeInto(JpegContext& context, bool& buildPalette) {
     TBitmap& cache = *bitmap_;
     cache.SetEmpty();
-    cache.SetPixelFormat(settings_.OutputDepth == TOutputDepth::Depth8 ||
-                                 context.d.out_color_space == JCS_GRAYSCALE
+    cache.SetPixelFormat(context.d.out_color_space != JCS_CMYK &&
+                                 (settings_.OutputDepth == TOutputDepth::Depth8 ||
+                                  context.d.out_color_space == JCS_GRAYSCALE)
                              ? TPixelFormat::pf8bit
                              : TPixelFormat::pf24bit);
     Progress(TProgressStage::psStarting, 0, false, TRect{}, std::string());

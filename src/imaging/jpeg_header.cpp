@@ -33,6 +33,7 @@ TJpegHeader ReadJpegHeader(TStream& stream, bool* endedEarly) {
         header.colour = TJpegColour::Grayscale;
         break;
     case JCS_RGB:
+    case JCS_CMYK: // inks, shown as the colours they print
         header.colour = TJpegColour::Colour;
         break;
     default:

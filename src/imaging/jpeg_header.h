@@ -9,8 +9,8 @@ namespace nimbrel {
 
 enum class TJpegColour : std::uint8_t {
     Grayscale,
-    Colour,     // three components, shown as red, green, blue
-    Unsupported // four components (CMYK, YCCK) or an unknown colour space: never decodes
+    Colour,     // three components, or four inks (CMYK, YCCK), shown as red, green, blue
+    Unsupported // an unknown colour space: never decodes
 };
 
 struct TJpegHeader {

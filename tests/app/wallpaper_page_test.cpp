@@ -32,13 +32,31 @@ constexpr Rgb Blue{20, 40, 220};
 
 // One entry of a wallpaper folder, by its host name.
 struct Entry {
-    enum Kind { Jpeg, Bitmap, Text, Empty, Folder } kind;
+    enum Kind { Jpeg, Bitmap, Text, Empty, Folder, InkJpeg, RunLengthBitmap } kind;
     std::string name;
     Rgb colour = Red;
 };
 
 constexpr int PictureWidth = 80;
 constexpr int PictureHeight = 60;
+
+// An 8-bit run-length coded bitmap of one colour, as other programs write them.
+std::vector<std::uint8_t> MakeRunLengthBmp(int width, int height, Rgb colour) {
+    std::vector<std::uint8_t> file = MakeBmp(
+        {.width = width, .height = height, .bitCount = 8, .compression = 1, .colorsUsed = 1});
+    file.resize(file.size() - static_cast<std::size_t>((width + 3) / 4 * 4 * height));
+    file[54] = colour.blue; // palette entry 0
+    file[55] = colour.green;
+    file[56] = colour.red;
+    std::vector<std::uint8_t> codes;
+    for (int row = 0; row < height; ++row)
+        codes.insert(codes.end(), {static_cast<std::uint8_t>(width), 0, 0, 0});
+    codes.insert(codes.end(), {0, 1});
+    file.insert(file.end(), codes.begin(), codes.end());
+    PutLe32(file, 34, static_cast<std::uint32_t>(codes.size()));
+    PutLe32(file, 2, static_cast<std::uint32_t>(file.size()));
+    return file;
+}
 
 void MakeEntry(const std::string& folder, const Entry& entry) {
     const std::string path = folder + "/" + entry.name;
@@ -57,6 +75,12 @@ void MakeEntry(const std::string& folder, const Entry& entry) {
         break;
     case Entry::Folder:
         std::filesystem::create_directories(path);
+        break;
+    case Entry::InkJpeg:
+        WriteHostFile(path, MakeJpeg({JpegKind::Cmyk, PictureWidth, PictureHeight}));
+        break;
+    case Entry::RunLengthBitmap:
+        WriteHostFile(path, MakeRunLengthBmp(PictureWidth, PictureHeight, entry.colour));
         break;
     }
 }
@@ -198,6 +222,22 @@ TEST(WallpaperPageTest, ClickingALineSetsButtonsAndPreview) {
         EXPECT_TRUE(driver.Enabled("Button5"));
     }
     EXPECT_TRUE(fixture.messages.empty());
+}
+
+TEST(WallpaperPageTest, InkJpegsAndRunLengthBitmapsPreview) {
+    TDialogFixture fixture;
+    TOptionsForm& form =
+        OpenOn(fixture, {{Entry::InkJpeg, "inks.jpg"}, {Entry::RunLengthBitmap, "rle.bmp", Blue}});
+    TDialogDriver& driver = fixture.Driver();
+    driver.ClickLine("WallpaperList", RowOf(driver, "INKS.JPG"));
+    EXPECT_TRUE(PreviewKind(form) == Shows::Jpeg);
+    driver.Repaint("Preview");
+    fixture.SettleFor(std::chrono::milliseconds(50));
+    EXPECT_TRUE(fixture.messages.empty()) << fixture.MessageTexts(); // decoded, no error
+    driver.ClickLine("WallpaperList", RowOf(driver, "RLE.BMP"));
+    EXPECT_TRUE(PreviewKind(form) == Shows::Bitmap);
+    const TColour painted = driver.PaintedCentre("Preview");
+    EXPECT_TRUE(Near(painted, Blue)) << painted.red << "," << painted.green << "," << painted.blue;
 }
 
 TEST(WallpaperPageTest, ZeroLengthJpegIsReportedWhenPainted) {

@@ -210,25 +210,6 @@ TEST_F(JpegDecode, BytesThatAreNoJpegFailAtLoad) {
     }
 }
 
-TEST_F(JpegDecode, FourComponentFilesAreRefused) {
-    for (const JpegKind kind : {JpegKind::Cmyk, JpegKind::Ycck}) {
-        for (const bool depth8 : {false, true}) {
-            JpegPictureDefaults().OutputDepth =
-                depth8 ? TOutputDepth::Depth8 : TOutputDepth::Depth24;
-            const auto bytes = test::MakeJpeg({kind, 31, 9});
-            TJPEGImage picture;
-            LoadBytes(picture, bytes);
-            EXPECT_EQ(picture.Width(), 31);
-            try {
-                picture.DecodeBitmap();
-                ADD_FAILURE() << "decoded";
-            } catch (const EJPEG& error) {
-                EXPECT_EQ(error.what(), "JPEG error #" + std::to_string(JERR_CONVERSION_NOTIMPL));
-            }
-        }
-    }
-}
-
 TEST_F(JpegDecode, ProgressReportsRiseWithTheRowsDecoded) {
     UseFastClock();
     const auto bytes = test::MakeJpeg({JpegKind::Baseline420, 64, 256});

@@ -72,12 +72,23 @@ std::vector<DamageCase> DamageCases() {
     test::PutLe16(badPlanes, test::BmpPlanesField, 2);
     Bytes packedText(std::vector<std::uint8_t>(300, 'x'));
     const Bytes nwp = test::PackNwp(photo);
+    // An 8-bit run-length coded bitmap of 4 x 2 pixels, as the Windows loader shows them.
+    Bytes rle = test::MakeBmp({.width = 4, .height = 2, .bitCount = 8, .compression = 1});
+    const std::uint8_t codes[] = {4, 7, 0, 0, 2, 1, 2, 9, 0, 1};
+    rle.resize(rle.size() - 2 * 4); // the plain rows the maker wrote
+    rle.insert(rle.end(), std::begin(codes), std::end(codes));
+    test::PutLe32(rle, 34, sizeof codes); // the coded size
+    test::PutLe32(rle, 2, static_cast<std::uint32_t>(rle.size()));
     return {
         {"GOOD.JPG", jpeg, "ready", "ready"},
         {"GRAY.JPG", test::MakeJpeg({test::JpegKind::Grayscale, 32, 32}), "ready", "ready"},
         {"PROGRESS.JPG", test::MakeJpeg({test::JpegKind::Progressive, 32, 32}), "ready", "ready"},
-        {"CMYK.JPG", test::MakeJpeg({test::JpegKind::Cmyk, 16, 16}),
-         "damaged: unsupported colour space", "damaged: unsupported colour space"},
+        {"CMYK.JPG", test::MakeJpeg({test::JpegKind::Cmyk, 16, 16}), "ready", "ready"},
+        {"YCCK.JPG", test::MakeJpeg({test::JpegKind::Ycck, 16, 16}), "ready", "ready"},
+        {"RLE.BMP", rle, "ready, not requestable", "ready, not requestable"},
+        {"RLE.NWP", test::PackNwp(rle), "legacy, convertible", "legacy, convertible"},
+        {"CUTRLE.NWP", test::PackNwp(Cut(rle, rle.size() - 3)),
+         "damaged: expands to no complete bitmap", "damaged: expands to no complete bitmap"},
         {"HUGE.JPG", ClaimingHugeSize(jpeg), "damaged: over the pixel budget",
          "damaged: over the pixel budget"},
         {"EMPTY.JPG", {}, "damaged: empty file", "damaged: empty file"},

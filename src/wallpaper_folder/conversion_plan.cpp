@@ -101,8 +101,13 @@ ConversionStep Fail(ConversionStep step, ConversionProblem problem,
 
 } // namespace
 
-ConversionStep PlanConversion(std::string_view folder, const FolderEntry& entry,
-                              const ConversionOptions& options) {
+namespace {
+
+// The plan. The NWP file is judged whenever a bitmap is in the way (the judge compares it
+// in the same pass) and, with `judgeAlways`, also when none is; without, the conversion
+// judges it by the same rule as it writes (see Convert), which spares a second expansion.
+ConversionStep Plan(std::string_view folder, const FolderEntry& entry,
+                    const ConversionOptions& options, bool judgeAlways) {
     ConversionStep step;
     step.nwpName = entry.name;
     step.bitmapName = BitmapNameOf(entry.name);
@@ -127,13 +132,17 @@ ConversionStep PlanConversion(std::string_view folder, const FolderEntry& entry,
         step.problem = ConversionProblem::TargetIsFolder;
         return step;
     }
-    const bool comparable =
-        step.existing.exists && target.refusal != ReplacementRefusal::NotPlainFile;
-    step.nwp =
-        JudgeNwpFile(nwpPath, comparable ? std::string_view(bitmapPath) : std::string_view());
-    if (step.nwp.state != NwpState::Convertible)
-        return Fail(step, NwpProblem(step.nwp.state), step.nwp.cause);
-
+    // Nothing can be written where nothing is in the way (the folder, the path itself).
+    if (target.refusal != ReplacementRefusal::None && !step.existing.exists)
+        return Fail(step, TargetProblem(target.refusal), target.error);
+    if (step.existing.exists || judgeAlways) {
+        const bool comparable =
+            step.existing.exists && target.refusal != ReplacementRefusal::NotPlainFile;
+        step.nwp =
+            JudgeNwpFile(nwpPath, comparable ? std::string_view(bitmapPath) : std::string_view());
+        if (step.nwp.state != NwpState::Convertible)
+            return Fail(step, NwpProblem(step.nwp.state), step.nwp.cause);
+    }
     if (step.existing.exists && step.nwp.sameAsCompared) {
         step.action = ConversionAction::AlreadyDone;
     } else if (step.existing.exists && !options.replace) {
@@ -148,31 +157,39 @@ ConversionStep PlanConversion(std::string_view folder, const FolderEntry& entry,
     return step;
 }
 
+} // namespace
+
+ConversionStep PlanConversion(std::string_view folder, const FolderEntry& entry,
+                              const ConversionOptions& options) {
+    return Plan(folder, entry, options, true);
+}
+
 ConversionStep Convert(std::string_view folder, const FolderEntry& entry,
                        const ConversionOptions& options) {
-    ConversionStep step = PlanConversion(folder, entry, options);
+    ConversionStep step = Plan(folder, entry, options, false);
     if (step.action != ConversionAction::Convert && step.action != ConversionAction::Replace &&
         step.action != ConversionAction::AlreadyDone)
         return step;
     const std::string nwpPath = EntryPath(folder, entry);
     if (step.action != ConversionAction::AlreadyDone) {
         try {
-            // The same rule the plan judged by, applied to what was written before it is
-            // put in place: the file may have changed since.
+            // The rule the plan judges by, applied to what was written before it is put
+            // in place.
             DecompressFile(nwpPath, JoinPath(folder, step.bitmapName),
                            [](const TExpandedFile& expanded) {
                                if (!IsCompleteBitmap(expanded.head, expanded.size))
                                    throw EIncompleteBitmap("not a complete bitmap");
                            });
-        } catch (const EIncompleteBitmap&) {
-            return Fail(step, ConversionProblem::NotCompleteBitmap);
         } catch (const EArchive& error) {
-            if (std::strcmp(error.what(), NotCompressedFileMessage) == 0)
-                return Fail(step,
-                            error.Cause() ? ConversionProblem::NwpUnreadable
-                                          : ConversionProblem::NotCompressed,
-                            error.Cause());
-            return Fail(step, ConversionProblem::WriteFailed, error.Cause());
+            const bool written = dynamic_cast<const EIncompleteBitmap*>(&error) == nullptr &&
+                                 std::strcmp(error.what(), NotCompressedFileMessage) != 0;
+            if (written)
+                return Fail(step, ConversionProblem::WriteFailed, error.Cause());
+            // The NWP file is at fault: the judge says how, in the plan's words.
+            step.nwp = JudgeNwpFile(nwpPath);
+            if (step.nwp.state == NwpState::Convertible) // it changed meanwhile
+                return Fail(step, ConversionProblem::NotCompleteBitmap);
+            return Fail(step, NwpProblem(step.nwp.state), step.nwp.cause);
         }
     }
     if (step.deletion != NwpDeletion::Keeps) {

@@ -77,7 +77,9 @@ ConversionStep PlanConversion(std::string_view folder, const FolderEntry& entry,
 // Makes the plan for the file now and carries it out: the bitmap is put in place only when
 // whole (an existing one stays as it was on any failure), then the NWP file is deleted
 // unless it is kept. The step tells what was done, as the plan would have told it, with a
-// write failure's cause and the deletion's outcome.
+// write failure's cause and the deletion's outcome. Where no bitmap is in the way, the NWP
+// file is judged while it is written (the same rule, one expansion instead of two), and a
+// failure is told in the judge's words.
 ConversionStep Convert(std::string_view folder, const FolderEntry& entry,
                        const ConversionOptions& options);
 

@@ -273,23 +273,35 @@ TEST_F(FilesTest, AReplacementRefusesWhatMustNotBecomeAPlainFile) {
     MakeReadOnlyOnDisk("pics/locked.bmp");
     MakeFileOnDisk("pics/linked.bmp", "linked");
     const bool hardLinks = MakeHardLinkOnDisk("pics/linked.bmp", "pics/other name.bmp");
+    // What Begin refuses, CheckReplacement tells beforehand, with the reason.
     struct Case {
         const char* path;
         WinError expected;
+        ReplacementRefusal refusal;
         bool applies;
     };
     const Case cases[] = {
-        {"PICS\\FOLDER", ErrorAccessDenied, true},
-        {"PICS\\LOCKED.BMP", ErrorAccessDenied, Traits().readOnlyEnforced},
-        {"PICS\\LINKED.BMP", ErrorAccessDenied, hardLinks},
-        {"NOPE\\X.BMP", ErrorPathNotFound, true},
-        {"PICS\\bad?name.bmp", ErrorInvalidName, true},
+        {"PICS\\FOLDER", ErrorAccessDenied, ReplacementRefusal::Folder, true},
+        {"PICS\\LOCKED.BMP", ErrorAccessDenied, ReplacementRefusal::ReadOnly,
+         Traits().readOnlyEnforced},
+        {"PICS\\LINKED.BMP", ErrorAccessDenied, ReplacementRefusal::HardLinks, hardLinks},
+        {"NOPE\\X.BMP", ErrorPathNotFound, ReplacementRefusal::Other, true},
+        {"PICS\\bad?name.bmp", ErrorInvalidName, ReplacementRefusal::Other, true},
+        {"PICS\\NEW.BMP", ErrorSuccess, ReplacementRefusal::None, true},
     };
     for (const Case& c : cases) {
         if (!c.applies)
             continue;
+        const ReplacementCheck check = CheckReplacement(Path(c.path));
+        EXPECT_EQ(check.error, c.expected) << c.path;
+        EXPECT_EQ(check.refusal, c.refusal) << c.path;
+        if (c.expected == ErrorSuccess)
+            continue; // a replacement would write it
         EXPECT_EQ(ReplaceWith(Path(c.path), "new"), c.expected) << c.path;
     }
+    const ReplacementCheck locked = CheckReplacement(Path("PICS\\LOCKED.BMP"));
+    EXPECT_TRUE(locked.exists);
+    EXPECT_EQ(locked.size, 6u);
     EXPECT_EQ(ReadFileOnDisk("pics/locked.bmp"), "locked");
     EXPECT_EQ(ReadFileOnDisk("pics/linked.bmp"), "linked");
     if (hardLinks) {

@@ -75,13 +75,15 @@ WinError CheckTarget(const std::string& path, FileReplacement::Impl& replacement
         check.error = error;
         return error;
     };
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
+    WIN32_FILE_ATTRIBUTE_DATA found = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &found)) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND ? ErrorSuccess
                                              : refuse(ReplacementRefusal::Other, error);
     }
+    const DWORD attributes = found.dwFileAttributes;
     check.exists = true;
+    check.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return refuse(ReplacementRefusal::Folder, ErrorAccessDenied);
     if (attributes & FILE_ATTRIBUTE_READONLY)
@@ -107,7 +109,6 @@ WinError CheckTarget(const std::string& path, FileReplacement::Impl& replacement
     } else if (!GetFileInformationByHandle(probe, &info)) {
         refuse(ReplacementRefusal::Other, LastError());
     } else {
-        check.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
         if (info.nNumberOfLinks > 1) {
             refuse(ReplacementRefusal::HardLinks, ErrorAccessDenied);
         } else {

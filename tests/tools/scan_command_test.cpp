@@ -70,6 +70,8 @@ std::vector<DamageCase> DamageCases() {
     const Bytes photo = test::MakePhotoBmp(40, 30);
     Bytes badPlanes = bitmap;
     test::PutLe16(badPlanes, test::BmpPlanesField, 2);
+    Bytes jpegInside = bitmap; // a JPEG-compressed bitmap: valid, but nothing here shows it
+    test::PutLe32(jpegInside, test::BmpCompressionField, 4);
     Bytes packedText(std::vector<std::uint8_t>(300, 'x'));
     const Bytes nwp = test::PackNwp(photo);
     // An 8-bit run-length coded bitmap of 4 x 2 pixels, as the Windows loader shows them.
@@ -99,6 +101,8 @@ std::vector<DamageCase> DamageCases() {
         {"PIC.BMP", bitmap, "ready, not requestable", "ready, not requestable"},
         {"X.JPG.BMP", bitmap, "ready", "ready"}, // the request rule looks for ".JPG" anywhere
         {"PLANES.BMP", badPlanes, "damaged: bad bitmap header", "damaged: bad bitmap header"},
+        {"JPEGIN.BMP", jpegInside, "damaged: unsupported kind of bitmap",
+         "damaged: unsupported kind of bitmap"},
         {"TEXT.BMP", Bytes{'B', 'M', '1', '2'}, "damaged: bad bitmap header",
          "damaged: bad bitmap header"},
         {"SHORT.BMP", Cut(bitmap, bitmap.size() - 10), "damaged: truncated", "damaged: truncated"},

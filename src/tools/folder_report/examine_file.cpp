@@ -35,6 +35,13 @@ Damage JpegDamage(const EJPEG& error, bool endedEarly) {
     return endedEarly ? Damage::Truncated : Damage::CorruptJpeg;
 }
 
+// A bitmap refused for its kind (JPEG or PNG inside, an unknown compression or bit count)
+// is no damaged file; any other refusal is a wrong header.
+Damage BitmapDamage(const EInvalidGraphic& error) {
+    return std::string_view(error.what()).ends_with(" is not supported") ? Damage::UnsupportedBitmap
+                                                                         : Damage::BadBitmapHeader;
+}
+
 // The smallest scale 1/2^n at which the picture still covers what it shows of itself in
 // the wished box (its proportions kept).
 TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
@@ -144,8 +151,8 @@ void ExamineBitmap(const ExaminedFolder& folder, const FolderEntry& entry, const
             done = stream->Read(head.Memory() + got, head.Size() - got);
         head.SetSize(got);
         layout = ReadBmpLayout(head);
-    } catch (const EInvalidGraphic&) {
-        return Condemn(report, Damage::BadBitmapHeader);
+    } catch (const EInvalidGraphic& error) {
+        return Condemn(report, BitmapDamage(error), error.what());
     }
     report.width = layout.width;
     report.height = layout.height;
@@ -159,7 +166,7 @@ void ExamineBitmap(const ExaminedFolder& folder, const FolderEntry& entry, const
     try {
         bitmap->LoadFromFile(path);
     } catch (const EInvalidGraphic& error) {
-        return Condemn(report, Damage::BadBitmapHeader, error.what());
+        return Condemn(report, BitmapDamage(error), error.what());
     }
     if (picture)
         *picture = std::move(bitmap);

@@ -52,6 +52,8 @@ std::string_view DamageWords(Damage damage) {
         return "corrupt JPEG data";
     case Damage::BadBitmapHeader:
         return "bad bitmap header";
+    case Damage::UnsupportedBitmap:
+        return "unsupported kind of bitmap";
     case Damage::NotCompressed:
         return "not a compressed file";
     case Damage::NotCompleteBitmap:

@@ -30,6 +30,7 @@ enum class Damage {
     Truncated,         // the data ends before the picture does
     CorruptJpeg,       // the JPEG library refused the data
     BadBitmapHeader,   // the bitmap headers are wrong
+    UnsupportedBitmap, // a kind of bitmap the Windows loader does not show either
     NotCompressed,     // an NWP file without the compressed-file signature
     NotCompleteBitmap, // an NWP file whose expansion is not a complete bitmap
 };

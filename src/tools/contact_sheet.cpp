@@ -2,12 +2,11 @@
 
 #include "imaging/jpeg_image.h"
 #include "platform/codepage1250.h"
-#include "platform/files.h"
 #include "tools/bitmap_font.h"
+#include "tools/tool_output.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <stdexcept>
 
 namespace nimbrel::tool {
 namespace {
@@ -139,7 +138,7 @@ int ColumnsFor(std::size_t count) {
            static_cast<std::size_t>(LargestSheetSide))
         ++columns;
     if (Margin * 2 + columns * (CellWidth + Gap) > LargestSheetSide)
-        throw std::runtime_error("nimbrel-tool: too many files for one contact sheet");
+        throw ToolError("too many files for one contact sheet");
     return columns;
 }
 
@@ -223,25 +222,13 @@ std::unique_ptr<TBitmap> DrawContactSheet(const std::string& title,
     return sheet;
 }
 
-void WriteContactSheet(const std::string& path, const std::string& title,
-                       const std::vector<SheetCell>& cells) {
+std::string ContactSheetJpeg(const std::string& title, const std::vector<SheetCell>& cells) {
     const std::unique_ptr<TBitmap> sheet = DrawContactSheet(title, cells);
     TJPEGImage jpeg;
     jpeg.Assign(*sheet);
     TMemoryStream bytes;
     jpeg.SaveToStream(bytes);
-
-    const std::string failure =
-        "nimbrel-tool: cannot write the contact sheet " + platform::Utf8FromCp1250(path);
-    // Written beside its target and put in place only when whole.
-    platform::FileReplacement file;
-    std::size_t done = 0;
-    const bool written = file.Begin(path) == platform::ErrorSuccess &&
-                         file.Write(bytes.Memory(), static_cast<std::size_t>(bytes.Size()), done) ==
-                             platform::ErrorSuccess &&
-                         file.Commit() == platform::ErrorSuccess;
-    if (!written)
-        throw std::runtime_error(failure);
+    return {reinterpret_cast<const char*>(bytes.Memory()), static_cast<std::size_t>(bytes.Size())};
 }
 
 } // namespace nimbrel::tool

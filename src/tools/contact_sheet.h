@@ -27,9 +27,7 @@ std::unique_ptr<TBitmap> MakeThumbnail(const TBitmap& picture, int boxWidth, int
 std::unique_ptr<TBitmap> DrawContactSheet(const std::string& title,
                                           const std::vector<SheetCell>& cells);
 
-// Draws and writes the sheet to `path` (a Windows path): written beside it under another
-// name and put in its place only when whole.
-void WriteContactSheet(const std::string& path, const std::string& title,
-                       const std::vector<SheetCell>& cells);
+// The sheet drawn and encoded as a JPEG file's bytes.
+std::string ContactSheetJpeg(const std::string& title, const std::vector<SheetCell>& cells);
 
 } // namespace nimbrel::tool

@@ -199,10 +199,8 @@ int RunConvert(const std::vector<std::string>& args) {
     if (!ParseConvert(args, options))
         throw UsageError("one FOLDER and the options --keep, --replace, --dry-run and --jobs N");
     const std::string folder = wallpaper::FolderListPath(PathArgument(options.folder));
-    if (!platform::DirectoryExists(folder)) {
-        Say(options.folder + ": no such folder");
-        return 2;
-    }
+    if (!platform::DirectoryExists(folder))
+        throw ToolError(options.folder + ": no such folder");
     const std::vector<wallpaper::FolderEntry> names = wallpaper::ListNwpFiles(folder);
     const bool stdoutIsTerminal = StandardOutputIsTerminal();
 
@@ -266,9 +264,9 @@ const bool registered = RegisterCommand({
     "  --replace   replace a BMP file of the same name that holds another picture\n"
     "  --dry-run   say what the real run would do for each file, change nothing\n"
     "  --jobs N    work on N files at once (default: one per core)\n"
-    "exit code: 0 all converted, 1 a file failed or was kept from replacing another\n"
-    "picture, 2 no such folder, 130 interrupted\n"
-    "example:\n"
+    "exit status: 0 every file converted or skipped, 1 a file failed or was kept from\n"
+    "replacing another picture (or another failure, told on standard error), 2 bad\n"
+    "arguments, 130 interrupted\n"    "example:\n"
     "  nimbrel-tool convert ~/old-wallpapers --keep\n",
     RunConvert,
 });

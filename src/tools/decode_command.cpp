@@ -4,11 +4,11 @@
 #include "imaging/jpeg_header.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/stream.h"
-#include "platform/files.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/file_checks.h"
 #include "tools/jpeg_error_text.h"
+#include "tools/output_file.h"
 #include "tools/tool_output.h"
 
 namespace nimbrel::tool {
@@ -30,15 +30,19 @@ std::string JpegFailure(const EJPEG& error) {
 }
 
 int RunDecode(const std::vector<std::string>& args) {
-    const Options options = ParseOptions(args, {"--strict"});
-    if (options.operands.size() != 2)
-        throw UsageError("decode takes IN and OUT.bmp");
+    const Options options = ParseOptions(args, {{"--strict"}});
+    RequireOperands(options, {"IN", "OUT.bmp"});
     const std::string& inName = options.operands[0];
     const std::string& outName = options.operands[1];
     const bool strict = options.Has("--strict");
     const std::string input = PathArgument(inName);
-    const std::string output = IsStandardStream(outName) ? std::string() : PathArgument(outName);
+    const bool toStandardOutput = IsStandardStream(outName);
+    const std::string output = toStandardOutput ? std::string() : PathArgument(outName);
     RequireReadableFile(input, inName);
+    if (toStandardOutput)
+        RefuseBinaryOnTerminal("a bitmap");
+    else
+        CheckOutputFile(output, outName);
 
     SetDefaultDepth();
     TJPEGImage picture;
@@ -51,22 +55,16 @@ int RunDecode(const std::vector<std::string>& args) {
     } catch (const EStreamError& error) {
         throw ToolError(inName + ": cannot be read: " + Shown(error.what()));
     }
+    const std::string outShown = toStandardOutput ? "standard output" : outName;
     if (picture.DataEndedEarly() && strict)
-        throw ToolError(inName + ": " + EndedEarlyText + "; " + outName + " was not written");
-    try {
-        if (IsStandardStream(outName)) {
-            TMemoryStream bytes;
-            bitmap->SaveToStream(bytes);
-            WriteOutBytes(bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
-            FinishOutput();
-        } else {
-            // The bitmap replaces OUT only once it is whole: a failure leaves OUT as it was
-            // and nothing behind.
-            bitmap->SaveToFile(output);
-        }
-    } catch (const EStreamError&) {
-        const bool folder = platform::DirectoryExists(output);
-        throw ToolError(outName + (folder ? ": is a folder, not a file" : ": cannot be written"));
+        throw ToolError(inName + ": " + EndedEarlyText + "; " + outShown + " was not written");
+    TMemoryStream bytes;
+    bitmap->SaveToStream(bytes);
+    if (toStandardOutput) {
+        WriteOutBytes(bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
+        FinishOutput();
+    } else {
+        WriteOutputFile(output, outName, bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
     }
     if (picture.DataEndedEarly())
         Warn(inName, EndedEarlyText);
@@ -77,7 +75,7 @@ const bool registered = RegisterCommand({
     "decode",
     "  nimbrel-tool decode [--strict] IN OUT.bmp\n"
     "                                   a JPEG file decoded as the preview shows it, as a BMP\n"
-    "                                   file (- for standard output)\n",
+    "                                   file (- for standard output, not a terminal)\n",
     "options:\n"
     "  --strict   a JPEG file that ends early is an error (exit 1) instead of a warning;\n"
     "             OUT is not written then\n"

@@ -14,4 +14,8 @@ void RequireReadableFile(const std::string& path, const std::string& shown);
 // What a file error means, in a few words ("no such file or folder", "access denied").
 std::string FileErrorWords(platform::WinError error);
 
+// The whole of a file argument (named as arguments.h says), or of standard input for "-";
+// raises ToolError naming it when it cannot be read.
+std::string ReadInputFile(const std::string& argument);
+
 } // namespace nimbrel::tool

@@ -21,12 +21,22 @@ std::string PatternFolder(const std::string& pattern) {
     return folder;
 }
 
+bool HasWildcard(const std::string& text) {
+    return text.find_first_of("*?") != std::string::npos;
+}
+
 int RunList(const std::vector<std::string>& args) {
     const Options options = ParseOptions(args, {});
-    if (options.operands.size() != 1 || options.operands[0].empty())
-        throw UsageError("list takes one PATTERN");
+    RequireOperands(options, {"PATTERN"});
     const std::string& shown = options.operands[0];
-    const std::string pattern = PathArgument(shown);
+    std::string pattern = PathArgument(shown);
+    // A folder named alone is listed by its contents, as ls lists it.
+    const bool wholeFolder = !HasWildcard(pattern) && platform::DirectoryExists(pattern);
+    if (wholeFolder) {
+        if (pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':')
+            pattern += '\\';
+        pattern += '*';
+    }
     // The lister answers an empty list for a folder that is not there: here that is an
     // error, not an empty folder.
     const std::string full = platform::FullPathName(pattern);
@@ -40,8 +50,11 @@ int RunList(const std::vector<std::string>& args) {
     std::vector<std::string> names;
     ListFiles(pattern, names);
     std::string out;
-    for (const std::string& name : names)
+    for (const std::string& name : names) {
+        if (wholeFolder && (name == "." || name == ".."))
+            continue;
         out += Shown(name) + "\n";
+    }
     WriteOut(out);
     FinishOutput();
     return 0;
@@ -49,12 +62,15 @@ int RunList(const std::vector<std::string>& args) {
 
 const bool registered = RegisterCommand({
     "list",
-    "  nimbrel-tool list PATTERN        the names matching a path pattern, one a line\n",
+    "  nimbrel-tool list PATTERN|FOLDER the names matching a path pattern, or the names in a\n"
+    "                                   folder, one a line\n",
     "PATTERN is a folder and a name with the wildcards * and ? (quote it for the shell),\n"
-    "matched without regard to case; each name is shown in capitals, as the dialog lists it.\n"
+    "matched without regard to case; a FOLDER alone lists what it holds. Each name is shown\n"
+    "in capitals, as the dialog lists it.\n"
     "examples:\n"
     "  nimbrel-tool list 'C:\\PICS\\*.JPG'\n"
-    "  nimbrel-tool list ~/pictures/'*.jpg'\n",
+    "  nimbrel-tool list ~/pictures/'*.jpg'\n"
+    "  nimbrel-tool list ~/pictures\n",
     RunList,
 });
 

@@ -15,6 +15,12 @@
 namespace nimbrel::tool {
 namespace {
 
+// The one rule of every command.
+constexpr char ExitStatusText[] =
+    "exit status: 0 success; 1 a failure, told on standard error (scan: also a file to\n"
+    "convert or damaged; convert: also a file that failed); 2 bad arguments, nothing done;\n"
+    "130 interrupted (Ctrl+C)\n";
+
 std::map<std::string, Command>& Commands() {
     static std::map<std::string, Command> commands;
     return commands;
@@ -27,7 +33,7 @@ std::string ProgramUsage() {
                        "commands:\n";
     for (const auto& [name, command] : Commands())
         text += command.usage;
-    return text;
+    return text + ExitStatusText;
 }
 
 std::string CommandUsage(const Command& command) {

@@ -3,7 +3,6 @@
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "platform/utf8.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/file_checks.h"
@@ -63,6 +62,9 @@ std::string WhyFailed(WinError error) {
         return "the registry cannot be read (damaged or locked)";
     case platform::ErrorCantWrite:
         return "the registry cannot be written (locked or read-only)";
+    case platform::ErrorDiskFull:
+    case platform::ErrorHandleDiskFull:
+        return "the disk of " + platform::RegistryLocation() + " is full (No space left on device)";
     default:
         return "error " + std::to_string(error);
     }
@@ -134,44 +136,15 @@ int Export(const std::vector<std::string>& args) {
     return 0;
 }
 
-// The bytes of FILE, or of standard input for "-".
-std::string ReadInput(const std::string& fileName) {
-    std::string text;
-    if (IsStandardStream(fileName)) {
-        char buffer[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
-            text.append(buffer, got);
-        if (std::ferror(stdin))
-            throw ToolError("standard input: cannot be read");
-        return text;
-    }
-    const std::string path = PathArgument(fileName);
-    RequireReadableFile(path, fileName);
-    platform::File file;
-    WinError error = file.OpenRead(path);
-    char buffer[65536];
-    std::size_t got = 0;
-    while (error == platform::ErrorSuccess &&
-           (error = file.Read(buffer, sizeof buffer, got)) == platform::ErrorSuccess && got > 0)
-        text.append(buffer, got);
-    if (error != platform::ErrorSuccess)
-        throw ToolError(fileName + ": cannot be read: " + FileErrorWords(error));
-    return text;
-}
-
 int Import(const std::vector<std::string>& args) {
-    const std::string& fileName = args[1];
-    std::string text = ReadInput(fileName);
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text.erase(0, 3);
-    // Our own exports are UTF-8; a file that is not is taken as a 1250 file from Windows.
-    if (platform::IsValidUtf8(text))
-        text = platform::Cp1250FromUtf8(text);
+    const std::string& fileName =
+        IsStandardStream(args[1]) ? std::string("standard input") : args[1];
     regedit::ParseError error;
-    const auto keys = regedit::ParseRegFile(text, error);
+    const auto text = regedit::RegFileText(ReadInputFile(args[1]), error);
+    const auto keys = text ? regedit::ParseRegFile(*text, error) : std::nullopt;
     if (!keys)
-        throw ToolError(fileName + ":" + std::to_string(error.line) + ": " + Shown(error.reason));
+        throw ToolError(fileName + ":" + std::to_string(error.line) + ": " + Shown(error.reason) +
+                        "; nothing was imported");
     // All of the file or nothing: a failure half-way leaves the store as it was.
     platform::RegTransaction transaction;
     if (const WinError failed = transaction.Begin())
@@ -286,18 +259,27 @@ int RunReg(const std::vector<std::string>& given) {
             args.push_back(arg);
     }
     if (args.empty())
-        throw UsageError("reg takes export, import, get or set");
+        throw UsageError("an action is missing: export, import, get or set");
     const std::string& action = args[0];
-    if (action == "export" && (args.size() == 1 || args.size() == 2))
+    Options operands;
+    operands.operands.assign(args.begin() + 1, args.end());
+    if (action == "export") {
+        if (operands.operands.size() > 1)
+            RequireOperands(operands, {"[KEY]"});
         return Export(args);
-    if (action == "import" && args.size() == 2)
+    }
+    if (action == "import") {
+        RequireOperands(operands, {"FILE"});
         return Import(args);
-    if (action == "get" && args.size() == 3)
+    }
+    if (action == "get") {
+        RequireOperands(operands, {"KEY", "VALUE"});
         return Get(args);
-    if (action == "set" && args.size() == 5)
+    }
+    if (action == "set") {
+        RequireOperands(operands, {"KEY", "VALUE", "TYPE", "DATA"});
         return Set(args);
-    if (action == "export" || action == "import" || action == "get" || action == "set")
-        throw UsageError("wrong number of arguments for reg " + action);
+    }
     throw UsageError("unknown action '" + action + "'");
 }
 

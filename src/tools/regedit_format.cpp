@@ -1,5 +1,8 @@
 #include "tools/regedit_format.h"
 
+#include "platform/codepage1250.h"
+#include "platform/utf8.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -10,6 +13,55 @@ using namespace platform; // the value types (RegSz, ...) and the 1250 text rout
 namespace {
 
 constexpr std::size_t WrapColumn = 76;
+constexpr std::string_view Version4Header = "REGEDIT4";
+constexpr std::string_view Version5Header = "Windows Registry Editor Version 5.00";
+constexpr char HeaderRule[] =
+    "the first line must be REGEDIT4 or Windows Registry Editor Version 5.00";
+constexpr char NotIn1250[] = "has characters that code page 1250 cannot hold";
+
+// Code points into code page 1250 exactly; else the line of the first that cannot be held.
+std::optional<std::string> Cp1250Exactly(std::u32string_view text, ParseError& error) {
+    std::string out;
+    out.reserve(text.size());
+    int line = 1;
+    for (const char32_t c : text) {
+        const unsigned char byte = Cp1250FromUnicode(c);
+        if (byte == '?' && c != U'?') {
+            error.line = line;
+            error.reason = NotIn1250;
+            return std::nullopt;
+        }
+        if (c == U'\n')
+            ++line;
+        out.push_back(static_cast<char>(byte));
+    }
+    return out;
+}
+
+// UTF-16 code units (little- or big-endian) as code points; an unpaired surrogate stays
+// as it is, which no code page holds.
+std::u32string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u32string text;
+    text.reserve(bytes.size() / 2);
+    const auto unit = [&](std::size_t i) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (first << 8 | second) : (second << 8 | first);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                text.push_back(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        text.push_back(c);
+    }
+    return text;
+}
 
 struct HiveName {
     const char* longName;
@@ -153,7 +205,46 @@ std::vector<std::pair<int, std::string>> LogicalLines(std::string_view text) {
     return lines;
 }
 
+// The bytes of a version 5 file's hex(1), hex(2) or hex(7) value, UTF-16LE text, as code
+// page 1250 text of as many characters (terminating zeros included).
+std::optional<std::vector<std::uint8_t>> Cp1250FromUtf16Value(const std::vector<std::uint8_t>& data,
+                                                              std::string& reason) {
+    if (data.size() % 2 != 0) {
+        reason = "a text value of a version 5 file is UTF-16: an even number of bytes";
+        return std::nullopt;
+    }
+    ParseError error;
+    const auto text = Cp1250Exactly(
+        DecodeUtf16({reinterpret_cast<const char*>(data.data()), data.size()}, false), error);
+    if (!text) {
+        reason = std::string("the value ") + NotIn1250;
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(text->begin(), text->end());
+}
+
+bool IsTextType(std::uint32_t type) {
+    return type == RegSz || type == RegExpandSz || type == RegMultiSz;
+}
+
 } // namespace
+
+std::optional<std::string> RegFileText(std::string_view bytes, ParseError& error) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        const bool bigEndian = bytes[0] == '\xFE';
+        if (bytes.size() % 2 != 0) {
+            error.line = 1;
+            error.reason = "a UTF-16 file of an odd number of bytes (cut short)";
+            return std::nullopt;
+        }
+        return Cp1250Exactly(DecodeUtf16(bytes.substr(2), bigEndian), error);
+    }
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes))
+        return Cp1250Exactly(DecodeUtf8(bytes), error);
+    return std::string(bytes);
+}
 
 std::optional<KeyName> ParseKeyName(std::string_view text) {
     const std::size_t separator = text.find('\\');
@@ -264,6 +355,7 @@ std::optional<RegValue> ParseValueData(std::string_view text, std::string& reaso
 std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseError& error) {
     std::vector<KeyValues> keys;
     bool header = false;
+    bool version5 = false;
     for (const auto& [number, line] : LogicalLines(text)) {
         const auto fail = [&error, number = number](std::string reason) {
             error.line = number;
@@ -273,9 +365,10 @@ std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseE
         if (line.empty() || line.front() == ';')
             continue;
         if (!header) {
-            if (line != "REGEDIT4")
-                return fail("the first line must be REGEDIT4");
+            if (line != Version4Header && line != Version5Header)
+                return fail(HeaderRule);
             header = true;
+            version5 = line == Version5Header;
             continue;
         }
         if (line.front() == '[') {
@@ -309,11 +402,18 @@ std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseE
         auto value = ParseValueData(rest.substr(1), reason);
         if (!value)
             return fail(reason);
+        if (version5 && IsTextType(value->type) && !rest.substr(1).empty() &&
+            Trim(rest.substr(1)).front() != '"') {
+            auto text = Cp1250FromUtf16Value(value->data, reason);
+            if (!text)
+                return fail(reason);
+            value->data = std::move(*text);
+        }
         keys.back().values.emplace_back(std::move(name), std::move(*value));
     }
     if (!header) {
         error.line = 1;
-        error.reason = "the first line must be REGEDIT4";
+        error.reason = HeaderRule;
         return std::nullopt;
     }
     return keys;

@@ -50,8 +50,16 @@ struct ParseError {
     std::string reason;
 };
 
-// A whole REGEDIT4 text, "\n" or "\r\n" lines. Answers nothing and the first error (its
-// line and reason) when the text is not one.
+// The text of a registration file's bytes, in code page 1250: UTF-16 with its byte-order
+// mark (as the registry editor of today's Windows writes them), UTF-8 with or without its
+// mark (our exports), else code page 1250 itself (older Windows). Answers nothing and the
+// line of the first character that code page 1250 cannot hold: it would be stored as "?".
+std::optional<std::string> RegFileText(std::string_view bytes, ParseError& error);
+
+// A whole registration text (code page 1250), "\n" or "\r\n" lines, headed "REGEDIT4" or
+// "Windows Registry Editor Version 5.00"; in the second, the bytes of a hex(1), hex(2) or
+// hex(7) value are UTF-16 text and are stored as code page 1250. Answers nothing and the
+// first error (its line and reason) when the text is not one.
 std::optional<std::vector<KeyValues>> ParseRegFile(std::string_view text, ParseError& error);
 
 // One value as written after "=" ("\"text\"", "dword:...", "hex:...", "hex(N):...").

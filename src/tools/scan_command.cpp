@@ -10,13 +10,13 @@
 #include "tools/folder_report/examine_file.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
+#include "tools/output_file.h"
 #include "tools/progress_bar.h"
 #include "tools/scan_output.h"
 #include "tools/tool_output.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <cctype>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,42 +35,38 @@ struct ScanOptions {
     unsigned jobs = DefaultJobs();
 };
 
-bool ParseJobs(const std::string& text, unsigned& jobs) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < 1 || value > 256)
+// What a contact sheet's name must end in: it is a JPEG picture.
+bool NamesJpegFile(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
         return false;
-    jobs = static_cast<unsigned>(value);
-    return true;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == "jpg" || extension == "jpeg";
 }
 
-bool ParseScan(const std::vector<std::string>& args, ScanOptions& options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--deep") {
-            options.deep = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--sheet" || arg == "--jobs" || arg == "-j") {
-            if (i + 1 == args.size() || args[i + 1].empty())
-                return false;
-            const std::string& value = args[++i];
-            if (arg == "--sheet")
-                options.sheet = value;
-            else if (!ParseJobs(value, options.jobs))
-                return false;
-        } else if (arg.rfind("--sheet=", 0) == 0 && arg.size() > 8) {
-            options.sheet = arg.substr(8);
-        } else if (arg.rfind("--jobs=", 0) == 0) {
-            if (!ParseJobs(arg.substr(7), options.jobs))
-                return false;
-        } else if (arg.empty() || arg.front() == '-' || options.folder) {
-            return false;
-        } else {
-            options.folder = arg;
-        }
+ScanOptions ParseScan(const std::vector<std::string>& args) {
+    const Options parsed =
+        ParseOptions(args, {{"--deep"}, {"--json"}, {"--sheet", true}, {"--jobs", true, "-j"}});
+    ScanOptions options;
+    if (parsed.operands.size() > 1)
+        throw UsageError("one FOLDER at most; '" + parsed.operands[1] + "' is one too many");
+    if (!parsed.operands.empty()) {
+        if (parsed.operands[0].empty())
+            throw UsageError("FOLDER is an empty text");
+        options.folder = parsed.operands[0];
     }
-    return true;
+    options.deep = parsed.Has("--deep");
+    options.json = parsed.Has("--json");
+    if (const auto jobs = parsed.Value("--jobs"))
+        options.jobs = JobsArgument(*jobs);
+    options.sheet = parsed.Value("--sheet");
+    if (options.sheet && !IsStandardStream(*options.sheet) && !NamesJpegFile(*options.sheet))
+        throw UsageError("--sheet writes a JPEG picture: its name ends in .jpg or .jpeg, "
+                         "unlike '" +
+                         *options.sheet + "'");
+    return options;
 }
 
 // The folder named, else the wallpaper folder of the settings, else the current folder.
@@ -96,16 +92,21 @@ struct ScanItem {
 };
 
 int RunScan(const std::vector<std::string>& args) {
-    ScanOptions options;
-    if (!ParseScan(args, options))
-        throw UsageError("an unknown option, a missing option value or more than one FOLDER");
+    const ScanOptions options = ParseScan(args);
     const std::string folder = ChosenFolder(options);
     const std::string shownFolder = options.folder ? *options.folder : Shown(folder);
-    if (!platform::DirectoryExists(folder)) {
-        Say(shownFolder + ": no such folder");
-        return 2;
-    }
-    const std::string sheetPath = options.sheet ? PathArgument(*options.sheet) : std::string();
+    if (!platform::DirectoryExists(folder))
+        throw ToolError(shownFolder + ": no such folder");
+    // The sheet's place is checked before the work: a long scan must not end in "cannot
+    // be written". A sheet on standard output sends the table to standard error.
+    const bool sheet = options.sheet.has_value();
+    const bool sheetToStandardOutput = sheet && IsStandardStream(*options.sheet);
+    const std::string sheetPath =
+        sheet && !sheetToStandardOutput ? PathArgument(*options.sheet) : std::string();
+    if (sheetToStandardOutput)
+        RefuseBinaryOnTerminal("a contact sheet (a JPEG picture)");
+    else if (sheet)
+        CheckOutputFile(sheetPath, *options.sheet);
     SetDefaultDepth();
     const std::vector<wallpaper::FolderEntry> entries = wallpaper::ListFolder(folder, options.jobs);
     const report::ExaminedFolder examined(folder);
@@ -116,8 +117,13 @@ int RunScan(const std::vector<std::string>& args) {
 
     const report::Depth depth = options.deep ? report::Depth::Deep : report::Depth::Headers;
     const report::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
-    const bool sheet = options.sheet.has_value();
-    const bool stdoutIsTerminal = StandardOutputIsTerminal();
+    const bool tableOnTerminal = sheetToStandardOutput || StandardOutputIsTerminal();
+    const auto writeTable = [sheetToStandardOutput](const std::string& text) {
+        if (sheetToStandardOutput)
+            WriteError(text);
+        else
+            WriteOut(text);
+    };
 
     InterruptionWatch interruption;
     ProgressBar progress("scan", entries.size());
@@ -138,13 +144,13 @@ int RunScan(const std::vector<std::string>& args) {
         return item;
     };
     work.deliver = [&](std::size_t, ScanItem& item) {
-        if (stdoutIsTerminal)
+        if (tableOnTerminal)
             progress.Clear();
         tally.Count(item.report);
         const std::string line =
             options.json ? ReportJson(item.report) : ReportLine(item.report, nameWidth);
         try {
-            WriteOut(line + "\n");
+            writeTable(line + "\n");
         } catch (const ToolError&) {
             writeFailed = true;
         }
@@ -164,25 +170,31 @@ int RunScan(const std::vector<std::string>& args) {
     }
     if (writeFailed)
         throw ToolError("standard output: cannot be written");
-    WriteOut((options.json ? SummaryJson(tally) : SummaryText(tally)) + "\n");
+    writeTable((options.json ? SummaryJson(tally) : SummaryText(tally)) + "\n");
+    if (sheet) {
+        const std::string jpeg = ContactSheetJpeg(folder + "  " + SummaryText(tally), cells);
+        if (sheetToStandardOutput)
+            WriteOutBytes(jpeg.data(), jpeg.size());
+        else
+            WriteOutputFile(sheetPath, *options.sheet, jpeg.data(), jpeg.size());
+    }
     FinishOutput();
-    if (sheet)
-        WriteContactSheet(sheetPath, folder + "  " + SummaryText(tally), cells);
     return tally.ExitCode();
 }
 
 const bool registered = RegisterCommand({
     "scan",
-    "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg] [--jobs N]\n"
+    "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg|-] [--jobs N]\n"
     "                                   a verdict on every picture and NWP file of a folder\n",
     "FOLDER defaults to the wallpaper folder of the settings, else the current folder.\n"
     "options:\n"
     "  --deep           decode every picture and expand every NWP file (finds data cut short)\n"
     "  --json           one JSON object a line instead of the table\n"
-    "  --sheet OUT.jpg  also write a contact sheet of thumbnails\n"
+    "  --sheet OUT.jpg  also write a contact sheet of thumbnails (a JPEG picture); with\n"
+    "                   --sheet - it goes to standard output and the table to standard error\n"
     "  --jobs N         work on N files at once (default: one per core)\n"
-    "exit code: 0 all ready, 1 something to convert or damaged, 2 no such folder,\n"
-    "130 interrupted\n"
+    "exit status: 0 every file ready, 1 something to convert or damaged (or a failure, told\n"
+    "on standard error), 2 bad arguments, 130 interrupted\n"
     "example:\n"
     "  nimbrel-tool scan ~/wallpapers --deep\n",
     RunScan,

@@ -105,9 +105,10 @@ TEST(ConvertCommand, AFolderOfGoodFilesEndsWithZeroAndBadArgumentsWithTwo) {
                           "2 NWP files: 1 converted, 1 skipped, 0 failed\n");
     for (const std::vector<std::string>& args : {std::vector<std::string>{"convert"},
                                                  {"convert", "C:\\GOOD", "--bogus"},
-                                                 {"convert", "C:\\GOOD", "C:\\GOOD"},
-                                                 {"convert", "C:\\NOWHERE"}})
+                                                 {"convert", "C:\\GOOD", "C:\\GOOD"}})
         EXPECT_EQ(RunTool(args).exitCode, 2) << args.back();
+    // A missing folder is a failure, as a missing file is for every command.
+    EXPECT_EQ(RunTool({"convert", "C:\\NOWHERE"}).exitCode, 1);
 }
 
 // What the dry run says of each file is what the real run then does, word for word but for

@@ -1,5 +1,6 @@
 // nimbrel-tool reg: export, import, get and set against a temporary environment.
 #include "platform/registry.h"
+#include "platform/utf8.h"
 #include "support/temp_environment.h"
 #include "tool_runner.h"
 
@@ -181,7 +182,7 @@ TEST(RegCommand, BadImportFilesNameTheLineAndWriteNothing) {
     for (const auto& c : cases) {
         const auto result = RunTool({"reg", "import", "-"}, c.text);
         EXPECT_EQ(result.exitCode, 1) << c.text << result.err;
-        EXPECT_NE(result.err.find(std::string("-") + c.line), std::string::npos)
+        EXPECT_NE(result.err.find(std::string("standard input") + c.line), std::string::npos)
             << c.text << result.err;
     }
     RegKey key;
@@ -205,6 +206,66 @@ TEST(RegCommand, ImportTakesWindowsFilesAndContinuedHexLists) {
     EXPECT_EQ(values[1].second.data, (Bytes{7, 0, 0, 0}));
     EXPECT_EQ(values[2].second.type, RegMultiSz);
     EXPECT_EQ(values[2].second.data, (Bytes{'a', 0, 'b', 0, 0}));
+}
+
+// UTF-16LE bytes of UTF-8 text, with the byte-order mark first.
+std::string Utf16File(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (const char32_t c : platform::DecodeUtf8(utf8)) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
+TEST(RegCommand, ImportTakesTheFilesOfTodaysRegistryEditor) {
+    // Version 5 as the registry editor writes it: UTF-16LE with its mark, CRLF lines, and
+    // text values in hex(2) and hex(7) as UTF-16LE bytes with their closing zeros.
+    const std::string version5 = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                 "[HKEY_CURRENT_USER\\Software\\Vexmoor\\Nimbrel]\r\n"
+                                 "\"WallpaperFolder\"=\"C:\\\\Obrázky\\\\Žabí\"\r\n"
+                                 "\"Interval\"=dword:0000002d\r\n"
+                                 "\"Path\"=hex(2):25,00,54,00,7d,01,00,00\r\n"
+                                 "\"List\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
+                                 "\"Blob\"=hex:01,02\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"UTF-16LE", Utf16File(version5)},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + version5},
+        {"UTF-8", version5},
+    };
+    test::TempEnvironment environment;
+    for (const auto& c : cases) {
+        ASSERT_EQ(RunTool({"reg", "set", NimbrelKey, "WallpaperFolder", "sz", "old"}).exitCode, 0);
+        const auto result = RunTool({"reg", "import", "-"}, c.bytes);
+        ASSERT_EQ(result.exitCode, 0) << c.what << " " << result.err;
+        const Values values = ValuesOf(Hive::CurrentUser, "Software\\Vexmoor\\Nimbrel");
+        ASSERT_EQ(values.size(), 5u) << c.what;
+        EXPECT_EQ(values[0].second.type, RegSz);
+        const std::string folder = "C:\\Obr\xE1zky\\\x8E"
+                                   "ab\xED";
+        EXPECT_EQ(values[0].second.data, Bytes(folder.begin(), folder.end())) << c.what;
+        EXPECT_EQ(values[1].second.data, (Bytes{45, 0, 0, 0})) << c.what;
+        EXPECT_EQ(values[2].second.type, RegExpandSz);
+        EXPECT_EQ(values[2].second.data, (Bytes{'%', 'T', 0x8E, 0})) << c.what;
+        EXPECT_EQ(values[3].second.data, (Bytes{'a', 0, 'b', 0, 0})) << c.what;
+        EXPECT_EQ(values[4].second.data, (Bytes{1, 2})) << c.what;
+    }
+    // What code page 1250 cannot hold is refused with its line, never stored as "?".
+    for (const std::string& text :
+         {Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKCU\\S]\r\n\"a\"=\"日本\"\r\n"),
+          std::string("REGEDIT4\n[HKCU\\S]\n\"a\"=\"1\"\n\"b\"=\"日本\"\n"),
+          std::string(
+              "Windows Registry Editor Version 5.00\n[HKCU\\S]\n\n\"a\"=hex(1):e5,65,00,00\n")}) {
+        const auto result = RunTool({"reg", "import", "-"}, text);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.err.find(":4: "), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("code page 1250 cannot hold"), std::string::npos) << result.err;
+        RegKey key;
+        EXPECT_EQ(key.Open(Hive::CurrentUser, "S"), ErrorFileNotFound);
+    }
 }
 
 TEST(RegCommand, AnUnusableDatabaseIsReportedAndLeftAlone) {

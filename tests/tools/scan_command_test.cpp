@@ -242,7 +242,7 @@ TEST(ScanCommand, ExitCodeTellsScriptsWhetherAnythingNeedsCare) {
         {{"scan", "C:\\READY"}, 0, "2 pictures: 2 ready, 0 to convert, 0 damaged\n"},
         {{"scan", "C:\\LEGACY", "--deep"}, 1, "2 pictures: 1 ready, 1 to convert, 0 damaged\n"},
         {{"scan", "C:\\EMPTY"}, 0, "0 pictures: 0 ready, 0 to convert, 0 damaged\n"},
-        {{"scan", "C:\\NOWHERE"}, 2, nullptr},
+        {{"scan", "C:\\NOWHERE"}, 1, nullptr},
         {{"scan", "C:\\READY", "--bogus"}, 2, nullptr},
         {{"scan", "C:\\READY", "C:\\LEGACY"}, 2, nullptr},
         {{"scan", "C:\\READY", "--sheet"}, 2, nullptr},

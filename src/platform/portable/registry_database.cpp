@@ -47,11 +47,14 @@ int HiveNumber(Hive hive) {
     return hive == Hive::CurrentUser ? 0 : 1;
 }
 
-// A damaged file is a bad database; anything else (busy, I/O) is the operation's failure.
+// A damaged file is a bad database and a full disk is one; anything else (busy, I/O) is
+// the operation's failure.
 WinError Failure(int result, WinError operationError) {
     const int primary = result & 0xFF;
     if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT)
         return ErrorBadDb;
+    if (primary == SQLITE_FULL)
+        return ErrorDiskFull;
     return operationError;
 }
 
@@ -93,7 +96,13 @@ bool Prepare(sqlite3* connection) {
     return false;
 }
 
+bool IsDiskFull(int error) {
+    return error == ENOSPC || error == EDQUOT;
+}
+
 WinError ErrorOfCreation(int error) {
+    if (IsDiskFull(error))
+        return ErrorDiskFull;
     return error == EACCES || error == EPERM || error == EROFS ? ErrorAccessDenied : ErrorBadDb;
 }
 
@@ -144,6 +153,10 @@ WinError OpenDatabaseFile(const std::string& fileName, sqlite3*& connection) {
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (opened == SQLITE_OK && Prepare(connection))
         return ErrorSuccess;
+    // A full disk has no room for the log beside the file: no damage either.
+    if (connection != nullptr && ((sqlite3_extended_errcode(connection) & 0xFF) == SQLITE_FULL ||
+                                  IsDiskFull(sqlite3_system_errno(connection))))
+        return ErrorDiskFull;
     // The log beside the file needs a writable folder and file; without them a sound
     // store cannot be used either, and that is not damage.
     const std::string folder = fileName.substr(0, fileName.find_last_of('/') + 1);

@@ -1,13 +1,16 @@
 # The two entry points of the README: `make run` and `make test`.
-.PHONY: deps build test test-asan test-windows fuzz run run-windows bench package format clean
+.PHONY: deps configure build test test-asan test-windows fuzz run run-windows bench deb package \
+	format clean
 
 JOBS ?= $(shell nproc)
 
 deps:
 	scripts/install-deps
 
-build: deps
+configure: deps
 	cmake --preset release
+
+build: configure
 	cmake --build --preset release -j $(JOBS)
 
 test: build
@@ -25,6 +28,15 @@ test-windows:
 fuzz: deps
 	scripts/run-fuzzers $(FUZZ_SECONDS)
 
+# What the Debian package holds: the two programs, their icons and manual pages.
+PACKAGED_TARGETS = nimbrel-ext nimbrel-tool nimbrel_icons nimbrel_compressed_docs
+
+# The Debian package alone (build/packages/), without the tests, Wine, mingw or NSIS.
+deb: configure
+	scripts/install-deps --deb
+	cmake --build --preset release -j $(JOBS) --target $(PACKAGED_TARGETS)
+	cd build && cpack -G DEB
+
 # The Debian package (build/packages/) and the Windows setup program (build-mingw/packages/).
 package: build
 	scripts/install-deps --windows --package
@@ -32,7 +44,9 @@ package: build
 	scripts/test-windows --build-only
 	cmake --build --preset mingw --target package
 
-run: build
+# The dialog alone, built with what it needs, on a scratch store under build/run/.
+run: configure
+	cmake --build --preset release -j $(JOBS) --target nimbrel-ext
 	scripts/run-dialog
 
 # The Windows program under Wine (a screenshot in build-mingw/ when there is no display).

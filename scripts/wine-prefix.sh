@@ -23,7 +23,10 @@ wine_prefix_start() {
         >"$wine_logs/localedef.log" 2>&1 || true
     [[ -f "$wine_work/locale/cs_CZ.UTF-8/LC_CTYPE" ]] || { cat "$wine_logs/localedef.log"; return 1; }
     export LOCPATH="$wine_work/locale"
-    export LC_ALL=cs_CZ.UTF-8
+    # For the programs started from here, which read LOCPATH. This shell itself cannot take
+    # the locale (it looked for it before LOCPATH was set) and would warn that it cannot:
+    # its own messages stay as they were.
+    export LC_ALL=cs_CZ.UTF-8 2>/dev/null
 
     # The prefix's drives, laid out before Wine first starts so that it knows them all: C:
     # and Z: as Wine itself makes them, D: for the tests that want a second drive, and two

@@ -86,8 +86,9 @@ else()
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     # The dialog needs Qt's X11 platform plugin, which no library links; its font is the
-    # bitmap face of Wine's fonts (without it a narrow sans face stands in).
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+    # bitmap face of Wine's fonts (without it a narrow sans face stands in). The tool's
+    # contact sheet is lettered in DejaVu Sans.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # CPack puts the summary above it as the synopsis.

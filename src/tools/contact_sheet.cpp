@@ -2,7 +2,6 @@
 
 #include "imaging/jpeg_image.h"
 #include "platform/codepage1250.h"
-#include "tools/bitmap_font.h"
 #include "tools/tool_output.h"
 
 #include <algorithm>
@@ -12,22 +11,22 @@ namespace nimbrel::tool {
 namespace {
 
 using report::Verdict;
+using Cut = LabelFont::Cut;
 
 constexpr int Margin = 12;
-constexpr int Frame = 3;                              // the verdict's frame around a thumbnail
-constexpr int CellWidth = ThumbnailWidth + 2 * Frame; // 166
+constexpr int Frame = 3; // the verdict's frame around a thumbnail
+static_assert(CellWidth == ThumbnailWidth + 2 * Frame);
+constexpr int TitleSize = 22;
 constexpr int LabelLines = 2;
-constexpr int LineHeight = GlyphHeight + 3;
-constexpr int CellHeight = ThumbnailHeight + 2 * Frame + 4 + LabelLines * LineHeight;
-constexpr int Gap = 10;
-constexpr int TitleScale = 2;
-constexpr int HeaderHeight = GlyphHeight * TitleScale + 8 + LineHeight + 10;
+constexpr int CellHeight = ThumbnailHeight + 2 * Frame + 4 + LabelLines * LabelSize;
+constexpr int Gap = 12;
+constexpr int HeaderHeight = TitleSize + 6 + LabelSize + 12;
 constexpr int LargestSheetSide = 65000; // what a JPEG file can hold, with room
 
 constexpr Rgb Background{32, 32, 34};
 constexpr Rgb BoxBackground{56, 56, 60};
 constexpr Rgb TextColour{230, 230, 230};
-constexpr Rgb DimText{160, 160, 165};
+constexpr Rgb DimText{170, 170, 175};
 constexpr Rgb DamagedBox{72, 24, 24};
 
 Rgb VerdictColour(Verdict verdict) {
@@ -46,7 +45,7 @@ Rgb VerdictColour(Verdict verdict) {
     return TextColour;
 }
 
-// What the second label line says.
+// What the second label line says after the picture's size.
 std::string VerdictLabel(const report::FileReport& report) {
     switch (report.verdict) {
     case Verdict::Ready:
@@ -63,14 +62,30 @@ std::string VerdictLabel(const report::FileReport& report) {
     return {};
 }
 
-// Cuts text to `width` pixels, marking the cut with '~'.
-std::string Fitted(std::string text, int width) {
-    const auto most = static_cast<std::size_t>((width + 1) / GlyphAdvance);
-    if (text.size() > most && most > 0) {
-        text.resize(most - 1);
-        text += '~';
+// Cut at the bitmap's edges.
+void FillRect(TBitmap& bitmap, int x, int y, int width, int height, Rgb colour) {
+    const int left = std::max(0, x), right = std::min(bitmap.Width(), x + width);
+    const int top = std::max(0, y), bottom = std::min(bitmap.Height(), y + height);
+    for (int row = top; row < bottom; ++row) {
+        std::uint8_t* pixel = bitmap.ScanLine(row) + 3 * left;
+        for (int column = left; column < right; ++column, pixel += 3) {
+            pixel[0] = colour.blue;
+            pixel[1] = colour.green;
+            pixel[2] = colour.red;
+        }
     }
+}
+
+// Code page 1250 text as Unicode, for the font.
+std::u32string UnicodeText(std::string_view cp1250) {
+    std::u32string text;
+    for (const char c : cp1250)
+        text.push_back(platform::UnicodeFromCp1250(static_cast<unsigned char>(c)));
     return text;
+}
+
+std::u32string Ascii(const std::string& text) {
+    return {text.begin(), text.end()};
 }
 
 // A thick straight line (the damaged cell's cross).
@@ -83,10 +98,7 @@ void DrawLine(TBitmap& bitmap, int x0, int y0, int x1, int y1, Rgb colour) {
     }
 }
 
-void DrawCell(TBitmap& sheet, int x, int y, const SheetCell& cell) {
-    const Rgb mark = VerdictColour(cell.report.verdict);
-    FillRect(sheet, x, y, CellWidth, ThumbnailHeight + 2 * Frame, mark);
-    const int boxX = x + Frame, boxY = y + Frame;
+void DrawThumbnail(TBitmap& sheet, int boxX, int boxY, const SheetCell& cell, Rgb mark) {
     const bool damaged = cell.report.verdict == Verdict::Damaged;
     FillRect(sheet, boxX, boxY, ThumbnailWidth, ThumbnailHeight,
              damaged ? DamagedBox : BoxBackground);
@@ -103,16 +115,37 @@ void DrawCell(TBitmap& sheet, int x, int y, const SheetCell& cell) {
             std::copy_n(thumb.ScanLine(row), 3 * thumb.Width(),
                         sheet.ScanLine(top + row) + 3 * left);
     }
-    const int labelY = y + ThumbnailHeight + 2 * Frame + 4;
-    DrawText(sheet, x, labelY, Fitted(cell.report.name, CellWidth), TextColour);
-    std::string second = VerdictLabel(cell.report);
-    if (!damaged && cell.report.width > 0)
-        second +=
-            "  " + std::to_string(cell.report.width) + "x" + std::to_string(cell.report.height);
-    DrawText(sheet, x, labelY + LineHeight, Fitted(second, CellWidth), mark);
 }
 
-void DrawLegend(TBitmap& sheet, int x, int y) {
+void DrawLabelIn(TBitmap& sheet, const LabelFont& font, int x, int y,
+                 const report::FileReport& report, Rgb mark) {
+    font.Draw(sheet, x, y, font.Fitted(UnicodeText(report.name), LabelSize, CellWidth, Cut::Middle),
+              TextColour, LabelSize);
+    int left = x;
+    if (report.verdict != Verdict::Damaged && report.width > 0) {
+        const std::u32string size =
+            Ascii(std::to_string(report.width) + "x" + std::to_string(report.height));
+        font.Draw(sheet, left, y + LabelSize, size, TextColour, LabelSize);
+        left += font.Width(size, LabelSize) + LabelSize / 2;
+    }
+    const int room = x + CellWidth - left;
+    font.Draw(sheet, left, y + LabelSize,
+              font.Fitted(Ascii(VerdictLabel(report)), LabelSize, room, Cut::End), mark, LabelSize);
+}
+
+void DrawCell(TBitmap& sheet, const LabelFont& font, int x, int y, const SheetCell& cell) {
+    const Rgb mark = VerdictColour(cell.report.verdict);
+    FillRect(sheet, x, y, CellWidth, ThumbnailHeight + 2 * Frame, mark);
+    DrawThumbnail(sheet, x + Frame, y + Frame, cell, mark);
+    DrawLabelIn(sheet, font, x, y + ThumbnailHeight + 2 * Frame + 4, cell.report, mark);
+}
+
+// The summary, then a square of each verdict's colour with its words.
+void DrawSummaryLine(TBitmap& sheet, const LabelFont& font, int x, int y,
+                     const std::string& summary) {
+    const std::u32string text = Ascii(summary);
+    font.Draw(sheet, x, y, text, TextColour, LabelSize);
+    x += font.Width(text, LabelSize) + 3 * LabelSize;
     const struct {
         Verdict verdict;
         const char* words;
@@ -123,10 +156,14 @@ void DrawLegend(TBitmap& sheet, int x, int y) {
         {Verdict::Damaged, "damaged"},
         {Verdict::NameNotHeld, "name to rename"},
     };
+    const int square = LabelSize * 3 / 4;
     for (const auto& item : items) {
-        FillRect(sheet, x, y, GlyphHeight, GlyphHeight, VerdictColour(item.verdict));
-        DrawText(sheet, x + GlyphHeight + 5, y, item.words, DimText);
-        x += GlyphHeight + 5 + TextWidth(item.words) + 20;
+        FillRect(sheet, x, y + (LabelSize - square) / 2, square, square,
+                 VerdictColour(item.verdict));
+        x += square + LabelSize / 3;
+        const std::u32string words = Ascii(item.words);
+        font.Draw(sheet, x, y, words, DimText, LabelSize);
+        x += font.Width(words, LabelSize) + 2 * LabelSize;
     }
 }
 
@@ -143,6 +180,11 @@ int ColumnsFor(std::size_t count) {
 }
 
 } // namespace
+
+void DrawLabel(TBitmap& bitmap, const LabelFont& font, int x, int y,
+               const report::FileReport& report) {
+    DrawLabelIn(bitmap, font, x, y, report, VerdictColour(report.verdict));
+}
 
 std::unique_ptr<TBitmap> MakeThumbnail(const TBitmap& picture, int boxWidth, int boxHeight) {
     const int width = picture.Width(), height = picture.Height();
@@ -201,7 +243,8 @@ std::unique_ptr<TBitmap> MakeThumbnail(const TBitmap& picture, int boxWidth, int
     return thumb;
 }
 
-std::unique_ptr<TBitmap> DrawContactSheet(const std::string& title,
+std::unique_ptr<TBitmap> DrawContactSheet(const LabelFont& font, const std::string& folder,
+                                          const std::string& summary,
                                           const std::vector<SheetCell>& cells) {
     const int columns = ColumnsFor(cells.size());
     const int rows = static_cast<int>((cells.size() + columns - 1) / columns);
@@ -209,21 +252,24 @@ std::unique_ptr<TBitmap> DrawContactSheet(const std::string& title,
     sheet->SetPixelFormat(TPixelFormat::pf24bit);
     const int width = 2 * Margin + columns * CellWidth + (columns - 1) * Gap;
     const int height = 2 * Margin + HeaderHeight + std::max(rows, 1) * (CellHeight + Gap) - Gap;
-    sheet->SetSize(std::max(width, 2 * Margin + TextWidth(title, TitleScale)), height);
-    FillRect(*sheet, 0, 0, sheet->Width(), sheet->Height(), Background);
-    DrawText(*sheet, Margin, Margin, title, TextColour, TitleScale);
-    DrawLegend(*sheet, Margin, Margin + GlyphHeight * TitleScale + 8);
+    sheet->SetSize(width, height);
+    FillRect(*sheet, 0, 0, width, height, Background);
+    font.Draw(*sheet, Margin, Margin,
+              font.Fitted(UnicodeText(folder), TitleSize, width - 2 * Margin, Cut::Middle),
+              TextColour, TitleSize);
+    DrawSummaryLine(*sheet, font, Margin, Margin + TitleSize + 6, summary);
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const int column = static_cast<int>(i % columns);
         const int row = static_cast<int>(i / columns);
-        DrawCell(*sheet, Margin + column * (CellWidth + Gap),
+        DrawCell(*sheet, font, Margin + column * (CellWidth + Gap),
                  Margin + HeaderHeight + row * (CellHeight + Gap), cells[i]);
     }
     return sheet;
 }
 
-std::string ContactSheetJpeg(const std::string& title, const std::vector<SheetCell>& cells) {
-    const std::unique_ptr<TBitmap> sheet = DrawContactSheet(title, cells);
+std::string ContactSheetJpeg(const LabelFont& font, const std::string& folder,
+                             const std::string& summary, const std::vector<SheetCell>& cells) {
+    const std::unique_ptr<TBitmap> sheet = DrawContactSheet(font, folder, summary, cells);
     TJPEGImage jpeg;
     jpeg.Assign(*sheet);
     TMemoryStream bytes;

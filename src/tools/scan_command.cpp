@@ -107,6 +107,7 @@ int RunScan(const std::vector<std::string>& args) {
         RefuseBinaryOnTerminal("a contact sheet (a JPEG picture)");
     else if (sheet)
         CheckOutputFile(sheetPath, *options.sheet);
+    const std::unique_ptr<LabelFont> font = sheet ? LabelFont::Open() : nullptr;
     SetDefaultDepth();
     const std::vector<wallpaper::FolderEntry> entries = wallpaper::ListFolder(folder, options.jobs);
     const report::ExaminedFolder examined(folder);
@@ -172,7 +173,7 @@ int RunScan(const std::vector<std::string>& args) {
         throw ToolError("standard output: cannot be written");
     writeTable((options.json ? SummaryJson(tally) : SummaryText(tally)) + "\n");
     if (sheet) {
-        const std::string jpeg = ContactSheetJpeg(folder + "  " + SummaryText(tally), cells);
+        const std::string jpeg = ContactSheetJpeg(*font, folder, SummaryText(tally), cells);
         if (sheetToStandardOutput)
             WriteOutBytes(jpeg.data(), jpeg.size());
         else

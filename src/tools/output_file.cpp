@@ -31,12 +31,17 @@ std::string OutputFailureWords(const std::string& path, platform::WinError error
 
 [[noreturn]] void Fail(const std::string& path, const std::string& shown,
                        platform::WinError error) {
-    const std::string words = OutputFailureWords(path, error);
-    // "is a folder" reads as a sentence of its own; the others are causes.
-    throw ToolError(shown + (words.rfind("is a", 0) == 0 ? ": " : ": cannot be written: ") + words);
+    throw ToolError(OutputFailureMessage(path, shown, error));
 }
 
 } // namespace
+
+std::string OutputFailureMessage(const std::string& path, const std::string& shown,
+                                 platform::WinError error) {
+    const std::string words = OutputFailureWords(path, error);
+    // "is a folder" reads as a sentence of its own; the others are causes.
+    return shown + (words.rfind("is a", 0) == 0 ? ": " : ": cannot be written: ") + words;
+}
 
 void CheckOutputFile(const std::string& path, const std::string& shown) {
     platform::FileReplacement file;

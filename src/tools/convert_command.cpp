@@ -12,7 +12,6 @@
 #include "wallpaper_folder/conversion_plan.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -31,35 +30,18 @@ struct ConvertOptions {
     unsigned jobs = DefaultJobs();
 };
 
-bool ParseConvert(const std::vector<std::string>& args, ConvertOptions& options) {
-    bool haveFolder = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--keep") {
-            options.conversion.keep = true;
-        } else if (arg == "--replace") {
-            options.conversion.replace = true;
-        } else if (arg == "--dry-run") {
-            options.dryRun = true;
-        } else if (arg == "--jobs" || arg == "-j" || arg.rfind("--jobs=", 0) == 0) {
-            std::string value;
-            if (arg.rfind("--jobs=", 0) == 0)
-                value = arg.substr(7);
-            else if (i + 1 < args.size())
-                value = args[++i];
-            char* end = nullptr;
-            const long jobs = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || jobs < 1 || jobs > 256)
-                return false;
-            options.jobs = static_cast<unsigned>(jobs);
-        } else if (arg.empty() || arg.front() == '-' || haveFolder) {
-            return false;
-        } else {
-            options.folder = arg;
-            haveFolder = true;
-        }
-    }
-    return haveFolder;
+ConvertOptions ParseConvert(const std::vector<std::string>& args) {
+    const Options parsed =
+        ParseOptions(args, {{"--keep"}, {"--replace"}, {"--dry-run"}, {"--jobs", true, "-j"}});
+    RequireOperands(parsed, {"FOLDER"});
+    ConvertOptions options;
+    options.folder = parsed.operands[0];
+    options.conversion.keep = parsed.Has("--keep");
+    options.conversion.replace = parsed.Has("--replace");
+    options.dryRun = parsed.Has("--dry-run");
+    if (const auto jobs = parsed.Value("--jobs"))
+        options.jobs = JobsArgument(*jobs);
+    return options;
 }
 
 enum class Outcome { Converted, Skipped, Failed };
@@ -195,9 +177,7 @@ FileOutcome ConvertOne(const std::string& folder, const wallpaper::FolderEntry& 
 }
 
 int RunConvert(const std::vector<std::string>& args) {
-    ConvertOptions options;
-    if (!ParseConvert(args, options))
-        throw UsageError("one FOLDER and the options --keep, --replace, --dry-run and --jobs N");
+    const ConvertOptions options = ParseConvert(args);
     const std::string folder = wallpaper::FolderListPath(PathArgument(options.folder));
     if (!platform::DirectoryExists(folder))
         throw ToolError(options.folder + ": no such folder");
@@ -266,7 +246,8 @@ const bool registered = RegisterCommand({
     "  --jobs N    work on N files at once (default: one per core)\n"
     "exit status: 0 every file converted or skipped, 1 a file failed or was kept from\n"
     "replacing another picture (or another failure, told on standard error), 2 bad\n"
-    "arguments, 130 interrupted\n"    "example:\n"
+    "arguments, 130 interrupted\n"
+    "example:\n"
     "  nimbrel-tool convert ~/old-wallpapers --keep\n",
     RunConvert,
 });

@@ -18,8 +18,8 @@ namespace {
 // The one rule of every command.
 constexpr char ExitStatusText[] =
     "exit status: 0 success; 1 a failure, told on standard error (scan: also a file to\n"
-    "convert or damaged; convert: also a file that failed); 2 bad arguments, nothing done;\n"
-    "130 interrupted (Ctrl+C)\n";
+    "convert, damaged or to rename; convert: also a file that failed or was kept from\n"
+    "replacing another picture); 2 bad arguments, nothing done; 130 interrupted (Ctrl+C)\n";
 
 std::map<std::string, Command>& Commands() {
     static std::map<std::string, Command> commands;

@@ -194,8 +194,8 @@ const bool registered = RegisterCommand({
     "  --sheet OUT.jpg  also write a contact sheet of thumbnails (a JPEG picture); with\n"
     "                   --sheet - it goes to standard output and the table to standard error\n"
     "  --jobs N         work on N files at once (default: one per core)\n"
-    "exit status: 0 every file ready, 1 something to convert or damaged (or a failure, told\n"
-    "on standard error), 2 bad arguments, 130 interrupted\n"
+    "exit status: 0 every file ready, 1 something to convert, damaged or to rename (or a\n"
+    "failure, told on standard error), 2 bad arguments, 130 interrupted\n"
     "example:\n"
     "  nimbrel-tool scan ~/wallpapers --deep\n",
     RunScan,

@@ -52,19 +52,19 @@ struct FileOutcome {
     bool leftUndone = false; // skipped for a picture in the way: the exit status says so
 };
 
-// "6.2 MB", "512 KB", "300 bytes".
+// "6.2 MB", "512 kB", "300 bytes": decimal units, as file managers show sizes.
 std::string SizeWords(std::uint64_t size) {
     char text[32];
-    if (size < 1024)
+    const auto value = static_cast<double>(size);
+    if (size < 1000)
         std::snprintf(text, sizeof text, "%llu %s", static_cast<unsigned long long>(size),
                       size == 1 ? "byte" : "bytes");
-    else if (size < 1024 * 1024)
-        std::snprintf(text, sizeof text, "%.0f KB", static_cast<double>(size) / 1024);
-    else if (size < 1024ull * 1024 * 1024)
-        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(size) / (1024 * 1024));
+    else if (size < 1000 * 1000)
+        std::snprintf(text, sizeof text, "%.0f kB", value / 1e3);
+    else if (size < 1000ull * 1000 * 1000)
+        std::snprintf(text, sizeof text, "%.1f MB", value / 1e6);
     else
-        std::snprintf(text, sizeof text, "%.1f GB",
-                      static_cast<double>(size) / (1024.0 * 1024 * 1024));
+        std::snprintf(text, sizeof text, "%.1f GB", value / 1e9);
     return text;
 }
 

@@ -136,7 +136,7 @@ TEST(ConvertCommand, AnotherPictureOfTheBitmapsNameIsKeptUnlessReplacingIsAsked)
     // A bitmap that is already this NWP file's expansion: the conversion was done before.
     environment.WriteHostFile('C', "walls/done.bmp", Text(legacy));
     environment.WriteHostFile('C', "walls/done.nwp", Text(test::PackNwp(legacy)));
-    const std::string size = std::to_string((original.size() + 512) / 1024) + " KB";
+    const std::string size = std::to_string((original.size() + 500) / 1000) + " kB";
 
     const std::string expected =
         "DONE.NWP  DONE.BMP already holds this picture: would delete DONE.NWP\n"

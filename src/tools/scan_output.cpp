@@ -71,8 +71,18 @@ std::size_t NameColumns(const std::string& name) {
     return Columns(platform::Utf8FromCp1250(name));
 }
 
+namespace {
+// The listed name is the host's with a..z raised: worth a note only where it says more.
+bool DiffersBeyondLetterCase(const std::string& hostName, const std::string& listedName) {
+    const auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    return !std::equal(hostName.begin(), hostName.end(), listedName.begin(), listedName.end(),
+                       [&](unsigned char a, unsigned char b) { return upper(a) == upper(b); });
+}
+} // namespace
+
 std::string ReportLine(const FileReport& report, std::size_t nameWidth) {
-    std::string line = platform::Utf8FromCp1250(report.name);
+    const std::string listedName = platform::Utf8FromCp1250(report.name);
+    std::string line = listedName;
     const std::size_t columns = Columns(line);
     line.append(nameWidth > columns ? nameWidth - columns : 0, ' ');
     char facts[64];
@@ -81,7 +91,7 @@ std::string ReportLine(const FileReport& report, std::size_t nameWidth) {
                   static_cast<unsigned long long>(report.size), SizeText(report).c_str());
     line += facts;
     line += report::VerdictText(report);
-    if (report.hostNameDiffers)
+    if (report.hostNameDiffers && DiffersBeyondLetterCase(report.hostName, listedName))
         line += "  (on disk: " + report.hostName + ")";
     return line;
 }

@@ -160,15 +160,14 @@ TEST(ScanCommand, ListsWhatTheDialogListsInItsOrderWithSizesAndASummary) {
     const std::string bitmapSize = std::to_string(bitmap.size());
     EXPECT_EQ(result.out,
               "A.JPG        jpeg    " + std::string(10 - size.size(), ' ') + size +
-                  "        64x48  ready  (on disk: a.jpg)\n"
+                  "        64x48  ready\n"
                   "B.JPG        jpeg    " +
                   std::string(10 - size.size(), ' ') + size +
-                  "        64x48  ready  (on disk: b.Jpg)\n"
+                  "        64x48  ready\n"
                   "C.BMP        bitmap  " +
                   std::string(10 - bitmapSize.size(), ' ') + bitmapSize +
-                  "          8x6  ready, not requestable  (on disk: c.bmp)\n"
-                  "FOLDER.JPG   jpeg             0            -  damaged: a folder, not a file"
-                  "  (on disk: Folder.JPG)\n"
+                  "          8x6  ready, not requestable\n"
+                  "FOLDER.JPG   jpeg             0            -  damaged: a folder, not a file\n"
                   "NIMBREL.JPG  jpeg    " +
                   std::string(10 - size.size(), ' ') + size +
                   "        64x48  ready\n"
@@ -211,9 +210,9 @@ TEST(ScanCommand, ANameTheCodePageCannotHoldIsToRenameNotDamaged) {
     EXPECT_NE(table.out.find("??.JPG    jpeg    " + std::string(10 - size.size(), ' ') + size),
               std::string::npos)
         << table.out; // its real size
-    EXPECT_NE(table.out.find("ready  (on disk: \xC5\x99"
-                             "eka.jpg)"),
-              std::string::npos);
+    // A name held by the code page is the dialog's name but for the case of a to z: no note.
+    EXPECT_NE(table.out.find("ready\n"), std::string::npos) << table.out;
+    EXPECT_EQ(table.out.find("(on disk: \xC5\x99"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find("2 pictures: 1 ready, 0 to convert, 0 damaged, 1 to rename\n"),
               std::string::npos)
         << table.out;

@@ -2,6 +2,7 @@
 
 #include "sysutil/message_pump.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace nimbrel {
@@ -23,6 +24,16 @@ void InstallToolkit(TToolkit* toolkit) {
     SetScreenCursorHandler([toolkit](TCursor cursor) { toolkit->ShowScreenCursor(cursor); });
     platform::SetHelpPresenter(
         [toolkit](const platform::HelpRequest& request) { toolkit->PresentHelp(request); });
+}
+
+void TToolkit::PresentHelp(const platform::HelpRequest& request) {
+    if (request.command == platform::HelpSetPopupPos) {
+        // The point: x in the low word, y in the high word, each signed.
+        helpPosition_ = {static_cast<std::int16_t>(request.data & 0xFFFF),
+                         static_cast<std::int16_t>((request.data >> 16) & 0xFFFF)};
+    } else if (request.command == platform::HelpContextPopup) {
+        ShowHelpPopup(helpPosition_, HelpText(request.helpFile, static_cast<int>(request.data)));
+    }
 }
 
 std::string TToolkit::HelpText(const std::string& helpFile, int context) const {

@@ -52,9 +52,10 @@ public:
     virtual void ShowMessageBox(const TMessageBoxRequest& request) = 0;
     // The mouse cursor over the whole application (hourglass while busy).
     virtual void ShowScreenCursor(TCursor cursor) = 0;
-    // Where the platform has no help viewer: shows a context pop-up request at the point
-    // of the request before it, with the text that the help texts give for it.
-    virtual void PresentHelp(const platform::HelpRequest& request) = 0;
+    // A help request that no help viewer shows (the platform has none, or it cannot show
+    // the topic): HELP_SETPOPUP_POS places the next pop-up, HELP_CONTEXTPOPUP shows it
+    // there with the text that the help texts give for it.
+    void PresentHelp(const platform::HelpRequest& request);
     // What such a pop-up says for a help file and context number (the dialog knows its
     // topics); without them, the file and the number.
     using THelpTexts = std::function<std::string(const std::string& helpFile, int context)>;
@@ -63,8 +64,14 @@ public:
     // The primary screen's size in pixels.
     virtual TSize ScreenSize() const = 0;
 
+protected:
+    // Shows a help pop-up's text (a carriage return breaks the line) with its top-left
+    // corner at `topLeft` in screen pixels, moved as far as needed to lie on the screen.
+    virtual void ShowHelpPopup(TPoint topLeft, const std::string& text) = 0;
+
 private:
     THelpTexts helpTexts_;
+    TPoint helpPosition_;
 };
 
 // Makes `toolkit` the program's one toolkit: the message pump, the screen cursor, the

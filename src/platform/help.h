@@ -12,11 +12,13 @@ enum : unsigned {
     HelpSetPopupPos = 0x000D,  // HELP_SETPOPUP_POS: data is the point (x low word, y high word)
 };
 
-// WinHelp(window, file, command, data): false when the viewer refuses.
+// WinHelp(window, file, command, data): false when Windows' viewer did not take it.
 bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data);
 
-// Where there is no help viewer (the emulated environment) the requests are recorded and
-// handed to a presenter that the GUI may install (a small pop-up beside the control).
+// Every request is recorded. One that no viewer shows (the emulated environment has none;
+// Windows may have none, or no help file beside the program) is handed to a presenter
+// that the GUI may install (a small pop-up beside the control), and so is every pop-up's
+// place (HELP_SETPOPUP_POS).
 struct HelpRequest {
     std::string helpFile;
     unsigned command = 0;

@@ -59,6 +59,13 @@ public:
     // A list's lines and the selected one (-1: none).
     virtual std::vector<std::string> Lines(std::string_view control) const = 0;
     virtual int SelectedLine(std::string_view control) const = 0;
+    // A check box's or radio button's mark.
+    virtual bool Checked(std::string_view control) const = 0;
+    // A track bar's position.
+    virtual int Position(std::string_view control) const = 0;
+    // The text of the context help pop-up on the screen (a carriage return between lines),
+    // empty while none is shown.
+    virtual std::string HelpPopupText() const = 0;
     // The colour painted in the middle of the control.
     virtual TColour PaintedCentre(std::string_view control) = 0;
     // A picture of the whole window, saved as PNG.

@@ -111,6 +111,24 @@ std::vector<std::string> TDialogFixture::ValueNames() const {
     return names;
 }
 
+void TDialogFixture::SetEverySetting() {
+    SetString(store::StretchWallpaper, "Resize");
+    SetInteger(store::StretchWallpaperWidth, 1024);
+    SetInteger(store::StretchWallpaperHeight, 768);
+    SetInteger(store::StretchWallpaperPosition, 2);
+    SetString(store::ExitOnChange, "Yes");
+    SetString(store::StretchScreenSaver, "Original");
+    SetString(store::DisableScreenSaver, "Yes");
+    SetInteger(store::Interval, 45);
+    SetInteger(store::ScreenSaverInterval, 75);
+    SetString(store::WallpaperFolder, PicturesFolder);
+    SetInteger(store::AccessKey, 87);
+    SetInteger(store::AccessShift, 2);
+    SetInteger(store::AccessTimes, 5);
+    SetString(store::AccessPassword, "abcdefg");
+    SetRunRaw(platform::RegSz, "*");
+}
+
 void TDialogFixture::SetRunRaw(std::uint32_t type, std::string_view bytes) {
     SetKeyValue(RunKeyPath, store::AutostartValue, type, bytes);
 }

@@ -41,6 +41,11 @@ public:
     void SetRaw(std::string_view name, std::uint32_t type, std::string_view bytes);
     std::optional<platform::RegValue> Value(std::string_view name) const;
     std::vector<std::string> ValueNames() const;
+    // A store in which every setting differs from a first run's: Resize 1024 x 768 at
+    // "Right Center", protection Ctrl+W after 5 tries with the password "abcdefg", both
+    // intervals 45 and 75, autostart and the screen saver's installation off, and so on.
+    // The wallpaper folder is the pictures' folder, as the dialog saves it.
+    void SetEverySetting();
     // The autostart entry.
     void SetRunRaw(std::uint32_t type, std::string_view bytes);
     std::optional<platform::RegValue> RunValue() const;

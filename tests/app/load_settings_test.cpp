@@ -212,6 +212,49 @@ TEST(LoadSettingsTest, StoresShownInTheControls) {
     }
 }
 
+// A page's windows may be made only when the page is first shown: what was loaded before
+// is there on the screen all the same, in every kind of control.
+TEST(LoadSettingsTest, StoreShownOnPagesShownLater) {
+    TDialogFixture fixture;
+    fixture.SetEverySetting();
+    fixture.Open({"/NWPSUPPORT"});
+    TDialogDriver& driver = fixture.Driver();
+
+    driver.ClickTab("Page", 0); // the tabs are pages 1, 2, 4, 3
+    EXPECT_EQ(driver.Position("IdleTimeTrackBar"), 45);
+    EXPECT_EQ(driver.Text("IdleTime"), "45min");
+    EXPECT_TRUE(driver.Checked("ExitOnChange"));
+    EXPECT_FALSE(driver.Checked("AutoLoad"));
+    EXPECT_EQ(driver.Lines("WallpaperList"),
+              (std::vector<std::string>{"MEADOW.BMP", "SUNSET.BMP"}));
+    EXPECT_EQ(driver.Text("Drive"), "C:");
+    const std::vector<std::string> folders = driver.Lines("Folder");
+    const int folder = driver.SelectedLine("Folder");
+    ASSERT_TRUE(folder >= 0 && folder < static_cast<int>(folders.size())) << folder;
+    EXPECT_EQ(folders[static_cast<std::size_t>(folder)], "pics");
+
+    driver.ClickTab("Page", 1);
+    EXPECT_EQ(driver.Position("ScreenSaverTrackBar"), 75);
+    EXPECT_EQ(driver.Text("SSIdleTime"), "75sec");
+    EXPECT_TRUE(driver.Checked("UseAccessKey"));
+    EXPECT_EQ(driver.Text("AKShift"), "Ctrl");
+    EXPECT_EQ(driver.Text("AKCode"), "W");
+    EXPECT_EQ(driver.Text("AKTimes"), "5");
+    EXPECT_EQ(driver.Text("AKPassword"), "abcdefg");
+    EXPECT_EQ(driver.Text("AKPassword2"), "abcdefg");
+    EXPECT_FALSE(driver.Checked("OtherSS"));
+
+    driver.ClickTab("Page", 2);
+    EXPECT_TRUE(driver.Checked("WMRes"));
+    EXPECT_FALSE(driver.Checked("WMFit"));
+    EXPECT_EQ(driver.Text("WMWidth"), "1024");
+    EXPECT_EQ(driver.Text("WMHeight"), "768");
+    EXPECT_EQ(driver.Text("WMPosition"), "Right Center");
+    EXPECT_TRUE(driver.Checked("SSOrg"));
+    EXPECT_FALSE(driver.Checked("SSFit"));
+    EXPECT_TRUE(fixture.messages.empty()) << fixture.MessageTexts();
+}
+
 TEST(LoadSettingsTest, SizingFieldsFollowTheMode) {
     struct Case {
         const char* stretch;

@@ -3,6 +3,7 @@
 #include "controls/qt/text.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -219,6 +220,31 @@ int TQtDialogDriver::SelectedLine(std::string_view control) const {
     if (auto* combo = qobject_cast<QComboBox*>(&Widget(control)))
         return combo->currentIndex();
     return -1;
+}
+
+bool TQtDialogDriver::Checked(std::string_view control) const {
+    auto* button = qobject_cast<QAbstractButton*>(&Widget(control));
+    return button != nullptr && button->isChecked();
+}
+
+int TQtDialogDriver::Position(std::string_view control) const {
+    auto* bar = qobject_cast<QAbstractSlider*>(&Widget(control));
+    if (bar == nullptr)
+        throw std::invalid_argument(std::string(control) + " is no track bar");
+    return bar->value();
+}
+
+std::string TQtDialogDriver::HelpPopupText() const {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* popup = qobject_cast<QLabel*>(widget);
+        if (popup != nullptr && popup->objectName() == QStringLiteral("HelpPopup") &&
+            popup->isVisible()) {
+            QString text = popup->text();
+            text.replace(QLatin1Char('\n'), QLatin1Char('\r'));
+            return FromQString(text);
+        }
+    }
+    return {};
 }
 
 TColour TQtDialogDriver::PaintedCentre(std::string_view control) {

@@ -191,6 +191,36 @@ TEST(SaveSettingsTest, OkWritesEveryValue) {
     }
 }
 
+// "&OK" saves what the controls hold, whether their pages were ever shown or not: a stored
+// protection and size survive.
+TEST(SaveSettingsTest, OkSavesAStoreUnchanged) {
+    for (bool showPages : {false, true}) {
+        TDialogFixture fixture;
+        fixture.SetEverySetting();
+        std::map<std::string, std::optional<platform::RegValue>> before;
+        for (const std::string& name : fixture.ValueNames())
+            before[name] = fixture.Value(name);
+        const auto autostart = fixture.RunValue();
+        TOptionsForm& form = fixture.Open();
+        if (showPages) {
+            for (int tab : {1, 2, 3, 0})
+                fixture.Driver().ClickTab("Page", tab);
+        }
+        fixture.Press(form.Button5);
+
+        SCOPED_TRACE(showPages ? "every page shown" : "no page shown but the first");
+        EXPECT_FALSE(fixture.Driver().Visible());
+        EXPECT_TRUE(fixture.messages.empty()) << fixture.MessageTexts();
+        for (const auto& [name, value] : before) {
+            const auto saved = fixture.Value(name);
+            EXPECT_TRUE(saved && value && saved->type == value->type && saved->data == value->data)
+                << name << " was " << AsText(value) << " / " << AsInteger(value) << ", saved as "
+                << AsText(saved) << " / " << AsInteger(saved);
+        }
+        EXPECT_TRUE(fixture.RunValue() && autostart && fixture.RunValue()->data == autostart->data);
+    }
+}
+
 TEST(SaveSettingsTest, InvalidProtectionIsSavedAsOff) {
     struct Case {
         const char* name;

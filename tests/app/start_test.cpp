@@ -2,6 +2,7 @@
 // help, the standard error report, and a picture of every page for review.
 #include "dialog_fixture.h"
 
+#include "app/help_texts.h"
 #include "controls/error_report.h"
 #include "platform/help.h"
 #include "sysutil/exception.h"
@@ -30,6 +31,17 @@ TEST(StartTest, FirstPageFromTheCommandLine) {
         const TOptionsForm& form = fixture.Open(c.arguments);
         EXPECT_EQ(form.Page->ActivePage()->Name(), std::string(c.page))
             << ::testing::PrintToString(c.arguments);
+    }
+}
+
+// The dialog opens with the focus on the page control (the first place of the tab order),
+// whichever page is shown first: the arrow keys move through the pages at once.
+TEST(StartTest, PageControlHasTheFocusAtStart) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, std::vector<std::string>{"/SCREENSAVER"}}) {
+        TDialogFixture fixture;
+        fixture.Open(arguments);
+        EXPECT_TRUE(fixture.Driver().HasFocus("Page")) << ::testing::PrintToString(arguments);
     }
 }
 
@@ -119,6 +131,11 @@ TEST(StartTest, HelpRequestsForTheControl) {
     EXPECT_EQ(requests[0].data, pack(form.OtherSS->ScreenOrigin()));
     EXPECT_EQ(requests[1].command, unsigned(platform::HelpContextPopup));
     EXPECT_EQ(requests[1].data, std::uintptr_t(2106));
+    // No viewer shows the help file (there is none beside the program): the program's own
+    // text for the control is shown beside it, until the next key.
+    EXPECT_EQ(driver.HelpPopupText(), HelpPopupText(form.HelpFile(), 2106));
+    driver.Key("OtherSS", VkEnd);
+    EXPECT_EQ(driver.HelpPopupText(), "");
 
     // The caption's help button, then a click: the list's inner area takes the list's number.
     form.Page->SetActivePage(form.TabSheet1);

@@ -2,6 +2,7 @@
 
 #include "controls/toolkit.h"
 #include "controls/win32/form_window.h"
+#include "controls/win32/help_popup.h"
 #include "controls/win32/text.h"
 #include "controls/win32/window.h"
 #include "dialog_fixture.h"
@@ -289,6 +290,34 @@ int TWin32DialogDriver::SelectedLine(std::string_view control) const {
     if (IsClass(window, L"ComboBox"))
         return static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
     return -1;
+}
+
+bool TWin32DialogDriver::Checked(std::string_view control) const {
+    return SendMessageW(Window(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int TWin32DialogDriver::Position(std::string_view control) const {
+    HWND window = Window(control);
+    if (!IsClass(window, TRACKBAR_CLASSW))
+        throw std::invalid_argument(std::string(control) + " is no track bar");
+    return static_cast<int>(SendMessageW(window, TBM_GETPOS, 0, 0));
+}
+
+std::string TWin32DialogDriver::HelpPopupText() const {
+    std::string text;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            if (!IsClass(window, win32::HelpPopupClass) || !IsWindowVisible(window))
+                return TRUE;
+            for (char c : win32::WindowText(window)) {
+                if (c != '\n')
+                    reinterpret_cast<std::string*>(found)->push_back(c);
+            }
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
 }
 
 TColour TWin32DialogDriver::PaintedCentre(std::string_view control) {

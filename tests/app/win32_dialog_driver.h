@@ -33,6 +33,9 @@ public:
     std::string Text(std::string_view control) const override;
     std::vector<std::string> Lines(std::string_view control) const override;
     int SelectedLine(std::string_view control) const override;
+    bool Checked(std::string_view control) const override;
+    int Position(std::string_view control) const override;
+    std::string HelpPopupText() const override;
     TColour PaintedCentre(std::string_view control) override;
     bool SavePicture(const std::string& file) override;
 

@@ -13,8 +13,6 @@
 #include <QStyleFactory>
 #include <QTimer>
 
-#include <cstdint>
-
 namespace nimbrel::qt {
 namespace {
 
@@ -28,11 +26,6 @@ QString DisplayText(const std::string& text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
-}
-
-// HELP_SETPOPUP_POS carries the point as x in the low word and y in the high word.
-QPoint UnpackPoint(std::uintptr_t data) {
-    return {static_cast<std::int16_t>(data & 0xFFFF), static_cast<std::int16_t>(data >> 16)};
 }
 
 #ifndef _WIN32
@@ -134,15 +127,10 @@ void TQtToolkit::ShowScreenCursor(TCursor cursor) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
-void TQtToolkit::PresentHelp(const platform::HelpRequest& request) {
-    if (request.command == platform::HelpSetPopupPos) {
-        helpPosition_ = UnpackPoint(request.data);
-    } else if (request.command == platform::HelpContextPopup) {
-        if (!helpPopup_)
-            helpPopup_ = std::make_unique<TQtHelpPopup>();
-        helpPopup_->ShowAt(helpPosition_,
-                           DisplayText(HelpText(request.helpFile, static_cast<int>(request.data))));
-    }
+void TQtToolkit::ShowHelpPopup(TPoint topLeft, const std::string& text) {
+    if (!helpPopup_)
+        helpPopup_ = std::make_unique<TQtHelpPopup>();
+    helpPopup_->ShowAt(QPoint(topLeft.X, topLeft.Y), DisplayText(text));
 }
 
 TSize TQtToolkit::ScreenSize() const {

@@ -43,11 +43,12 @@ public:
     void ProcessMessages() override;
     void ShowMessageBox(const TMessageBoxRequest& request) override;
     void ShowScreenCursor(TCursor cursor) override;
-    void PresentHelp(const platform::HelpRequest& request) override;
     TSize ScreenSize() const override;
 
+protected:
+    void ShowHelpPopup(TPoint topLeft, const std::string& text) override;
+
 private:
-    QPoint helpPosition_;
     std::unique_ptr<TQtHelpPopup> helpPopup_;
     std::chrono::steady_clock::time_point lastWindowSystemPass_;
 };

@@ -48,7 +48,7 @@ bool TButtonWindow::ReturnKey() {
 }
 
 void TCheckBoxWindow::ShowChecked(bool checked) {
-    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TCheckBoxWindow::Command(int code) {
@@ -59,7 +59,7 @@ void TCheckBoxWindow::Command(int code) {
 }
 
 void TRadioButtonWindow::ShowChecked(bool checked) {
-    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TRadioButtonWindow::Command(int code) {
@@ -68,12 +68,12 @@ void TRadioButtonWindow::Command(int code) {
 }
 
 void TTrackBarWindow::ShowRange(int min, int max) {
-    SendMessageW(Handle(), TBM_SETRANGEMIN, FALSE, min);
-    SendMessageW(Handle(), TBM_SETRANGEMAX, TRUE, max);
+    Send(TBM_SETRANGEMIN, FALSE, min);
+    Send(TBM_SETRANGEMAX, TRUE, max);
 }
 
 void TTrackBarWindow::ShowPosition(int position) {
-    SendMessageW(Handle(), TBM_SETPOS, TRUE, position);
+    Send(TBM_SETPOS, TRUE, position);
 }
 
 // The bar tells its parent of the user's moves only; a position set by code is silent.
@@ -85,13 +85,13 @@ void TTrackBarWindow::HScroll(int code) {
 }
 
 void TDropDownListWindow::ShowItems(const std::vector<std::string>& items) {
-    SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+    Send(CB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
-        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+        Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 void TDropDownListWindow::ShowItemIndex(int index) {
-    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Send(CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void TDropDownListWindow::Command(int code) {
@@ -102,16 +102,16 @@ void TDropDownListWindow::Command(int code) {
 }
 
 void TListBoxWindow::ShowItems(const std::vector<std::string>& items) {
-    SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-    SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
+    Send(WM_SETREDRAW, FALSE, 0);
+    Send(LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
-        SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    Send(WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TListBoxWindow::ShowItemIndex(int index) {
-    SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Send(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 // Every click on a line counts, also on the selected one, and every key that moves the
@@ -145,21 +145,21 @@ LRESULT TListBoxWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 void TDriveSelectorWindow::ShowDrives(const std::vector<char>& letters) {
     letters_ = letters;
-    SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+    Send(CB_RESETCONTENT, 0, 0);
     for (char letter : letters) {
         const wchar_t text[] = {static_cast<wchar_t>(letter), L':', L'\0'};
-        SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 }
 
 void TDriveSelectorWindow::ShowDrive(char letter) {
     for (std::size_t i = 0; i < letters_.size(); ++i) {
         if (letters_[i] == letter) {
-            SendMessageW(Handle(), CB_SETCURSEL, i, 0);
+            Send(CB_SETCURSEL, i, 0);
             return;
         }
     }
-    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    Send(CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 void TDriveSelectorWindow::Command(int code) {
@@ -185,18 +185,18 @@ void TDriveSelectorWindow::Command(int code) {
 
 void TFolderListWindow::ShowLines(const std::vector<TFolderLine>& lines, int current) {
     lines_ = lines;
-    SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-    SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
+    Send(WM_SETREDRAW, FALSE, 0);
+    Send(LB_RESETCONTENT, 0, 0);
     for (const TFolderLine& line : lines_)
-        SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line.name).c_str()));
-    SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(current), 0);
-    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(line.name).c_str()));
+    Send(LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+    Send(WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TFolderListWindow::ShowItemHeight(int height) {
     if (height > 0)
-        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, Scaled(height));
+        Send(LB_SETITEMHEIGHT, 0, Scaled(height));
 }
 
 void TFolderListWindow::Command(int code) {
@@ -241,20 +241,16 @@ void TFolderListWindow::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void TPasswordWindow::ShowText(std::string_view text) {
-    showing_ = true;
-    SetWindowTextW(Handle(), Wide(text).c_str());
-    showing_ = false;
+    Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void TPasswordWindow::Command(int code) {
-    if (code == EN_CHANGE && !showing_)
+    if (code == EN_CHANGE)
         static_cast<TPasswordEdit*>(Control())->UserEdit(WindowText(Handle()));
 }
 
 void TEntryFieldWindow::ShowText(std::string_view text) {
-    showing_ = true;
-    SetWindowTextW(Handle(), Wide(text).c_str());
-    showing_ = false;
+    Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void TEntryFieldWindow::SelectAll() {
@@ -266,7 +262,7 @@ void TEntryFieldWindow::MoveFocus(bool next) {
 }
 
 void TEntryFieldWindow::Command(int code) {
-    if (code == EN_CHANGE && !showing_)
+    if (code == EN_CHANGE)
         Field().UserEdit(WindowText(Handle()));
 }
 
@@ -364,7 +360,7 @@ RECT TPageControlWindow::PageArea() const {
 }
 
 void TPageControlWindow::ShowActivePage(int index) {
-    SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Send(TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     ShowPage(index);
 }
 

@@ -108,21 +108,22 @@ private:
     std::vector<TFolderLine> lines_;
 };
 
-// The password edit: its text follows the user's editing.
+// The password edit: its text follows the user's editing. An edit's window text is its
+// content: it shows no caption.
 class TPasswordWindow : public TPeer<TEditPeer> {
 public:
     using TPeer::TPeer;
+    void ShowCaption(std::string_view) override {}
     void ShowText(std::string_view text) override;
     void Command(int code) override;
-
-private:
-    bool showing_ = false;
 };
 
-// The entry fields: every key and character goes to the field before the edit.
+// The entry fields: every key and character goes to the field before the edit. As the
+// password edit, it shows no caption.
 class TEntryFieldWindow : public TPeer<TEntryFieldPeer> {
 public:
     using TPeer::TPeer;
+    void ShowCaption(std::string_view) override {}
     void ShowText(std::string_view text) override;
     void SelectAll() override;
     void MoveFocus(bool next) override;
@@ -131,7 +132,6 @@ public:
 
 private:
     TGetString& Field() const { return *static_cast<TGetString*>(Control()); }
-    bool showing_ = false;
 };
 
 class TPictureBoxWindow : public TPeer<TPictureBoxPeer> {

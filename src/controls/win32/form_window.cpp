@@ -14,25 +14,29 @@ namespace {
 constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD FormExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 
+// What a child reports of the user's doing. A report that echoes a change the program is
+// making (TWindow::Send) goes nowhere: only the user changes a control through its window.
 LRESULT ChildNotification(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (message) {
     case WM_COMMAND:
         if (TWindow* child = TWindow::Of(reinterpret_cast<HWND>(lParam))) {
-            child->Command(HIWORD(wParam));
+            if (!child->Echoing())
+                child->Command(HIWORD(wParam));
             return 0;
         }
         break;
     case WM_HSCROLL:
         if (TWindow* child = TWindow::Of(reinterpret_cast<HWND>(lParam))) {
-            child->HScroll(LOWORD(wParam));
+            if (!child->Echoing())
+                child->HScroll(LOWORD(wParam));
             return 0;
         }
         break;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (TWindow* child = TWindow::Of(header->hwndFrom))
-            return child->Notify(*header);
+            return child->Echoing() ? 0 : child->Notify(*header);
         break;
     }
     case WM_DRAWITEM: {
@@ -116,6 +120,10 @@ HWND WindowAt(HWND top, POINT screen) {
         at = child;
     }
 }
+
+// What Windows posts to the focused window after a key-down of F1 from the keyboard (its
+// DefWindowProc turns it into WM_HELP); <windows.h> does not name it.
+constexpr UINT WmKeyF1 = 0x004D;
 
 bool IsMouseButtonDown(UINT message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
@@ -265,6 +273,9 @@ bool TFormWindow::DialogKey(MSG& message) {
             form_.HelpRequested(control);
         return true;
     }
+    // The same F1 once more: one key, one request.
+    if (message.message == WmKeyF1)
+        return true;
     if (message.message == WM_KEYDOWN && GetKeyState(VK_MENU) >= 0) {
         const bool control = GetKeyState(VK_CONTROL) < 0;
         const bool shift = GetKeyState(VK_SHIFT) < 0;
@@ -385,7 +396,8 @@ void TFormWindow::ContextHelpMode() {
                 break;
             continue;
         }
-        if (kind == WM_KEYUP || kind == WM_SYSKEYUP || kind == WM_CHAR || kind == WM_SYSCHAR)
+        if (kind == WM_KEYUP || kind == WM_SYSKEYUP || kind == WM_CHAR || kind == WM_SYSCHAR ||
+            kind == WmKeyF1)
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -415,11 +427,26 @@ void TFormWindow::Show() {
     form_.Shown();
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    if (GetFocus() == nullptr || !KeepsFocus(GetFocus())) {
-        if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
-            SetFocus(first);
-    }
+    if (!ControlHasFocus())
+        FocusFirstControl();
     UpdateWindow(Handle());
+}
+
+// The window itself holds the focus once it is activated (Wine gives it the focus then):
+// that is no control of the dialog having it.
+bool TFormWindow::ControlHasFocus() const {
+    HWND focus = GetFocus();
+    return focus != nullptr && IsChild(Handle(), focus);
+}
+
+// The first control of the tab order that can take the focus: the page control.
+void TFormWindow::FocusFirstControl() {
+    for (HWND window : tabChain_) {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+            SetFocus(window);
+            return;
+        }
+    }
 }
 
 void TFormWindow::Close() {
@@ -453,15 +480,19 @@ LRESULT TFormWindow::WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, b
         return 0;
     case WM_ACTIVATE:
         // Coming back to the window gives the focus back to the control that had it,
-        // as a dialog does, and that is no move of the dialog's focus.
+        // as a dialog does, and that is no move of the dialog's focus. A window manager
+        // may activate the window only after it was shown: the first control then takes
+        // the focus that the window would otherwise keep for itself.
         handled = true;
         if (LOWORD(wParam) == WA_INACTIVE) {
-            if (HWND focus = GetFocus(); KeepsFocus(focus) && focus != Handle())
-                lastFocus_ = focus;
+            if (ControlHasFocus())
+                lastFocus_ = GetFocus();
         } else if (lastFocus_ != nullptr && IsWindow(lastFocus_)) {
             restoringFocus_ = true;
             SetFocus(lastFocus_);
             restoringFocus_ = false;
+        } else if (!ControlHasFocus() && IsWindowVisible(Handle())) {
+            FocusFirstControl();
         }
         return 0;
     case WM_NEXTDLGCTL: {

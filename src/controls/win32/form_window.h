@@ -72,6 +72,9 @@ public:
     LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    // A control of the dialog has the focus (the window itself holding it does not count).
+    bool ControlHasFocus() const;
+    void FocusFirstControl();
     // Tab and Shift+Tab: the next (or previous) shown and enabled window of the chain.
     void MoveTab(bool forward);
     // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+PgDn, Ctrl+PgUp): the next (or previous) page

@@ -16,7 +16,7 @@ public:
     void ShowCaption(std::string_view caption) override {
         const std::wstring text = Wide(caption);
         if (!MadeWithText(text))
-            SetWindowTextW(Handle(), text.c_str());
+            Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     void ShowEnabled(bool enabled) override { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
     void TakeFocus() override { SetFocus(Handle()); }

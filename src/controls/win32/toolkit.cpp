@@ -6,18 +6,6 @@
 #include "controls/win32/window_builder.h"
 
 namespace nimbrel::win32 {
-namespace {
-
-void Dispatch(MSG& message) {
-    for (TFormWindow* form : TFormWindow::Open()) {
-        if (form->DialogKey(message))
-            return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-}
-
-} // namespace
 
 TWin32Toolkit::TWin32Toolkit() {
     SetProcessDPIAware();
@@ -76,6 +64,20 @@ void TWin32Toolkit::ShowScreenCursor(TCursor cursor) {
     const LPCWSTR shape = cursor == TCursor::crHourGlass ? reinterpret_cast<LPCWSTR>(IDC_WAIT)
                                                          : reinterpret_cast<LPCWSTR>(IDC_ARROW);
     SetCursor(LoadCursorW(nullptr, shape));
+}
+
+void TWin32Toolkit::Dispatch(MSG& message) {
+    helpPopup_.Notice(message);
+    for (TFormWindow* form : TFormWindow::Open()) {
+        if (form->DialogKey(message))
+            return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void TWin32Toolkit::ShowHelpPopup(TPoint topLeft, const std::string& text) {
+    helpPopup_.ShowAt(topLeft, text);
 }
 
 TSize TWin32Toolkit::ScreenSize() const {

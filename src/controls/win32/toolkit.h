@@ -3,6 +3,7 @@
 // controls from the layout tables, its message loop with the dialog keys, MessageBox,
 // the wait cursor, and the screen.
 #include "controls/toolkit.h"
+#include "controls/win32/help_popup.h"
 
 namespace nimbrel::win32 {
 
@@ -16,9 +17,16 @@ public:
     void ProcessMessages() override;
     void ShowMessageBox(const TMessageBoxRequest& request) override;
     void ShowScreenCursor(TCursor cursor) override;
-    // The platform's own WinHelp shows the pop-ups: nothing to present here.
-    void PresentHelp(const platform::HelpRequest& request) override {}
     TSize ScreenSize() const override;
+
+protected:
+    void ShowHelpPopup(TPoint topLeft, const std::string& text) override;
+
+private:
+    // A message from the queue, on its way to the dialog keys or its window.
+    void Dispatch(MSG& message);
+
+    THelpPopup helpPopup_;
 };
 
 } // namespace nimbrel::win32

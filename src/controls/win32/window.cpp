@@ -62,6 +62,15 @@ LRESULT TWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(classProc_, handle_, message, wParam, lParam);
 }
 
+LRESULT TWindow::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    ++echoing_;
+    struct Done {
+        int& depth;
+        ~Done() { --depth; }
+    } done{echoing_};
+    return SendMessageW(handle_, message, wParam, lParam);
+}
+
 bool HasNoNonClientArea(HWND handle) {
     RECT window{};
     RECT client{};

@@ -45,6 +45,9 @@ public:
     // A message of the window itself, before the class's own procedure; `handled` stops it.
     virtual LRESULT WindowMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    // True while the window handles a message the program sent it through Send.
+    bool Echoing() const { return echoing_ > 0; }
+
     // The object of a window handle, or nullptr for a window that is none of ours.
     static TWindow* Of(HWND handle);
     // For the procedure of a class of ours: ties the window being made (WM_NCCREATE) to
@@ -57,6 +60,10 @@ protected:
     bool MadeWithText(const std::wstring& text);
     // The class's own procedure for a subclassed control.
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // A message of the program's own that shows the window what its control holds. What
+    // the window reports back meanwhile (an edit's EN_CHANGE for WM_SETTEXT) echoes the
+    // program's change: it is not the user's and never reaches the control.
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +73,7 @@ private:
     HWND handle_ = nullptr;
     WNDPROC classProc_ = nullptr; // set for a subclassed control
     std::optional<std::wstring> madeWith_;
+    int echoing_ = 0;
 };
 
 // True when the window's frame, borders and scroll bars take no room: WM_NCPAINT then has

@@ -1,5 +1,6 @@
 #include "platform/help.h"
 
+#include "platform/files.h"
 #include "platform/win32/windows_api.h"
 
 #include <utility>
@@ -7,32 +8,47 @@
 namespace nimbrel::platform {
 namespace {
 
-std::vector<HelpRequest>& Requests() {
-    static std::vector<HelpRequest> requests;
-    return requests;
+struct HelpState {
+    std::vector<HelpRequest> recorded;
+    std::function<void(const HelpRequest&)> presenter;
+};
+
+HelpState& TheHelpState() {
+    static HelpState state;
+    return state;
 }
 
 } // namespace
 
+// Windows since 8 ships no WinHelp viewer, and the help file lies outside the program: a
+// topic that the viewer cannot show goes to the presenter the GUI installs, which shows
+// the program's own text for it. The viewer is not started for a help file that is not
+// there, where it could only say so. The presenter hears every pop-up's place, so that a
+// pop-up of its own stands where the viewer's would.
 bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data) {
+    HelpState& state = TheHelpState();
     // Recorded here too, so that the requests a dialog makes can be checked on Windows.
-    Requests().push_back(HelpRequest{helpFile, command, data});
-    return WinHelpA(GetActiveWindow(), helpFile.c_str(), command, data) != FALSE;
+    const HelpRequest request{helpFile, command, data};
+    state.recorded.push_back(request);
+    const bool shown =
+        FileExists(helpFile) && WinHelpA(GetActiveWindow(), helpFile.c_str(), command, data);
+    if (state.presenter && (command == HelpSetPopupPos || !shown)) {
+        const auto presenter = state.presenter; // it may show a window and pump messages
+        presenter(request);
+    }
+    return shown;
 }
 
 const std::vector<HelpRequest>& RecordedHelpRequests() {
-    return Requests();
+    return TheHelpState().recorded;
 }
 
 void ClearRecordedHelpRequests() {
-    Requests().clear();
+    TheHelpState().recorded.clear();
 }
 
-// Windows has its own help viewer, which shows the pop-up itself: a presenter is kept only
-// so that the GUI can install one the same way on every host.
 void SetHelpPresenter(std::function<void(const HelpRequest&)> presenter) {
-    static std::function<void(const HelpRequest&)> unused;
-    unused = std::move(presenter);
+    TheHelpState().presenter = std::move(presenter);
 }
 
 } // namespace nimbrel::platform

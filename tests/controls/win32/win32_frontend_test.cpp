@@ -224,6 +224,45 @@ TEST_F(Win32Frontend, F1AndTheHelpButtonAskForTheControlsHelp) {
     EXPECT_EQ(form_->helpRequests, (std::vector<std::string>{"IdleTimeTrackBar", "Button3"}));
 }
 
+// A key of the keyboard, not a posted message: Windows follows a key-down of F1 with a
+// message of its own that asks for help too, and one F1 must ask once.
+TEST_F(Win32Frontend, OneF1OfTheKeyboardAsksOnce) {
+    form_->Find<TTrackBar>("IdleTimeTrackBar").SetFocus();
+    Pump();
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_F1;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    for (int i = 0; i < 20 && form_->helpRequests.empty(); ++i) {
+        Sleep(10);
+        Pump();
+    }
+    Sleep(50);
+    Pump();
+    EXPECT_EQ(form_->helpRequests, std::vector<std::string>{"IdleTimeTrackBar"});
+}
+
+// The window opens with the page control focused. A window manager may activate it only
+// later, and Wine then gives the window itself the focus: the page control takes it.
+TEST_F(Win32Frontend, TheFirstControlHasTheFocusOnceTheWindowIsActive) {
+    EXPECT_EQ(Focused(), "Page");
+    HWND window = FormWindow();
+    SetFocus(window);
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 80,
+                                 40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    Pump();
+    EXPECT_NE(GetActiveWindow(), window);
+    SetForegroundWindow(window);
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), window);
+    EXPECT_EQ(Focused(), "Page");
+    DestroyWindow(other);
+}
+
 TEST_F(Win32Frontend, AnExceptionOfAHandlerIsReportedAndTheDialogStays) {
     form_->Find<TButton>("Button5").OnClick = [] { throw std::runtime_error("Disk full"); };
     form_->Find<TButton>("Button5").SetFocus();

@@ -59,6 +59,9 @@ wine_reg_add() {
 wine_use_null_driver() {
     # Windows, messages, dialog keys and drawing, all without an X server.
     wine_reg_add 'HKCU\Software\Wine\Drivers' /v Graphics /d null
+    # The desktop that the boot made has no driver (it found no display), and a window made
+    # while it lasts fails: ended now, the next program's desktop is on the null driver.
+    "$WINE64" taskkill /f /im explorer.exe >>"$wine_logs/reg.log" 2>&1 || true
 }
 
 wine_set_dpi() {

@@ -212,6 +212,19 @@ TEST(LoadSettingsTest, StoresShownInTheControls) {
     }
 }
 
+// The protection as the Screen Saver page shows it.
+void ExpectStoredProtectionShown(const TDialogDriver& driver) {
+    EXPECT_EQ(driver.Position("ScreenSaverTrackBar"), 75);
+    EXPECT_EQ(driver.Text("SSIdleTime"), "75sec");
+    EXPECT_TRUE(driver.Checked("UseAccessKey"));
+    EXPECT_EQ(driver.Text("AKShift"), "Ctrl");
+    EXPECT_EQ(driver.Text("AKCode"), "W");
+    EXPECT_EQ(driver.Text("AKTimes"), "5");
+    EXPECT_EQ(driver.Text("AKPassword"), "abcdefg");
+    EXPECT_EQ(driver.Text("AKPassword2"), "abcdefg");
+    EXPECT_FALSE(driver.Checked("OtherSS"));
+}
+
 // A page's windows may be made only when the page is first shown: what was loaded before
 // is there on the screen all the same, in every kind of control.
 TEST(LoadSettingsTest, StoreShownOnPagesShownLater) {
@@ -234,15 +247,7 @@ TEST(LoadSettingsTest, StoreShownOnPagesShownLater) {
     EXPECT_EQ(folders[static_cast<std::size_t>(folder)], "pics");
 
     driver.ClickTab("Page", 1);
-    EXPECT_EQ(driver.Position("ScreenSaverTrackBar"), 75);
-    EXPECT_EQ(driver.Text("SSIdleTime"), "75sec");
-    EXPECT_TRUE(driver.Checked("UseAccessKey"));
-    EXPECT_EQ(driver.Text("AKShift"), "Ctrl");
-    EXPECT_EQ(driver.Text("AKCode"), "W");
-    EXPECT_EQ(driver.Text("AKTimes"), "5");
-    EXPECT_EQ(driver.Text("AKPassword"), "abcdefg");
-    EXPECT_EQ(driver.Text("AKPassword2"), "abcdefg");
-    EXPECT_FALSE(driver.Checked("OtherSS"));
+    ExpectStoredProtectionShown(driver);
 
     driver.ClickTab("Page", 2);
     EXPECT_TRUE(driver.Checked("WMRes"));
@@ -253,6 +258,14 @@ TEST(LoadSettingsTest, StoreShownOnPagesShownLater) {
     EXPECT_TRUE(driver.Checked("SSOrg"));
     EXPECT_FALSE(driver.Checked("SSFit"));
     EXPECT_TRUE(fixture.messages.empty()) << fixture.MessageTexts();
+}
+
+// The same page shown first by its switch.
+TEST(LoadSettingsTest, StoredProtectionShownOnTheFirstPage) {
+    TDialogFixture fixture;
+    fixture.SetEverySetting();
+    fixture.Open({"/SCREENSAVER"});
+    ExpectStoredProtectionShown(fixture.Driver());
 }
 
 TEST(LoadSettingsTest, SizingFieldsFollowTheMode) {

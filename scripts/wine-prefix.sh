@@ -2,6 +2,8 @@
 #   wine_prefix_start WORK LOGS   the prefix in WORK/prefix, logs in LOGS
 #   wine_use_null_driver          windows without any X server
 #   wine_set_dpi DPI              the system's logical DPI (LogPixels)
+#   wine_reg_value KEY NAME       one value as reg query shows it ("REG_SZ C:\..." or
+#                                 "REG_DWORD 0xa")
 #   wine_prefix_stop              ends every Wine process of the prefix, removes WORK
 # Everything runs in a Czech UTF-8 locale: the program speaks code page 1250, and Wine
 # takes its ANSI code page from the locale and its host file names from its character set.
@@ -54,6 +56,11 @@ wine_prefix_start() {
 
 wine_reg_add() {
     "$WINE64" reg add "$@" /f >>"$wine_logs/reg.log" 2>&1
+}
+
+wine_reg_value() {
+    "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" 'index($0, name) { sub(/^ *[^ ]+ +/, ""); sub(/ +/, " "); print; exit }'
 }
 
 wine_use_null_driver() {

@@ -6,8 +6,11 @@
 #include "settings/store_entries.h"
 #include "settings/store_values.h"
 #include "sysutil/text_routines.h"
+#include "wallpaper_folder/chosen_folder.h"
+#include "wallpaper_folder/folder_listing.h"
 
 #include <exception>
+#include <new>
 
 namespace nimbrel {
 namespace {
@@ -16,6 +19,8 @@ namespace {
 template <class Group, class Fallback> void Guarded(Group group, Fallback fallback) {
     try {
         group();
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         fallback();
     }
@@ -23,16 +28,6 @@ template <class Group, class Fallback> void Guarded(Group group, Fallback fallba
 
 template <class Group> void Guarded(Group group) {
     Guarded(group, [] {});
-}
-
-bool IsDriveRoot(std::string_view path) {
-    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
-}
-
-// The folder list takes a drive alone as that drive's current folder, so a drive root
-// keeps its backslash; any other folder loses one trailing backslash.
-std::string FolderListPath(std::string_view path) {
-    return IsDriveRoot(path) ? std::string(path) : StripTrailingBackslash(path);
 }
 
 } // namespace
@@ -79,12 +74,11 @@ void TOptionsForm::LoadSettings() {
             [&] { ScreenSaverTrackBar->SetPosition(reg.ReadInteger(store::ScreenSaverInterval)); },
             [&] { ScreenSaverTrackBar->SetPosition(store::DefaultScreenSaverInterval); });
 
-        Guarded(
-            [&] { Folder->SetDirectory(FolderListPath(reg.ReadString(store::WallpaperFolder))); },
-            [&] { Folder->SetDirectory(""); });
+        Guarded([&] { Folder->SetDirectory(wallpaper::StoredWallpaperFolder(reg)); },
+                [&] { Folder->SetDirectory(""); });
 
         if (IsBlank(Folder->Directory())) {
-            Folder->SetDirectory(FolderListPath(ProgramFolder));
+            Folder->SetDirectory(wallpaper::FolderListPath(ProgramFolder));
             saveEverything = true;
         }
         if (const std::string folder = Folder->Directory(); !folder.empty())

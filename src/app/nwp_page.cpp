@@ -3,28 +3,23 @@
 
 #include "archive/nwp_conversion.h"
 #include "platform/files.h"
-#include "sysutil/list_files.h"
 #include "sysutil/message_pump.h"
 #include "sysutil/text_routines.h"
+#include "wallpaper_folder/folder_listing.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace nimbrel {
 
 namespace {
 
-// The NWP files of a folder: sorted, upper-case bare names.
-std::vector<std::string> NWPFilesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    ListFiles(folder + "\\*.NWP", names);
-    return names;
-}
+using wallpaper::BitmapNameOf;
+using wallpaper::JoinPath;
 
-// The name with its extension (from the last dot on) replaced by ".BMP".
-std::string BitmapNameOf(std::string_view name) {
-    return std::string(name.substr(0, name.rfind('.'))) + ".BMP";
+// The NWP files of a folder: sorted, upper-case bare names, the pump let run for each.
+std::vector<std::string> NWPFilesOf(const std::string& folder) {
+    return wallpaper::NamesOf(wallpaper::ListNwpFiles(folder, ProcessMessages));
 }
 
 std::string CountSentence(std::size_t count) {
@@ -61,9 +56,10 @@ void TOptionsForm::ConvertNWPFiles() {
     ProcessMessages();
     try {
         for (const std::string& name : NWPFilesOf(Folder->Directory())) {
-            const std::string output = Folder->Directory() + "\\" + BitmapNameOf(name);
-            const std::string input = Folder->Directory() + "\\" + name;
-            ConvertNwpFile(input, output);
+            const std::string output = JoinPath(Folder->Directory(), BitmapNameOf(name));
+            const std::string input = JoinPath(Folder->Directory(), name);
+            // The deletion's outcome is not looked at: an NWP file that stays, stays silently.
+            (void)ConvertNwpFile(input, output);
         }
     } catch (...) {
         // The dialog stays open after a failed conversion: make it usable again and say
@@ -80,7 +76,7 @@ void TOptionsForm::ConvertNWPFiles() {
 
 void TOptionsForm::DeleteNWPFiles() {
     for (const std::string& name : NWPFilesOf(Folder->Directory()))
-        platform::DeleteFile(Folder->Directory() + "\\" + name);
+        (void)platform::DeleteFile(JoinPath(Folder->Directory(), name));
     Close();
 }
 

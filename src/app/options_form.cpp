@@ -25,27 +25,7 @@ TControl* PageForSwitch(const TOptionsForm& form, const std::string& argument) {
     return nullptr;
 }
 
-// HELP_SETPOPUP_POS carries the point as x in the low word and y in the high word.
-std::uintptr_t PackPoint(TPoint point) {
-    const auto x = static_cast<std::uint16_t>(point.X);
-    const auto y = static_cast<std::uint16_t>(point.Y);
-    return static_cast<std::uintptr_t>(x) | (static_cast<std::uintptr_t>(y) << 16);
-}
-
 } // namespace
-
-std::string FolderOfProgram(std::string_view programFile) {
-    const auto lastBackslash = programFile.rfind('\\');
-    if (lastBackslash == std::string_view::npos)
-        return {};
-    return std::string(programFile.substr(0, lastBackslash + 1));
-}
-
-std::string StripTrailingBackslash(std::string_view path) {
-    if (!path.empty() && path.back() == '\\')
-        path.remove_suffix(1);
-    return std::string(path);
-}
 
 TPoint DialogPlacement(TSize screen, TSize outerFrame) {
     return {screen.Width / 2 - outerFrame.Width / 2 + 100,
@@ -115,7 +95,9 @@ void TOptionsForm::HelpRequested(TControl* control) {
     const TControl* holder = HelpContextHolder(control);
     if (holder == nullptr)
         return;
-    platform::WinHelp(helpFile_, platform::HelpSetPopupPos, PackPoint(holder->ScreenOrigin()));
+    const TPoint origin = holder->ScreenOrigin();
+    platform::WinHelp(helpFile_, platform::HelpSetPopupPos,
+                      platform::PackHelpPopupPos(origin.X, origin.Y));
     platform::WinHelp(helpFile_, platform::HelpContextPopup,
                       static_cast<std::uintptr_t>(holder->HelpContext()));
 }
@@ -126,7 +108,7 @@ void TOptionsForm::FormCreate() {
         start_.lowerThreadPriority();
     else
         platform::SetCurrentThreadIdlePriority();
-    ProgramFolder = FolderOfProgram(platform::ProgramFilePath());
+    ProgramFolder = wallpaper::ProgramFolder();
     LoadSettings();
     helpFile_ = ProgramFolder + "NIMBREL.HLP";
     SelectFirstPage();

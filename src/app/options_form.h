@@ -23,6 +23,8 @@
 #include "controls/picture_box.h"
 #include "controls/radio_button.h"
 #include "controls/track_bar.h"
+#include "wallpaper_folder/chosen_folder.h"
+#include "wallpaper_folder/folder_listing.h"
 
 #include <functional>
 #include <string>
@@ -42,10 +44,8 @@ struct TFormStart {
     std::function<void()> lowerThreadPriority;
 };
 
-// The folder of a program file, up to and including its last backslash (C:\APPS\N\).
-std::string FolderOfProgram(std::string_view programFile);
-// The path without its last character when that is a backslash (C:\ gives C:).
-std::string StripTrailingBackslash(std::string_view path);
+using wallpaper::FolderOfProgram;
+using wallpaper::StripTrailingBackslash;
 // Top-left corner of the dialog's outer frame: 100 pixels right of and 50 below centred.
 TPoint DialogPlacement(TSize screen, TSize outerFrame);
 // The control whose help number applies to `control`: itself or its nearest parent with a

@@ -3,29 +3,19 @@
 
 #include "settings/registry_accessor.h"
 #include "settings/store_values.h"
-#include "sysutil/list_files.h"
+#include "sysutil/message_pump.h"
+#include "wallpaper_folder/folder_listing.h"
 
-#include <algorithm>
 #include <exception>
-#include <iterator>
+#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace nimbrel {
 
 namespace {
 
-// The changer's own working files lie in the wallpaper folder as bitmaps; they are not
-// pictures to offer. Upper case: the lister has already upper-cased the names.
-bool IsChangerFile(const std::string& bitmapName) {
-    return bitmapName == "NIMBREL.BMP" || bitmapName == "NEXTPIC.BMP";
-}
-
-// Only JPEG pictures can be requested; a bitmap is shown but not offered to the changer.
-bool IsRequestable(std::string_view line) {
-    return line.find(".JPG") != std::string_view::npos;
-}
+using wallpaper::IsRequestable;
 
 // The selected line, or false when the list has no selection.
 bool SelectedLine(const TListBox& list, std::string& line) {
@@ -44,6 +34,8 @@ void WriteRequest(std::string_view value, const TListBox& list) {
         std::string line;
         if (SelectedLine(list, line))
             registry.WriteString(value, line);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
     }
 }
@@ -51,20 +43,9 @@ void WriteRequest(std::string_view value, const TListBox& list) {
 } // namespace
 
 void TOptionsForm::FillWallPapers() {
-    std::vector<std::string> jpegs;
-    std::vector<std::string> bitmaps;
-    ListFiles(Folder->Directory() + "\\*.JPG", jpegs);
-    ListFiles(Folder->Directory() + "\\*.BMP", bitmaps);
-    std::erase_if(bitmaps, IsChangerFile);
-
-    // Both lists come sorted in the lister's case-insensitive order; merging them gives
-    // the sorted list box's order without a sort per insertion.
-    std::vector<std::string> names;
-    names.reserve(jpegs.size() + bitmaps.size());
-    std::merge(
-        jpegs.begin(), jpegs.end(), bitmaps.begin(), bitmaps.end(), std::back_inserter(names),
-        [](const std::string& a, const std::string& b) { return CompareNamesNoCase(a, b) < 0; });
-    WallpaperList->SetItems(std::move(names));
+    // The pictures come in the sorted list box's order; the list is filled in one go.
+    WallpaperList->SetItems(
+        wallpaper::NamesOf(wallpaper::ListPictures(Folder->Directory(), ProcessMessages)));
 
     const bool any = WallpaperList->Count() > 0;
     Button1->SetEnabled(any);
@@ -87,7 +68,9 @@ void TOptionsForm::WallpaperListClick() {
     }
     // A JPEG loads its bytes and header here; it is decoded when the preview paints.
     try {
-        Preview->LoadFromFile(Folder->Directory() + "\\" + line);
+        Preview->LoadFromFile(wallpaper::JoinPath(Folder->Directory(), line));
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         Preview->Clear();
     }

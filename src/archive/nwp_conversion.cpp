@@ -5,14 +5,17 @@
 
 namespace nimbrel {
 
-void ConvertNwpFile(const std::string& nwpPath, const std::string& bmpPath) {
+platform::WinError ConvertNwpFile(const std::string& nwpPath, const std::string& bmpPath,
+                                  NwpAfterConversion after) {
     DecompressFile(nwpPath, bmpPath, [&nwpPath](const TExpandedFile& expanded) {
         if (!IsCompleteBitmap(expanded.head, expanded.size))
             throw EIncompleteBitmap("Cannot convert \"" + nwpPath +
                                     "\": it does not hold a complete bitmap.");
     });
-    // The outcome is not looked at: a file that cannot be deleted stays, without a word.
-    (void)platform::DeleteFile(nwpPath);
+    if (after == NwpAfterConversion::Keep)
+        return platform::ErrorSuccess;
+    // A file that cannot be deleted stays, without an error: the caller may tell why.
+    return platform::DeleteFile(nwpPath);
 }
 
 } // namespace nimbrel

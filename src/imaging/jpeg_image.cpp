@@ -1,6 +1,7 @@
 #include "imaging/jpeg_image.h"
 
 #include "imaging/jpeg_glue.h"
+#include "imaging/picture_fit.h"
 #include "imaging/screen.h"
 
 #include <cstring>
@@ -81,25 +82,10 @@ bool TJPEGImage::Empty() const {
     return data_->Data == nullptr && (!bitmap_ || bitmap_->Empty());
 }
 
-namespace {
-int Scaled(int size, TOutputScale scale) {
-    const int denominator = 1 << static_cast<int>(scale);
-    return (size + denominator - 1) / denominator; // the library rounds scaled sizes up
-}
-} // namespace
-
 TOutputScale TJPEGImage::DrawScale(const TRect& rect) const {
     const int width = rect.Width() < 0 ? -rect.Width() : rect.Width();
     const int height = rect.Height() < 0 ? -rect.Height() : rect.Height();
-    auto scale = static_cast<int>(settings_.OutputScale);
-    const int coarsest = static_cast<int>(TOutputScale::ScaleEighth);
-    while (scale < coarsest) {
-        const auto next = static_cast<TOutputScale>(scale + 1);
-        if (Scaled(data_->Width, next) < width || Scaled(data_->Height, next) < height)
-            break;
-        ++scale;
-    }
-    return static_cast<TOutputScale>(scale);
+    return CoveringScale(data_->Width, data_->Height, width, height, settings_.OutputScale);
 }
 
 bool TJPEGImage::CacheIsFullUse() const {
@@ -109,13 +95,13 @@ bool TJPEGImage::CacheIsFullUse() const {
 int TJPEGImage::Width() const {
     if (CacheIsFullUse())
         return bitmap_->Width();
-    return Scaled(data_->Width, settings_.OutputScale);
+    return ScaledSize(data_->Width, settings_.OutputScale);
 }
 
 int TJPEGImage::Height() const {
     if (CacheIsFullUse())
         return bitmap_->Height();
-    return Scaled(data_->Height, settings_.OutputScale);
+    return ScaledSize(data_->Height, settings_.OutputScale);
 }
 
 void TJPEGImage::SetOutputScale(TOutputScale scale) {

@@ -185,17 +185,19 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
 
 namespace {
 
-void ListEntries(std::string_view mask, platform::FindDetail detail,
-                 std::vector<TListedFile>& list) {
+void ListEntries(std::string_view mask, std::vector<TListedFile>& list,
+                 const EntryPass& eachEntry) {
     list.clear();
     struct Found {
         std::string key;
         TListedFile file;
     };
     std::vector<Found> found;
-    platform::FileSearch search(mask, detail);
+    // Names alone: the host is not asked for each file's status.
+    platform::FileSearch search(mask, platform::FindDetail::NameOnly);
     for (platform::FindData entry; search.Next(entry);) {
-        ProcessMessages();
+        if (eachEntry)
+            eachEntry();
         std::string name = UpperAsciiLetters(entry.name);
         std::string key = SortKey(name);
         found.push_back({std::move(key),
@@ -215,14 +217,14 @@ void ListEntries(std::string_view mask, platform::FindDetail detail,
 
 } // namespace
 
-void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list) {
-    ListEntries(mask, platform::FindDetail::NameOnly, list);
+void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list,
+                     const EntryPass& eachEntry) {
+    ListEntries(mask, list, eachEntry);
 }
 
-// The names alone: the host is not asked for each file's status.
 void ListFiles(std::string_view mask, std::vector<std::string>& list) {
     std::vector<TListedFile> entries;
-    ListEntries(mask, platform::FindDetail::NameOnly, entries);
+    ListEntries(mask, entries, ProcessMessages);
     list.clear();
     list.reserve(entries.size());
     for (TListedFile& entry : entries)

@@ -1,6 +1,7 @@
 #pragma once
 // The file lister of the wallpaper list and the NWP page.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,14 @@ struct TListedFile {
     std::string hostName; // the name as the host holds it, UTF-8
     bool nameFits = true; // false: code page 1250 cannot hold the name, so it opens nothing
 };
-// ListFiles with each entry's found name and attributes, in the same order.
-void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list);
+// Runs once for each directory entry a search finds, before the entry is added (the dialog
+// lets its pending window messages run there); empty: nothing runs.
+using EntryPass = std::function<void()>;
+
+// ListFiles with each entry's found name and attributes, in the same order; `eachEntry`
+// in place of the message pump's pass.
+void ListFileEntries(std::string_view mask, std::vector<TListedFile>& list,
+                     const EntryPass& eachEntry = {});
 
 // The lister's order: a case-insensitive, accent-aware comparison of code page 1250 text
 // as a user locale sorts it (letters by their base letter first, accents next; control

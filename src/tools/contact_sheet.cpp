@@ -1,6 +1,7 @@
 #include "tools/contact_sheet.h"
 
 #include "imaging/jpeg_image.h"
+#include "imaging/picture_fit.h"
 #include "platform/codepage1250.h"
 #include "tools/tool_output.h"
 
@@ -10,7 +11,7 @@
 namespace nimbrel::tool {
 namespace {
 
-using report::Verdict;
+using wallpaper::Verdict;
 using Cut = LabelFont::Cut;
 
 constexpr int Margin = 12;
@@ -46,7 +47,7 @@ Rgb VerdictColour(Verdict verdict) {
 }
 
 // What the second label line says after the picture's size.
-std::string VerdictLabel(const report::FileReport& report) {
+std::string VerdictLabel(const wallpaper::FileReport& report) {
     switch (report.verdict) {
     case Verdict::Ready:
         return "ready";
@@ -55,7 +56,7 @@ std::string VerdictLabel(const report::FileReport& report) {
     case Verdict::Convertible:
         return "NWP, to convert";
     case Verdict::Damaged:
-        return std::string(report::DamageWords(report.damage));
+        return std::string(wallpaper::DamageWords(report.damage));
     case Verdict::NameNotHeld:
         return "name to rename";
     }
@@ -118,7 +119,7 @@ void DrawThumbnail(TBitmap& sheet, int boxX, int boxY, const SheetCell& cell, Rg
 }
 
 void DrawLabelIn(TBitmap& sheet, const LabelFont& font, int x, int y,
-                 const report::FileReport& report, Rgb mark) {
+                 const wallpaper::FileReport& report, Rgb mark) {
     font.Draw(sheet, x, y, font.Fitted(UnicodeText(report.name), LabelSize, CellWidth, Cut::Middle),
               TextColour, LabelSize);
     int left = x;
@@ -182,7 +183,7 @@ int ColumnsFor(std::size_t count) {
 } // namespace
 
 void DrawLabel(TBitmap& bitmap, const LabelFont& font, int x, int y,
-               const report::FileReport& report) {
+               const wallpaper::FileReport& report) {
     DrawLabelIn(bitmap, font, x, y, report, VerdictColour(report.verdict));
 }
 
@@ -192,16 +193,13 @@ std::unique_ptr<TBitmap> MakeThumbnail(const TBitmap& picture, int boxWidth, int
     thumb->SetPixelFormat(TPixelFormat::pf24bit);
     if (width == 0 || height == 0)
         return thumb;
-    // The largest size within the box with the picture's proportions.
+    // A picture larger than the box shrinks to fit it, its proportions kept; a smaller one
+    // keeps its size.
     int w = width, h = height;
     if (w > boxWidth || h > boxHeight) {
-        if (static_cast<long long>(width) * boxHeight > static_cast<long long>(height) * boxWidth) {
-            w = boxWidth;
-            h = std::max(1, static_cast<int>(static_cast<long long>(height) * boxWidth / width));
-        } else {
-            h = boxHeight;
-            w = std::max(1, static_cast<int>(static_cast<long long>(width) * boxHeight / height));
-        }
+        const TFitSize fit = FitInBox(width, height, boxWidth, boxHeight);
+        w = std::max(1, fit.Width);
+        h = std::max(1, fit.Height);
     }
     thumb->SetSize(w, h);
     const TPaletteHandle palette = picture.Palette();

@@ -4,8 +4,8 @@
 // The lettering is a scalable font, so that the sheet stays legible when scaled to a screen.
 // Written as a JPEG file by the program's own encoder.
 #include "imaging/bitmap.h"
-#include "tools/folder_report/file_report.h"
 #include "tools/label_font.h"
+#include "wallpaper_folder/file_report.h"
 
 #include <memory>
 #include <string>
@@ -19,7 +19,7 @@ inline constexpr int CellWidth = ThumbnailWidth + 6; // with the verdict's frame
 inline constexpr int LabelSize = 14;                 // a label line's height in pixels
 
 struct SheetCell {
-    report::FileReport report;
+    wallpaper::FileReport report;
     std::unique_ptr<TBitmap> thumbnail; // 24 bits, within the thumbnail box; none if damaged
 };
 
@@ -31,7 +31,7 @@ std::unique_ptr<TBitmap> MakeThumbnail(const TBitmap& picture, int boxWidth, int
 // (cut in the middle when too long); on the second the picture's size, always whole, then
 // the verdict in its colour, cut at its end if need be.
 void DrawLabel(TBitmap& bitmap, const LabelFont& font, int x, int y,
-               const report::FileReport& report);
+               const wallpaper::FileReport& report);
 
 // The sheet: the folder (code page 1250) and the summary above the grid.
 std::unique_ptr<TBitmap> DrawContactSheet(const LabelFont& font, const std::string& folder,

@@ -2,18 +2,17 @@
 // on each, a summary, and on request a contact sheet.
 #include "imaging/jpeg_image.h"
 #include "platform/files.h"
-#include "settings/registry_accessor.h"
-#include "settings/store_values.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/contact_sheet.h"
-#include "tools/folder_report/examine_file.h"
 #include "tools/interruption.h"
 #include "tools/ordered_work.h"
 #include "tools/output_file.h"
 #include "tools/progress_bar.h"
 #include "tools/scan_output.h"
 #include "tools/tool_output.h"
+#include "wallpaper_folder/chosen_folder.h"
+#include "wallpaper_folder/examine_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -25,7 +24,7 @@
 namespace nimbrel::tool {
 namespace {
 
-using report::FileReport;
+using wallpaper::FileReport;
 
 struct ScanOptions {
     std::optional<std::string> folder; // UTF-8, as given
@@ -69,21 +68,11 @@ ScanOptions ParseScan(const std::vector<std::string>& args) {
     return options;
 }
 
-// The folder named, else the wallpaper folder of the settings, else the current folder.
+// The folder named, else the wallpaper folder as the dialog chooses it.
 std::string ChosenFolder(const ScanOptions& options) {
     if (options.folder)
         return wallpaper::FolderListPath(PathArgument(*options.folder));
-    try {
-        TRegistry registry;
-        if (registry.OpenKey(store::SettingsKey, false)) {
-            const std::string stored = registry.ReadString(store::WallpaperFolder);
-            if (stored.find_first_not_of(' ') != std::string::npos)
-                return wallpaper::FolderListPath(stored);
-        }
-    } catch (const std::exception&) {
-        // An unreadable store leaves the current folder.
-    }
-    return platform::CurrentDirectory();
+    return wallpaper::ChosenWallpaperFolder();
 }
 
 struct ScanItem {
@@ -110,14 +99,14 @@ int RunScan(const std::vector<std::string>& args) {
     const std::unique_ptr<LabelFont> font = sheet ? LabelFont::Open() : nullptr;
     SetDefaultDepth();
     const std::vector<wallpaper::FolderEntry> entries = wallpaper::ListFolder(folder, options.jobs);
-    const report::ExaminedFolder examined(folder);
+    const wallpaper::ExaminedFolder examined(folder);
 
     std::size_t nameWidth = 0;
     for (const auto& entry : entries)
         nameWidth = std::max(nameWidth, NameColumns(entry.name));
 
-    const report::Depth depth = options.deep ? report::Depth::Deep : report::Depth::Headers;
-    const report::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
+    const wallpaper::Depth depth = options.deep ? wallpaper::Depth::Deep : wallpaper::Depth::Headers;
+    const wallpaper::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
     const bool tableOnTerminal = sheetToStandardOutput || StandardOutputIsTerminal();
     const auto writeTable = [sheetToStandardOutput](const std::string& text) {
         if (sheetToStandardOutput)
@@ -138,8 +127,8 @@ int RunScan(const std::vector<std::string>& args) {
     work.work = [&](std::size_t i) {
         ScanItem item;
         std::unique_ptr<TBitmap> picture;
-        item.report = report::ExamineFile(examined, entries[i], depth, sheet ? &wish : nullptr,
-                                          sheet ? &picture : nullptr);
+        item.report = wallpaper::ExamineFile(examined, entries[i], depth, sheet ? &wish : nullptr,
+                                             sheet ? &picture : nullptr);
         if (picture)
             item.thumbnail = MakeThumbnail(*picture, ThumbnailWidth, ThumbnailHeight);
         return item;
@@ -187,7 +176,8 @@ const bool registered = RegisterCommand({
     "scan",
     "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg|-] [--jobs N]\n"
     "                                   a verdict on every picture and NWP file of a folder\n",
-    "FOLDER defaults to the wallpaper folder of the settings, else the current folder.\n"
+    "FOLDER defaults to the wallpaper folder as the dialog chooses it: the one of the settings,\n"
+    "else the folder of the program.\n"
     "options:\n"
     "  --deep           decode every picture and expand every NWP file (finds data cut short)\n"
     "  --json           one JSON object a line instead of the table\n"

@@ -4,8 +4,8 @@
 
 namespace nimbrel::tool {
 
-using report::FileReport;
-using report::Verdict;
+using wallpaper::FileReport;
+using wallpaper::Verdict;
 
 void ScanTally::Count(const FileReport& report) {
     ++pictures;
@@ -87,10 +87,10 @@ std::string ReportLine(const FileReport& report, std::size_t nameWidth) {
     line.append(nameWidth > columns ? nameWidth - columns : 0, ' ');
     char facts[64];
     std::snprintf(facts, sizeof facts, "  %-6s  %10llu  %11s  ",
-                  std::string(report::KindWord(report.kind)).c_str(),
+                  std::string(wallpaper::KindWord(report.kind)).c_str(),
                   static_cast<unsigned long long>(report.size), SizeText(report).c_str());
     line += facts;
-    line += report::VerdictText(report);
+    line += wallpaper::VerdictText(report);
     if (report.hostNameDiffers && DiffersBeyondLetterCase(report.hostName, listedName))
         line += "  (on disk: " + report.hostName + ")";
     return line;
@@ -132,7 +132,7 @@ std::string ReportJson(const FileReport& report) {
     std::string json = "{\"name\":" + JsonString(platform::Utf8FromCp1250(report.name));
     json += ",\"host_path\":" +
             (report.hostPath.empty() ? std::string("null") : JsonString(report.hostPath));
-    json += ",\"kind\":\"" + std::string(report::KindWord(report.kind)) + "\"";
+    json += ",\"kind\":\"" + std::string(wallpaper::KindWord(report.kind)) + "\"";
     json += ",\"size\":" + std::to_string(report.size);
     json += ",\"width\":" + std::to_string(report.width);
     json += ",\"height\":" + std::to_string(report.height);
@@ -141,7 +141,7 @@ std::string ReportJson(const FileReport& report) {
     json += wallpaper::IsRequestable(report.name) ? "true" : "false";
     json += ",\"reason\":";
     json += report.verdict == Verdict::Damaged
-                ? JsonString(std::string(report::DamageWords(report.damage)))
+                ? JsonString(std::string(wallpaper::DamageWords(report.damage)))
                 : std::string("null");
     if (!report.detail.empty())
         json += ",\"detail\":" + JsonString(platform::Utf8FromCp1250(report.detail));

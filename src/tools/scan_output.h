@@ -1,7 +1,7 @@
 #pragma once
 // How nimbrel-tool scan writes its findings: aligned text lines for people, JSON lines for
 // scripts, and the closing summary.
-#include "tools/folder_report/file_report.h"
+#include "wallpaper_folder/file_report.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -16,7 +16,7 @@ struct ScanTally {
     std::size_t damaged = 0;
     std::size_t toRename = 0; // names the dialog cannot open
 
-    void Count(const report::FileReport& report);
+    void Count(const wallpaper::FileReport& report);
     // 0 when every file is ready, 1 when something is to convert, damaged or to rename.
     int ExitCode() const { return toConvert + damaged + toRename == 0 ? 0 : 1; }
 };
@@ -28,9 +28,9 @@ std::string SummaryText(const ScanTally& tally);
 std::size_t NameColumns(const std::string& name);
 // One file as a text line; `nameWidth` (in columns) aligns the columns. The host's name ends the
 // line where it is not the listed name.
-std::string ReportLine(const report::FileReport& report, std::size_t nameWidth);
+std::string ReportLine(const wallpaper::FileReport& report, std::size_t nameWidth);
 // One file as a JSON object on one line.
-std::string ReportJson(const report::FileReport& report);
+std::string ReportJson(const wallpaper::FileReport& report);
 std::string SummaryJson(const ScanTally& tally);
 
 // A JSON string literal of UTF-8 text.

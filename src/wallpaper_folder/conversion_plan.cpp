@@ -171,15 +171,18 @@ ConversionStep Convert(std::string_view folder, const FolderEntry& entry,
         step.action != ConversionAction::AlreadyDone)
         return step;
     const std::string nwpPath = EntryPath(folder, entry);
-    if (step.action != ConversionAction::AlreadyDone) {
+    const bool deleting = step.deletion != NwpDeletion::Keeps;
+    platform::WinError deletion = platform::ErrorSuccess;
+    if (step.action == ConversionAction::AlreadyDone) {
+        if (deleting)
+            deletion = platform::DeleteFile(nwpPath);
+    } else {
         try {
             // The rule the plan judges by, applied to what was written before it is put
             // in place.
-            DecompressFile(nwpPath, JoinPath(folder, step.bitmapName),
-                           [](const TExpandedFile& expanded) {
-                               if (!IsCompleteBitmap(expanded.head, expanded.size))
-                                   throw EIncompleteBitmap("not a complete bitmap");
-                           });
+            deletion =
+                ConvertNwpFile(nwpPath, JoinPath(folder, step.bitmapName),
+                               deleting ? NwpAfterConversion::Delete : NwpAfterConversion::Keep);
         } catch (const EArchive& error) {
             const bool written = dynamic_cast<const EIncompleteBitmap*>(&error) == nullptr &&
                                  std::strcmp(error.what(), NotCompressedFileMessage) != 0;
@@ -192,15 +195,14 @@ ConversionStep Convert(std::string_view folder, const FolderEntry& entry,
             return Fail(step, NwpProblem(step.nwp.state), step.nwp.cause);
         }
     }
-    if (step.deletion != NwpDeletion::Keeps) {
-        const platform::WinError error = platform::DeleteFile(nwpPath);
-        if (error == platform::ErrorSuccess) {
+    if (deleting) {
+        if (deletion == platform::ErrorSuccess) {
             step.deletion = NwpDeletion::Deletes;
         } else {
             // The reason the plan foresaw, or the system's.
             if (step.deletion == NwpDeletion::Deletes)
                 step.deletion = NwpDeletion::Failed;
-            step.cause = error;
+            step.cause = deletion;
         }
     }
     return step;

@@ -30,12 +30,17 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string StripTrailingBackslash(std::string_view path) {
+    if (!path.empty() && path.back() == '\\')
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+// The folder list takes a drive alone as that drive's current folder, so a drive root
+// keeps its backslash.
 std::string FolderListPath(std::string_view folder) {
-    const bool driveRoot =
-        folder.size() == 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
-    if (!driveRoot && folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
-        folder.remove_suffix(1);
-    return std::string(folder);
+    const bool driveRoot = folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
+    return driveRoot ? std::string(folder) : StripTrailingBackslash(folder);
 }
 
 namespace {
@@ -45,9 +50,10 @@ FolderEntry EntryOf(TListedFile&& file, FileKind kind) {
             std::move(file.hostName), file.nameFits};
 }
 
-std::vector<FolderEntry> Search(std::string_view folder, const char* pattern, FileKind kind) {
+std::vector<FolderEntry> Search(std::string_view folder, const char* pattern, FileKind kind,
+                                const EntryPass& eachEntry = {}) {
     std::vector<TListedFile> files;
-    ListFileEntries(JoinPath(folder, pattern), files);
+    ListFileEntries(JoinPath(folder, pattern), files, eachEntry);
     std::vector<FolderEntry> entries;
     entries.reserve(files.size());
     for (TListedFile& file : files) {
@@ -75,7 +81,8 @@ void MergeIn(std::vector<FolderEntry>& entries, std::vector<FolderEntry> more) {
 std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads) {
     std::future<std::vector<FolderEntry>> bitmaps;
     if (threads > 1)
-        bitmaps = std::async(std::launch::async, Search, folder, "*.BMP", FileKind::Bitmap);
+        bitmaps = std::async(std::launch::async,
+                             [folder] { return Search(folder, "*.BMP", FileKind::Bitmap); });
     std::vector<FolderEntry> entries = Search(folder, "*.JPG", FileKind::Jpeg);
     std::vector<FolderEntry> nwpFiles = Search(folder, "*.NWP", FileKind::Nwp);
     MergeIn(entries, bitmaps.valid() ? bitmaps.get() : Search(folder, "*.BMP", FileKind::Bitmap));
@@ -83,14 +90,22 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads) {
     return entries;
 }
 
-std::vector<FolderEntry> ListNwpFiles(std::string_view folder) {
-    std::vector<TListedFile> files;
-    ListFileEntries(JoinPath(folder, "*.NWP"), files);
-    std::vector<FolderEntry> entries;
-    entries.reserve(files.size());
-    for (TListedFile& file : files)
-        entries.push_back(EntryOf(std::move(file), FileKind::Nwp));
+std::vector<FolderEntry> ListPictures(std::string_view folder, const EntryPass& eachEntry) {
+    std::vector<FolderEntry> entries = Search(folder, "*.JPG", FileKind::Jpeg, eachEntry);
+    MergeIn(entries, Search(folder, "*.BMP", FileKind::Bitmap, eachEntry));
     return entries;
+}
+
+std::vector<FolderEntry> ListNwpFiles(std::string_view folder, const EntryPass& eachEntry) {
+    return Search(folder, "*.NWP", FileKind::Nwp, eachEntry);
+}
+
+std::vector<std::string> NamesOf(std::vector<FolderEntry> entries) {
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (FolderEntry& entry : entries)
+        names.push_back(std::move(entry.name));
+    return names;
 }
 
 std::string EntryPath(std::string_view folder, const FolderEntry& entry) {

@@ -1,7 +1,10 @@
 #pragma once
 // The files of a wallpaper folder as the dialog sees them: the pictures its wallpaper list
 // offers (JPEG and bitmap files, without the changer's own bitmaps) and the NWP files its
-// conversion takes, in the list's one case-insensitive order.
+// conversion takes, in the list's one case-insensitive order. The dialog, nimbrel-tool, the
+// changer and the saver all list a folder through these, so they show the same pictures.
+#include "sysutil/list_files.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,17 +37,28 @@ bool IsRequestable(std::string_view name);
 // The bitmap an NWP file converts into: the text from the last dot on becomes ".BMP".
 std::string BitmapNameOf(std::string_view nwpName);
 
-// Folder path and name joined as the dialog joins them ("C:\PICS" + "\" + name).
+// Folder path and name joined as the dialog joins them ("C:\PICS" + "\" + name), without
+// looking at how the folder ends: a drive root gives "C:\\NAME", which the file system
+// takes as the root's.
 std::string JoinPath(std::string_view folder, std::string_view name);
-// A folder as the dialog's folder list holds it: a drive root keeps its backslash, any
-// other folder loses a trailing one.
+// The path without its last character when that is a backslash (C:\ gives C:).
+std::string StripTrailingBackslash(std::string_view path);
+// A folder as the dialog's folder list takes it: a drive root (C:\) keeps its backslash,
+// any other folder loses one trailing backslash.
 std::string FolderListPath(std::string_view folder);
 
+// The pictures of the wallpaper list, in its order: the JPEG files, then the bitmaps other
+// than the changer's own, merged as the sorted list box orders them. `eachEntry` runs once
+// for every directory entry the two searches find (the dialog passes its message pump's
+// pass; the other programs need none).
+std::vector<FolderEntry> ListPictures(std::string_view folder, const EntryPass& eachEntry = {});
 // Every picture of the wallpaper list and every NWP file, sorted as the list sorts. With
 // `threads` above one, a second search runs beside the others.
 std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads = 1);
 // The NWP files alone, in the conversion's order.
-std::vector<FolderEntry> ListNwpFiles(std::string_view folder);
+std::vector<FolderEntry> ListNwpFiles(std::string_view folder, const EntryPass& eachEntry = {});
+// The listed names alone, in their order.
+std::vector<std::string> NamesOf(std::vector<FolderEntry> entries);
 // The path that opens a listed file: its found name when known.
 std::string EntryPath(std::string_view folder, const FolderEntry& entry);
 // The size of a listed file, asked of the folder's search rather than of the file, so that

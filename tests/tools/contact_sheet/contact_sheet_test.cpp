@@ -10,8 +10,8 @@
 namespace nimbrel::tool {
 namespace {
 
-using report::FileReport;
-using report::Verdict;
+using wallpaper::FileReport;
+using wallpaper::Verdict;
 
 std::unique_ptr<TBitmap> Blank(int width, int height) {
     auto bitmap = std::make_unique<TBitmap>();

@@ -3,13 +3,13 @@
 // decode (a JPEG whose header is fine but whose data ends early is found only so).
 #include "imaging/bitmap.h"
 #include "platform/files.h"
-#include "tools/folder_report/file_report.h"
+#include "wallpaper_folder/file_report.h"
 
 #include <memory>
 #include <string>
 #include <utility>
 
-namespace nimbrel::report {
+namespace nimbrel::wallpaper {
 
 enum class Depth {
     Headers, // open each file and read its headers: fast
@@ -42,8 +42,8 @@ struct ExaminedFolder {
 // what a file holds; only a failure of the process itself (memory) passes on. With a wish,
 // the file is decoded (as Deep does) and `picture` receives what was decoded, for every
 // file that is not damaged.
-FileReport ExamineFile(const ExaminedFolder& folder, const wallpaper::FolderEntry& entry,
-                       Depth depth, const PictureWish* wish = nullptr,
+FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, Depth depth,
+                       const PictureWish* wish = nullptr,
                        std::unique_ptr<TBitmap>* picture = nullptr);
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper

@@ -1,6 +1,6 @@
-#include "tools/folder_report/file_report.h"
+#include "wallpaper_folder/file_report.h"
 
-namespace nimbrel::report {
+namespace nimbrel::wallpaper {
 
 std::string_view KindWord(FileKind kind) {
     switch (kind) {
@@ -71,4 +71,4 @@ std::string VerdictText(const FileReport& report) {
     return text;
 }
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper

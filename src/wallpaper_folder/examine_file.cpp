@@ -1,21 +1,17 @@
-#include "tools/folder_report/examine_file.h"
+#include "wallpaper_folder/examine_file.h"
 
 #include "imaging/bmp_format.h"
 #include "imaging/jpeg_header.h"
 #include "imaging/jpeg_image.h"
+#include "imaging/picture_fit.h"
 #include "imaging/picture_limits.h"
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "wallpaper_folder/nwp_expansion.h"
 #include "wallpaper_folder/nwp_verdict.h"
 
-namespace nimbrel::report {
+namespace nimbrel::wallpaper {
 namespace {
-
-using wallpaper::EntryPath;
-using wallpaper::FolderEntry;
-using wallpaper::IsRequestable;
-using wallpaper::NwpState;
 
 void Condemn(FileReport& report, Damage damage, std::string detail = {}) {
     report.verdict = Verdict::Damaged;
@@ -42,25 +38,13 @@ Damage BitmapDamage(const EInvalidGraphic& error) {
                                                                          : Damage::BadBitmapHeader;
 }
 
-// The smallest scale 1/2^n at which the picture still covers what it shows of itself in
-// the wished box (its proportions kept).
+// The smallest scale at which the picture still covers what it shows of itself in the
+// wished box (its proportions kept).
 TOutputScale ScaleFor(int width, int height, const PictureWish& wish) {
     if (width <= 0 || height <= 0)
         return TOutputScale::ScaleFull;
-    long long fitWidth = wish.boxWidth, fitHeight = wish.boxHeight;
-    if (static_cast<long long>(width) * wish.boxHeight >
-        static_cast<long long>(height) * wish.boxWidth)
-        fitHeight = static_cast<long long>(height) * wish.boxWidth / width;
-    else
-        fitWidth = static_cast<long long>(width) * wish.boxHeight / height;
-    int n = 0;
-    while (n < 3) {
-        const int d = 2 << n; // the next scale's denominator
-        if ((width + d - 1) / d < fitWidth || (height + d - 1) / d < fitHeight)
-            break;
-        ++n;
-    }
-    return static_cast<TOutputScale>(n);
+    const TFitSize shown = FitInBox(width, height, wish.boxWidth, wish.boxHeight);
+    return CoveringScale(width, height, shown.Width, shown.Height);
 }
 
 // A listed file opened to read its headers: through the opened folder by the name the
@@ -186,7 +170,7 @@ bool ReadExpandedLayout(TMemoryStream& bytes, BmpLayout& layout) {
 // The verdict is the one the conversion takes (JudgeNwpFile); the picture, when wished
 // for, is read from the expansion afterwards.
 void ExamineNwp(const std::string& path, std::unique_ptr<TBitmap>* picture, FileReport& report) {
-    const wallpaper::NwpVerdict verdict = wallpaper::JudgeNwpFile(path);
+    const NwpVerdict verdict = JudgeNwpFile(path);
     report.size = verdict.fileSize;
     report.width = verdict.width;
     report.height = verdict.height;
@@ -211,12 +195,11 @@ void ExamineNwp(const std::string& path, std::unique_ptr<TBitmap>* picture, File
     constexpr std::uint64_t HeadBytes = 1024;
     TMemoryStream head;
     BmpLayout layout;
-    if (wallpaper::ExpandNwp(path, HeadBytes, head).outcome != wallpaper::NwpExpansion::Expanded ||
+    if (ExpandNwp(path, HeadBytes, head).outcome != NwpExpansion::Expanded ||
         !ReadExpandedLayout(head, layout))
         return;
     TMemoryStream whole;
-    if (wallpaper::ExpandNwp(path, layout.bytesNeeded, whole).outcome !=
-        wallpaper::NwpExpansion::Expanded)
+    if (ExpandNwp(path, layout.bytesNeeded, whole).outcome != NwpExpansion::Expanded)
         return;
     whole.SetPosition(0);
     auto bitmap = std::make_unique<TBitmap>();
@@ -257,7 +240,7 @@ FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, D
     if (!entry.nameFits) {
         // The file is there, but no Windows name of the program's reaches it.
         report.verdict = Verdict::NameNotHeld;
-        report.size = wallpaper::ListedSize(folder.path, entry);
+        report.size = ListedSize(folder.path, entry);
         return report;
     }
     const std::string path = EntryPath(folder.path, entry);
@@ -298,4 +281,4 @@ FileReport ExamineFile(const ExaminedFolder& folder, const FolderEntry& entry, D
     return report;
 }
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper

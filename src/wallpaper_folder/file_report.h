@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace nimbrel::report {
-
-using wallpaper::FileKind;
+namespace nimbrel::wallpaper {
 
 enum class Verdict {
     Ready,               // the changer can show it and the dialog can request it
@@ -59,4 +57,4 @@ std::string_view DamageWords(Damage damage);
 // The verdict with its reason: "damaged: truncated".
 std::string VerdictText(const FileReport& report);
 
-} // namespace nimbrel::report
+} // namespace nimbrel::wallpaper

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <new>
 
 namespace nimbrel {
 namespace {
@@ -98,6 +99,8 @@ void TOptionsForm::SaveSettings() {
 
     try {
         WriteAutostart(AutoLoad->Checked(), ProgramFolder);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
     }
     if (failure)

@@ -3,6 +3,7 @@
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "sysutil/exception.h"
+#include "sysutil/text_routines.h"
 
 #include <algorithm>
 
@@ -56,15 +57,11 @@ PathParts SplitPath(const std::string& path) {
     return parts;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    return !folder.empty() && folder.back() == '\\' ? folder + name : folder + '\\' + name;
-}
-
 // The subfolders' names, sorted without regard to case. The search asks for names alone:
 // it still tells folders from files, without a status query for each of a folder's files.
 std::vector<std::string> Subfolders(const std::string& folder) {
     std::vector<std::string> names;
-    platform::FileSearch search(JoinPath(folder, "*"), platform::FindDetail::NameOnly);
+    platform::FileSearch search(ChildPath(folder, "*"), platform::FindDetail::NameOnly);
     platform::FindData entry;
     while (search.Next(entry)) {
         if ((entry.attributes & platform::FileAttributeDirectory) != 0 && entry.name != "." &&
@@ -119,12 +116,12 @@ void TFolderList::Fill() {
     lines_.push_back({parts.root, path, 0, true});
     int level = 0;
     for (const std::string& folder : parts.folders) {
-        path = JoinPath(path, folder);
+        path = ChildPath(path, folder);
         lines_.push_back({folder, path, ++level, true});
     }
     currentLine_ = static_cast<int>(lines_.size()) - 1;
     for (const std::string& name : Subfolders(directory_))
-        lines_.push_back({name, JoinPath(directory_, name), level + 1, false});
+        lines_.push_back({name, ChildPath(directory_, name), level + 1, false});
     if (auto* peer = PeerAs<TFolderListPeer>())
         peer->ShowLines(lines_, currentLine_);
 }

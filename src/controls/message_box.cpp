@@ -22,6 +22,21 @@ void ShowMessageBox(const TMessageBoxRequest& request) {
     Toolkit().ShowMessageBox(request);
 }
 
+std::string WithLineBreaks(std::string_view text, std::string_view lineBreak) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            shown += lineBreak;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
 void SetMessageBoxAnswerer(std::function<void(const TMessageBoxRequest&)> answerer) {
     Answerer() = std::move(answerer);
 }

@@ -4,6 +4,7 @@
 // at once.
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace nimbrel {
 
@@ -14,6 +15,10 @@ struct TMessageBoxRequest {
     std::string text;    // code page 1250; a carriage return starts a new line
     TMessageIcon icon = TMessageIcon::None;
 };
+
+// The text with each of its line breaks as the toolkit writes one (`lineBreak`): a carriage
+// return, alone or followed by a line feed, and a line feed alone.
+std::string WithLineBreaks(std::string_view text, std::string_view lineBreak);
 
 // Shows the box modally over the active window until it is dismissed.
 void ShowMessageBox(const TMessageBoxRequest& request);

@@ -28,9 +28,8 @@ void InstallToolkit(TToolkit* toolkit) {
 
 void TToolkit::PresentHelp(const platform::HelpRequest& request) {
     if (request.command == platform::HelpSetPopupPos) {
-        // The point: x in the low word, y in the high word, each signed.
-        helpPosition_ = {static_cast<std::int16_t>(request.data & 0xFFFF),
-                         static_cast<std::int16_t>((request.data >> 16) & 0xFFFF)};
+        const platform::HelpPopupPos pos = platform::UnpackHelpPopupPos(request.data);
+        helpPosition_ = {pos.x, pos.y};
     } else if (request.command == platform::HelpContextPopup) {
         ShowHelpPopup(helpPosition_, HelpText(request.helpFile, static_cast<int>(request.data)));
     }

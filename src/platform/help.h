@@ -12,6 +12,20 @@ enum : unsigned {
     HelpSetPopupPos = 0x000D,  // HELP_SETPOPUP_POS: data is the point (x low word, y high word)
 };
 
+// HELP_SETPOPUP_POS's data: x in the low word, y in the high word, each a signed 16 bits.
+struct HelpPopupPos {
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+};
+constexpr std::uintptr_t PackHelpPopupPos(int x, int y) {
+    return static_cast<std::uintptr_t>(static_cast<std::uint16_t>(x)) |
+           static_cast<std::uintptr_t>(static_cast<std::uint16_t>(y)) << 16;
+}
+constexpr HelpPopupPos UnpackHelpPopupPos(std::uintptr_t data) {
+    return {static_cast<std::int16_t>(data & 0xFFFF),
+            static_cast<std::int16_t>(data >> 16 & 0xFFFF)};
+}
+
 // WinHelp(window, file, command, data): false when Windows' viewer did not take it.
 bool WinHelp(const std::string& helpFile, unsigned command, std::uintptr_t data);
 

@@ -74,4 +74,12 @@ void MapNationalChar(char& c) {
     }
 }
 
+std::string ChildPath(std::string_view parent, std::string_view name) {
+    std::string path(parent);
+    if (!path.empty() && path.back() != '\\')
+        path += '\\';
+    path += name;
+    return path;
+}
+
 } // namespace nimbrel

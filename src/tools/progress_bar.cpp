@@ -1,15 +1,9 @@
 #include "tools/progress_bar.h"
 
+#include "platform/console.h"
+
 #include <cstdio>
 #include <cstdlib>
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define STDERR_FILENO 2
-#else
-#include <unistd.h>
-#endif
 
 namespace nimbrel::tool {
 namespace {
@@ -27,7 +21,8 @@ std::chrono::milliseconds Moment() {
 } // namespace
 
 ProgressBar::ProgressBar(std::string label, std::size_t total)
-    : label_(std::move(label)), total_(total), enabled_(isatty(STDERR_FILENO) != 0),
+    : label_(std::move(label)), total_(total),
+      enabled_(platform::IsTerminal(platform::StandardStream::Error)),
       start_(std::chrono::steady_clock::now()), moment_(Moment()) {}
 
 ProgressBar::~ProgressBar() {

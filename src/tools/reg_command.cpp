@@ -3,6 +3,8 @@
 #include "platform/codepage1250.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/utf8.h"
+#include "sysutil/text_routines.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/file_checks.h"
@@ -85,10 +87,6 @@ regedit::KeyName KeyArgument(const std::string& argument) {
     return *key;
 }
 
-std::string JoinPath(const std::string& parent, const std::string& child) {
-    return parent.empty() ? child : parent + "\\" + child;
-}
-
 // The key, its values and then every subkey below it, in export order. A subkey that
 // cannot be opened (gone since it was listed, not open to this user, or named with
 // characters of no code page 1250 name) is left out with a warning.
@@ -107,7 +105,7 @@ WinError ExportKey(const regedit::KeyName& name, const RegKey& key, std::string&
     if (const WinError error = key.EnumSubKeys(subKeys))
         return error;
     for (const std::string& subKey : subKeys) {
-        const regedit::KeyName childName{name.hive, JoinPath(name.path, subKey)};
+        const regedit::KeyName childName{name.hive, ChildPath(name.path, subKey)};
         RegKey child;
         WinError error = child.Open(childName.hive, childName.path);
         if (error == platform::ErrorSuccess)

@@ -22,10 +22,7 @@ bool IsPaint(const QEvent* event) {
 
 // The stored texts break lines with a bare carriage return; Qt breaks on line feeds.
 QString DisplayText(const std::string& text) {
-    QString shown = ToQString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
+    return ToQString(WithLineBreaks(text, "\n"));
 }
 
 #ifndef _WIN32

@@ -1,7 +1,6 @@
 // The Qt program: start-up facts, the application, the options dialog and its message loop.
 #include "app/options_form.h"
 #include "app/start_up.h"
-#include "controls/error_report.h"
 #include "controls/qt/application.h"
 #include "controls/qt/screenshot.h"
 #include "product_version.h"
@@ -11,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,17 +90,9 @@ int main(int argc, char** argv) {
     nimbrel::qt::TQtApplication application(argc, argv);
     ReleaseStartupMessages();
     nimbrel::qt::TQtToolkit toolkit;
-    nimbrel::InstallToolkit(&toolkit);
-    try {
-        nimbrel::TOptionsForm form({application.ProgramArguments(), {}}, toolkit);
-        form.Show();
-        if (auto* window = dynamic_cast<QWidget*>(form.Peer()))
-            nimbrel::QuitWhenShownIfAsked(*window);
-        toolkit.RunMessageLoop(form);
-    } catch (...) {
-        // Only the dialog's creation can end here; the loop reports its own errors.
-        nimbrel::ShowException(std::current_exception());
-        return 1;
-    }
-    return 0;
+    return nimbrel::RunOptionsDialog(toolkit, application.ProgramArguments(),
+                                     [](nimbrel::TOptionsForm& form) {
+                                         if (auto* window = dynamic_cast<QWidget*>(form.Peer()))
+                                             nimbrel::qt::QuitWhenShownIfAsked(*window);
+                                     });
 }

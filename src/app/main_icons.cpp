@@ -69,7 +69,7 @@ bool WriteIconFile(const QString& file) {
     std::vector<QByteArray> pictures;
     const std::vector<int> sizes = {16, 24, 32, 48, 256};
     for (int size : sizes) {
-        const QImage picture = nimbrel::DrawProductIcon(size);
+        const QImage picture = nimbrel::qt::DrawProductIcon(size);
         pictures.push_back(size == 256 ? IconPng(picture) : IconBitmap(picture));
     }
     QByteArray bytes;
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(root).arg(size);
         const QString file = folder + QStringLiteral("/nimbrel-ext.png");
-        if (!QDir().mkpath(folder) || !nimbrel::DrawProductIcon(size).save(file, "PNG")) {
+        if (!QDir().mkpath(folder) || !nimbrel::qt::DrawProductIcon(size).save(file, "PNG")) {
             std::fprintf(stderr, "make-icons: cannot write %s\n", qPrintable(file));
             return 1;
         }

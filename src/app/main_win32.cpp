@@ -2,14 +2,12 @@
 // message loop.
 #include "app/options_form.h"
 #include "app/start_up.h"
-#include "controls/error_report.h"
 #include "controls/win32/text.h"
 #include "controls/win32/toolkit.h"
 #include "controls/win32/windows_api.h"
 #include "product_version.h"
 
 #include <cstdlib>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,19 +60,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     nimbrel::PrepareProcess();
     nimbrel::win32::TWin32Toolkit toolkit;
-    nimbrel::InstallToolkit(&toolkit);
-    int exitCode = 0;
-    try {
-        nimbrel::TOptionsForm form({arguments, {}}, toolkit);
-        form.Show();
-        QuitWhenShownIfAsked(toolkit);
-        toolkit.RunMessageLoop(form);
-    } catch (...) {
-        // Only the dialog's creation can end here: the window procedures report their own
-        // errors and the dialog stays.
-        nimbrel::ShowException(std::current_exception());
-        exitCode = 1;
-    }
-    nimbrel::InstallToolkit(nullptr);
-    return exitCode;
+    return nimbrel::RunOptionsDialog(
+        toolkit, arguments, [&toolkit](nimbrel::TOptionsForm&) { QuitWhenShownIfAsked(toolkit); });
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The options dialog's layout: one table per page (options_layout_*.cpp), joined in the
-// order the frontends build them (every parent before its controls, the pages in tab
-// order).
+// The options dialog's layout: one table per page (the shell in options_layout.cpp, each
+// page in wallpaper_layout.cpp, screen_saver_layout.cpp, stretching_layout.cpp and
+// nwp_layout.cpp), joined in the order the frontends build them (every parent before its
+// controls, the pages in tab order).
 #include "controls/layout.h"
 
 #include <span>

@@ -10,6 +10,7 @@ enum : int {
     VkShift = 16,
     VkControl = 17,
     VkMenu = 18,
+    VkPause = 19,
     VkEscape = 27,
     VkSpace = 32,
     VkPrior = 33,

@@ -18,6 +18,9 @@
 #include <stdexcept>
 
 namespace nimbrel::test {
+
+using qt::FromQString;
+using qt::ToQString;
 namespace {
 
 Qt::KeyboardModifiers ModifiersOf(TShiftState shift) {

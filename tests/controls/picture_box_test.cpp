@@ -192,7 +192,7 @@ void PictureBoxTest::CanvasDrawsPaletteBitmaps() {
     target.fill(Qt::white);
     {
         QPainter painter(&target);
-        TQtCanvas canvas(painter);
+        qt::TQtCanvas canvas(painter);
         canvas.StretchDraw(TRect{0, 0, 30, 4}, bitmap);
     }
     QCOMPARE(QColor(target.pixel(5, 2)), QColor(Qt::green));

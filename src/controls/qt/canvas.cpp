@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 QImage ImageOfBitmap(const TBitmap& bitmap) {
     if (bitmap.Empty()) {
@@ -40,4 +40,4 @@ void TQtCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
     painter_.drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), image);
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

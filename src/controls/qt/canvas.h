@@ -5,7 +5,7 @@
 class QImage;
 class QPainter;
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 class TQtCanvas : public TCanvas {
 public:
@@ -21,4 +21,4 @@ private:
 // unchanged.
 QImage ImageOfBitmap(const TBitmap& bitmap);
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

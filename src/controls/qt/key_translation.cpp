@@ -1,10 +1,11 @@
 #include "controls/qt/key_translation.h"
 
 #include "controls/qt/text.h"
+#include "controls/virtual_keys.h"
 
 #include <array>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 namespace {
 
 struct KeyCode {
@@ -13,11 +14,13 @@ struct KeyCode {
 };
 
 constexpr std::array<KeyCode, 20> keyCodes{{
-    {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},     {Qt::Key_Backtab, 9},  {Qt::Key_Return, 13},
-    {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},  {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},
-    {Qt::Key_Pause, 19},    {Qt::Key_Escape, 27}, {Qt::Key_Space, 32},   {Qt::Key_PageUp, 33},
-    {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},    {Qt::Key_Home, 36},    {Qt::Key_Left, 37},
-    {Qt::Key_Up, 38},       {Qt::Key_Right, 39},  {Qt::Key_Down, 40},    {Qt::Key_Insert, 45},
+    {Qt::Key_Backspace, VkBack},  {Qt::Key_Tab, VkTab},       {Qt::Key_Backtab, VkTab},
+    {Qt::Key_Return, VkReturn},   {Qt::Key_Enter, VkReturn},  {Qt::Key_Shift, VkShift},
+    {Qt::Key_Control, VkControl}, {Qt::Key_Alt, VkMenu},      {Qt::Key_Pause, VkPause},
+    {Qt::Key_Escape, VkEscape},   {Qt::Key_Space, VkSpace},   {Qt::Key_PageUp, VkPrior},
+    {Qt::Key_PageDown, VkNext},   {Qt::Key_End, VkEnd},       {Qt::Key_Home, VkHome},
+    {Qt::Key_Left, VkLeft},       {Qt::Key_Up, VkUp},         {Qt::Key_Right, VkRight},
+    {Qt::Key_Down, VkDown},       {Qt::Key_Insert, VkInsert},
 }};
 
 constexpr std::array<KeyStroke, 8> controlStrokes{{
@@ -40,10 +43,10 @@ int VirtualKeyOf(const QKeyEvent& event) {
         return key; // letters and digits share their codes
     }
     if (key == Qt::Key_Delete) {
-        return 46;
+        return VkDelete;
     }
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
-        return 112 + (key - Qt::Key_F1);
+        return VkF1 + (key - Qt::Key_F1);
     }
     for (const KeyCode& code : keyCodes) {
         if (code.qtKey == key) {
@@ -102,4 +105,4 @@ std::optional<KeyStroke> KeyStrokeOfControlCharacter(char c) {
     return std::nullopt;
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 // 0 for a key that has no code of interest.
 int VirtualKeyOf(const QKeyEvent& event);
@@ -20,4 +20,4 @@ struct KeyStroke {
 };
 std::optional<KeyStroke> KeyStrokeOfControlCharacter(char c);
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

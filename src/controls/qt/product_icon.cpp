@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 QImage DrawProductIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -87,4 +87,4 @@ QIcon ProductIcon() {
     return QIcon(new DrawnOnRequest);
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

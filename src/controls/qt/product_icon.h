@@ -3,10 +3,10 @@
 #include <QIcon>
 #include <QImage>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 QIcon ProductIcon();
 // One square picture of the icon, also for the installed icon files.
 QImage DrawProductIcon(int size);
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

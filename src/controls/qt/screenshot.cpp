@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 namespace {
 
 void SaveScreenshot(QWidget& window, const QString& file) {
@@ -58,4 +58,4 @@ void QuitWhenShownIfAsked(QWidget& window) {
     }
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

@@ -5,8 +5,8 @@
 // has been shown and painted, its preview included (the start-up benchmark).
 class QWidget;
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 void QuitWhenShownIfAsked(QWidget& window);
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

@@ -4,7 +4,7 @@
 
 #include <QList>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 QString ToQString(std::string_view cp1250) {
     QString text;
@@ -34,4 +34,4 @@ char FromQChar(QChar c) {
     return static_cast<char>(platform::Cp1250FromUnicode(c.unicode()));
 }
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace nimbrel {
+namespace nimbrel::qt {
 
 QString ToQString(std::string_view cp1250);
 // A character that 1250 cannot hold becomes '?', as Windows does for ANSI callers.
@@ -16,4 +16,4 @@ std::string FromQString(const QString& text);
 QChar ToQChar(char cp1250);
 char FromQChar(QChar c);
 
-} // namespace nimbrel
+} // namespace nimbrel::qt

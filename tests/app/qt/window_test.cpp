@@ -194,11 +194,11 @@ TEST(QtWindow, IconIsTheProductPictureAtEachSize) {
     for (int size : {16, 32, 48}) {
         SCOPED_TRACE(size);
         EXPECT_EQ(Pixels(icon.pixmap(size, size)),
-                  Pixels(QPixmap::fromImage(DrawProductIcon(size))));
+                  Pixels(QPixmap::fromImage(qt::DrawProductIcon(size))));
     }
     QIcon drawnAtOnce;
     for (int size : {16, 32, 48})
-        drawnAtOnce.addPixmap(QPixmap::fromImage(DrawProductIcon(size)));
+        drawnAtOnce.addPixmap(QPixmap::fromImage(qt::DrawProductIcon(size)));
     EXPECT_EQ(Pixels(icon.pixmap(24, 24)), Pixels(drawnAtOnce.pixmap(24, 24)));
     EXPECT_EQ(Pixels(icon.pixmap(16, 16, QIcon::Disabled)),
               Pixels(drawnAtOnce.pixmap(16, 16, QIcon::Disabled)));

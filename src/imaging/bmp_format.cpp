@@ -397,10 +397,9 @@ void WriteRows(TStream& stream, const TBitmap& bitmap) {
         stream.WriteBuffer(bitmap.ScanLine(row), bitmap.RowBytes());
 }
 
-} // namespace
-
-void ReadBmp(TStream& stream, TBitmap& bitmap) {
-    std::uint64_t budget = stream.Remaining();
+// The file header: "BM" and where the pixels start, which must lie past the smallest
+// headers. Answers that offset.
+std::uint32_t ReadFileHeader(TStream& stream, std::uint64_t& budget) {
     std::array<std::uint8_t, FileHeaderSize> fileHeader{};
     ReadExactly(stream, fileHeader.data(), fileHeader.size(), budget);
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
@@ -408,19 +407,21 @@ void ReadBmp(TStream& stream, TBitmap& bitmap) {
     const std::uint32_t pixelOffset = U32(fileHeader.data() + 10);
     if (pixelOffset < FileHeaderSize + CoreHeaderSize)
         Invalid();
+    return pixelOffset;
+}
+
+} // namespace
+
+void ReadBmp(TStream& stream, TBitmap& bitmap) {
+    std::uint64_t budget = stream.Remaining();
+    const std::uint32_t pixelOffset = ReadFileHeader(stream, budget);
     ReadDib(stream, bitmap, budget, pixelOffset - FileHeaderSize);
 }
 
 BmpLayout ReadBmpLayout(TStream& stream) {
     const std::uint64_t start = stream.Position();
     std::uint64_t budget = stream.Remaining();
-    std::array<std::uint8_t, FileHeaderSize> fileHeader{};
-    ReadExactly(stream, fileHeader.data(), fileHeader.size(), budget);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
-        Invalid();
-    const std::uint32_t pixelOffset = U32(fileHeader.data() + 10);
-    if (pixelOffset < FileHeaderSize + CoreHeaderSize)
-        Invalid();
+    const std::uint32_t pixelOffset = ReadFileHeader(stream, budget);
     const DibHeader h = ReadDibHeader(stream, budget);
     CheckDibHeader(h);
     const std::uint64_t paletteBytes =

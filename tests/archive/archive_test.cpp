@@ -1,5 +1,6 @@
 // The compressed-file container over real files.
 #include "archive/archive.h"
+#include "support/bytes.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
 #include "sysutil/message_pump.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <random>
 
 #ifndef _WIN32
 #include <csignal>
@@ -21,14 +21,6 @@ namespace nimbrel::test {
 namespace {
 
 const Bytes OldOutput = {'o', 'l', 'd', ' ', 'B', 'M', 'P'};
-
-Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 // The message of the EArchive that DecompressFile raised, or nothing when it succeeded.
 std::optional<std::string> Expand(const std::string& input, const std::string& output) {

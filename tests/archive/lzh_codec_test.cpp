@@ -1,5 +1,6 @@
 // The codec memory to memory, against the independent packer of tests/support.
 #include "archive/lzh_compressor.h"
+#include "support/bytes.h"
 #include "support/nwp_packer.h"
 #include "support/photo_bmp.h"
 #include "sysutil/message_pump.h"
@@ -16,14 +17,6 @@
 
 namespace nimbrel::test {
 namespace {
-
-Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes)
-        byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 // Text-like bytes with repeats near and far, so matches of many lengths and positions occur.
 Bytes Prose(std::size_t size) {

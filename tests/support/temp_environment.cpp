@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -68,30 +67,6 @@ std::string TempEnvironment::DriveFolder(char letter) const {
     if ((letter == 'D' || letter == 'd') && withDriveD_)
         return base_ + "/d";
     throw std::invalid_argument("no such drive in the temporary environment");
-}
-
-std::string TempEnvironment::WriteHostFile(char drive, std::string_view relativePath,
-                                           std::string_view bytes) const {
-    const fs::path path = fs::path(DriveFolder(drive)) / fs::path(relativePath);
-    fs::create_directories(path.parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string());
-    return path.string();
-}
-
-std::string TempEnvironment::MakeHostFolder(char drive, std::string_view relativePath) const {
-    const fs::path path = fs::path(DriveFolder(drive)) / fs::path(relativePath);
-    fs::create_directories(path);
-    return path.string();
-}
-
-std::string HostFileBytes(const std::string& hostPath) {
-    std::ifstream file(hostPath, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
 }
 
 } // namespace nimbrel::test

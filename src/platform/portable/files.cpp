@@ -3,6 +3,7 @@
 #include "platform/files.h"
 
 #include "platform/codepage1250.h"
+#include "platform/entry_name.h"
 #include "platform/portable/emulated_environment.h"
 #include "platform/portable/environment.h"
 #include "platform/portable/host_error.h"
@@ -190,7 +191,7 @@ bool OpenedFolder::IsOpen() const {
 WinError File::OpenReadIn(const OpenedFolder& folder, std::string_view name) {
     if (!folder.impl_)
         return ErrorInvalidHandle;
-    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos)
+    if (!IsBareEntryName(name))
         return ErrorInvalidName;
     const int fd = ::openat(folder.impl_->fd, Utf8FromCp1250(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/replacement_temp_name.h"
+#include "platform/win32/handle_writes.h"
 #include "platform/win32/windows_api.h"
 
 #include <algorithm>
@@ -33,9 +34,6 @@ namespace {
 WinError LastError() {
     return static_cast<WinError>(GetLastError());
 }
-
-// Largest transfer of one WriteFile call.
-constexpr std::size_t chunk = 1u << 30;
 
 // The folder part of `path` with its separator ("C:\PICS\"), "X:" for "X:NAME", or
 // nothing for a bare name.
@@ -183,17 +181,7 @@ WinError FileReplacement::Write(const void* buffer, std::size_t size, std::size_
     done = 0;
     if (impl_->handle == INVALID_HANDLE_VALUE)
         return ErrorInvalidHandle;
-    const auto* bytes = static_cast<const char*>(buffer);
-    while (done < size) {
-        DWORD written = 0;
-        if (!WriteFile(impl_->handle, bytes + done,
-                       static_cast<DWORD>(std::min(size - done, chunk)), &written, nullptr))
-            return LastError();
-        if (written == 0) // no error and no progress: the medium takes nothing more
-            return ErrorWriteFault;
-        done += written;
-    }
-    return ErrorSuccess;
+    return WriteAll(impl_->handle, buffer, size, done);
 }
 
 WinError FileReplacement::Commit() {

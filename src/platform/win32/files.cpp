@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include "platform/codepage1250.h"
+#include "platform/entry_name.h"
+#include "platform/win32/handle_writes.h"
 #include "platform/win32/windows_api.h"
 
 #include <algorithm>
@@ -37,9 +39,6 @@ namespace {
 WinError LastError() {
     return static_cast<WinError>(GetLastError());
 }
-
-// Largest transfer of one ReadFile or WriteFile call.
-constexpr std::size_t chunk = 1u << 30;
 
 // Asks `query` for a text into a buffer of its size; the call answers the length written,
 // or the size it needs (zero included) when the buffer was too small, or 0 on failure.
@@ -111,7 +110,7 @@ bool OpenedFolder::IsOpen() const {
 WinError File::OpenReadIn(const OpenedFolder& folder, std::string_view name) {
     if (!folder.impl_)
         return ErrorInvalidHandle;
-    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos)
+    if (!IsBareEntryName(name))
         return ErrorInvalidName;
     return OpenRead(folder.impl_->prefix + std::string(name));
 }
@@ -131,7 +130,8 @@ WinError File::Read(void* buffer, std::size_t size, std::size_t& done) {
     if (!impl_)
         return ErrorInvalidHandle;
     DWORD read = 0;
-    if (!ReadFile(impl_->handle, buffer, static_cast<DWORD>(std::min(size, chunk)), &read, nullptr))
+    if (!ReadFile(impl_->handle, buffer, static_cast<DWORD>(std::min(size, MaxTransfer)), &read,
+                  nullptr))
         return LastError();
     done = read;
     return ErrorSuccess;
@@ -141,17 +141,7 @@ WinError File::Write(const void* buffer, std::size_t size, std::size_t& done) {
     done = 0;
     if (!impl_)
         return ErrorInvalidHandle;
-    const auto* bytes = static_cast<const char*>(buffer);
-    while (done < size) {
-        DWORD written = 0;
-        if (!WriteFile(impl_->handle, bytes + done,
-                       static_cast<DWORD>(std::min(size - done, chunk)), &written, nullptr))
-            return LastError();
-        if (written == 0) // no error and no progress: the medium takes nothing more
-            return ErrorWriteFault;
-        done += written;
-    }
-    return ErrorSuccess;
+    return WriteAll(impl_->handle, buffer, size, done);
 }
 
 WinError File::Size(std::uint64_t& size) const {

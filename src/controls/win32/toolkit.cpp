@@ -46,14 +46,8 @@ void TWin32Toolkit::ProcessMessages() {
 }
 
 void TWin32Toolkit::ShowMessageBox(const TMessageBoxRequest& request) {
-    // A carriage return alone breaks the line.
-    std::string text;
-    for (char c : request.text) {
-        if (c == '\r')
-            text += "\r\n";
-        else if (c != '\n')
-            text += c;
-    }
+    // The stored texts break lines with a bare carriage return; the box breaks on CR LF.
+    const std::string text = WithLineBreaks(request.text, "\r\n");
     UINT type = MB_OK;
     if (request.icon == TMessageIcon::Error)
         type |= MB_ICONERROR;

@@ -105,7 +105,8 @@ int RunScan(const std::vector<std::string>& args) {
     for (const auto& entry : entries)
         nameWidth = std::max(nameWidth, NameColumns(entry.name));
 
-    const wallpaper::Depth depth = options.deep ? wallpaper::Depth::Deep : wallpaper::Depth::Headers;
+    const wallpaper::Depth depth =
+        options.deep ? wallpaper::Depth::Deep : wallpaper::Depth::Headers;
     const wallpaper::PictureWish wish{ThumbnailWidth, ThumbnailHeight};
     const bool tableOnTerminal = sheetToStandardOutput || StandardOutputIsTerminal();
     const auto writeTable = [sheetToStandardOutput](const std::string& text) {

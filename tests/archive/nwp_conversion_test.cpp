@@ -99,6 +99,17 @@ TEST_F(NwpConversionTest, AWholePictureReplacesTheBitmapAndTheNwpFileGoes) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"PIC.BMP"});
 }
 
+TEST_F(NwpConversionTest, AKeptNwpFileStaysBesideItsBitmap) {
+    const Bytes picture = MakePhotoBmp(30, 20);
+    const Bytes packed = PackNwp(picture);
+    Put("PIC.NWP", packed);
+    EXPECT_EQ(ConvertNwpFile(folder.Windows("PIC.NWP"), folder.Windows("PIC.BMP"),
+                             NwpAfterConversion::Keep),
+              platform::ErrorSuccess);
+    EXPECT_EQ(Get("PIC.BMP"), picture);
+    EXPECT_EQ(Get("PIC.NWP"), packed);
+}
+
 TEST_F(NwpConversionTest, ACutOrDamagedNwpFileReplacesNothingAndStays) {
     const Bytes picture = MakePhotoBmp(150, 100); // about 45 KB
     const Bytes nwp = PackNwp(picture);

@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace nimbrel {
 
@@ -43,9 +44,12 @@ void WriteRequest(std::string_view value, const TListBox& list) {
 } // namespace
 
 void TOptionsForm::FillWallPapers() {
-    // The pictures come in the sorted list box's order; the list is filled in one go.
+    // The folder list is read for each search; the two lists merged give the sorted list
+    // box's order, and the list is filled in one go.
+    auto jpegs = wallpaper::ListJpegFiles(Folder->Directory(), ProcessMessages);
+    auto bitmaps = wallpaper::ListBitmapFiles(Folder->Directory(), ProcessMessages);
     WallpaperList->SetItems(
-        wallpaper::NamesOf(wallpaper::ListPictures(Folder->Directory(), ProcessMessages)));
+        wallpaper::NamesOf(wallpaper::MergedPictures(std::move(jpegs), std::move(bitmaps))));
 
     const bool any = WallpaperList->Count() > 0;
     Button1->SetEnabled(any);

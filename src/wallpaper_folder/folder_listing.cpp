@@ -90,10 +90,23 @@ std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads) {
     return entries;
 }
 
+std::vector<FolderEntry> ListJpegFiles(std::string_view folder, const EntryPass& eachEntry) {
+    return Search(folder, "*.JPG", FileKind::Jpeg, eachEntry);
+}
+
+std::vector<FolderEntry> ListBitmapFiles(std::string_view folder, const EntryPass& eachEntry) {
+    return Search(folder, "*.BMP", FileKind::Bitmap, eachEntry);
+}
+
+std::vector<FolderEntry> MergedPictures(std::vector<FolderEntry> jpegs,
+                                        std::vector<FolderEntry> bitmaps) {
+    MergeIn(jpegs, std::move(bitmaps));
+    return jpegs;
+}
+
 std::vector<FolderEntry> ListPictures(std::string_view folder, const EntryPass& eachEntry) {
-    std::vector<FolderEntry> entries = Search(folder, "*.JPG", FileKind::Jpeg, eachEntry);
-    MergeIn(entries, Search(folder, "*.BMP", FileKind::Bitmap, eachEntry));
-    return entries;
+    std::vector<FolderEntry> jpegs = ListJpegFiles(folder, eachEntry);
+    return MergedPictures(std::move(jpegs), ListBitmapFiles(folder, eachEntry));
 }
 
 std::vector<FolderEntry> ListNwpFiles(std::string_view folder, const EntryPass& eachEntry) {

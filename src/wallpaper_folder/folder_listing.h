@@ -52,6 +52,12 @@ std::string FolderListPath(std::string_view folder);
 // for every directory entry the two searches find (the dialog passes its message pump's
 // pass; the other programs need none).
 std::vector<FolderEntry> ListPictures(std::string_view folder, const EntryPass& eachEntry = {});
+// Its two searches, each sorted, and their merge (for a caller that reads the folder anew
+// for each search, as the dialog does from its folder list).
+std::vector<FolderEntry> ListJpegFiles(std::string_view folder, const EntryPass& eachEntry = {});
+std::vector<FolderEntry> ListBitmapFiles(std::string_view folder, const EntryPass& eachEntry = {});
+std::vector<FolderEntry> MergedPictures(std::vector<FolderEntry> jpegs,
+                                        std::vector<FolderEntry> bitmaps);
 // Every picture of the wallpaper list and every NWP file, sorted as the list sorts. With
 // `threads` above one, a second search runs beside the others.
 std::vector<FolderEntry> ListFolder(std::string_view folder, unsigned threads = 1);

@@ -2,6 +2,7 @@
 // on each, a summary, and on request a contact sheet.
 #include "imaging/jpeg_image.h"
 #include "platform/files.h"
+#include "sysutil/text_routines.h"
 #include "tools/arguments.h"
 #include "tools/command.h"
 #include "tools/contact_sheet.h"
@@ -68,11 +69,16 @@ ScanOptions ParseScan(const std::vector<std::string>& args) {
     return options;
 }
 
-// The folder named, else the wallpaper folder as the dialog chooses it.
+// The folder named, else the wallpaper folder of the settings (a missing one is reported
+// as such), else the current folder: a user who names none means the pictures at hand, not
+// the folder the tool is installed in.
 std::string ChosenFolder(const ScanOptions& options) {
     if (options.folder)
         return wallpaper::FolderListPath(PathArgument(*options.folder));
-    return wallpaper::ChosenWallpaperFolder();
+    const std::string stored = wallpaper::SettingsWallpaperFolder();
+    if (!IsBlank(stored))
+        return stored;
+    return platform::CurrentDirectory();
 }
 
 struct ScanItem {
@@ -177,8 +183,7 @@ const bool registered = RegisterCommand({
     "scan",
     "  nimbrel-tool scan [FOLDER] [--deep] [--json] [--sheet OUT.jpg|-] [--jobs N]\n"
     "                                   a verdict on every picture and NWP file of a folder\n",
-    "FOLDER defaults to the wallpaper folder as the dialog chooses it: the one of the settings,\n"
-    "else the folder of the program.\n"
+    "FOLDER defaults to the wallpaper folder of the settings, else the current folder.\n"
     "options:\n"
     "  --deep           decode every picture and expand every NWP file (finds data cut short)\n"
     "  --json           one JSON object a line instead of the table\n"

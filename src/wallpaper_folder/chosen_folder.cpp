@@ -26,17 +26,21 @@ std::string StoredWallpaperFolder(const TRegistry& settings) {
     return FolderListPath(settings.ReadString(store::WallpaperFolder));
 }
 
-std::string ChosenWallpaperFolder() {
-    std::string stored;
+std::string SettingsWallpaperFolder() {
     try {
         TRegistry settings;
         if (settings.OpenKey(store::SettingsKey, false))
-            stored = StoredWallpaperFolder(settings);
+            return StoredWallpaperFolder(settings);
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception&) {
-        // An unreadable store names no folder: the program folder serves, as in the dialog.
+        // An unreadable store names no folder.
     }
+    return {};
+}
+
+std::string ChosenWallpaperFolder() {
+    const std::string stored = SettingsWallpaperFolder();
     // The dialog's folder list enters a folder only when it is there (a drive alone is its
     // current folder).
     if (!IsBlank(stored) && platform::DirectoryExists(platform::FullPathName(stored)))

@@ -17,9 +17,13 @@ std::string ProgramFolder();
 // none is stored. Raises the store's error when the value cannot be read.
 std::string StoredWallpaperFolder(const TRegistry& settings);
 
+// The wallpaper folder the settings name, as the folder list takes it, whether or not it is
+// there; blank when none is named. Never raises for the store: an unreadable store names
+// no folder.
+std::string SettingsWallpaperFolder();
+
 // The wallpaper folder of the settings when it names a folder that is there, else the
-// program folder; both as the folder list takes them. Never raises for the store: an
-// unreadable store is no folder named.
+// program folder; both as the folder list takes them. Never raises for the store.
 std::string ChosenWallpaperFolder();
 
 } // namespace nimbrel::wallpaper

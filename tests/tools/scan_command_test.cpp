@@ -270,6 +270,17 @@ TEST(ScanCommand, WithoutAFolderScansTheStoredWallpaperFolder) {
     EXPECT_TRUE(result.out.starts_with("A.JPG")) << result.out;
 }
 
+TEST(ScanCommand, WithoutAFolderOrAStoredOneScansTheCurrentFolder) {
+    test::TempEnvironment environment;
+    environment.WriteHostFile('C', "here/b.jpg",
+                              Text(test::MakeJpeg({test::JpegKind::Baseline420, 16, 16})));
+    test::ToolRunOptions options;
+    options.workingFolder = environment.DriveFolder('C') + "/here";
+    const auto result = RunTool({"scan"}, options);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with("B.JPG")) << result.out;
+}
+
 TEST(ScanCommand, ManyJobsReportInTheFolderOrder) {
     test::TempEnvironment environment;
     std::string expected;

@@ -6,32 +6,19 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "platform/portable/environment.h"
+#include "fuzz/file_size_cap.h"
+#include "fuzz/fuzz_scratch.h"
 
 namespace {
 
-struct Scratch {
-    std::filesystem::path folder;
-    Scratch() {
-        folder =
-            std::filesystem::temp_directory_path() / ("nimbrel-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder / "root");
-        ::setenv("NIMBREL_ROOT", (folder / "root").c_str(), 1);
-        nimbrel::platform::portable::ResetEnvironment();
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-};
+// Past this the expansion fails as on a full disk; the seeds expand well within it.
+constexpr std::uint64_t OutputCap = 64 << 10;
 
 const std::vector<char> ExistingPicture = [] {
     std::vector<char> bytes(300);
@@ -48,7 +35,7 @@ std::vector<char> Contents(const std::filesystem::path& file) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static Scratch scratch;
+    static const nimbrel::fuzz::ScratchFolder scratch("container");
     const auto input = scratch.folder / "IN.NWP";
     const auto output = scratch.folder / "OUT.BMP";
     {
@@ -64,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(output, std::ios::binary | std::ios::trunc)
         .write(ExistingPicture.data(), static_cast<std::streamsize>(ExistingPicture.size()));
     try {
+        const nimbrel::fuzz::FileSizeCap cap(OutputCap);
         nimbrel::DecompressFile("C:" + input.string(), "C:" + output.string());
     } catch (const nimbrel::EArchive&) {
         if (Contents(output) != ExistingPicture)

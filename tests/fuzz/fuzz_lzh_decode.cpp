@@ -2,7 +2,9 @@
 // with small and uneven ones chosen by the first two bytes, and by a subclass whose own
 // reader and writer take the bytes one by one (the codec otherwise reads stretches of its
 // buffer at once). The buffers only cut the same stream into other pieces, and the two
-// readers read the same bits, so all runs must give the same output byte for byte.
+// readers read the same bits, so all runs must give the same output byte for byte. Each
+// run stops once it has made OutputCap bytes (a few random bytes can stand for a megabyte),
+// and the runs are compared on what they made up to there.
 #include "archive/lzh_compressor.h"
 
 #include <algorithm>
@@ -15,6 +17,13 @@ namespace {
 
 using nimbrel::TLZHCompressor;
 using nimbrel::Word;
+
+// Well past the 32,000 codes after which the adaptive tree is rebuilt, even where most of
+// them are literals.
+constexpr std::size_t OutputCap = 48 << 10;
+
+// Raised by the output handler to end a run at the cap.
+struct CapReached {};
 
 class ByteByByteCodec : public TLZHCompressor {
 protected:
@@ -41,11 +50,20 @@ std::vector<std::uint8_t> Expand(const std::uint8_t* stream, std::size_t size, W
         got = static_cast<Word>(take);
     };
     codec.OnPutBytes = [&](TLZHCompressor*, const void* dta, Word n, Word&) {
-        // Every byte handed over is copied, so a read past the write buffer is seen.
+        // Every byte handed over is copied, so a read past the write buffer is seen; the
+        // final flush after the cap is still taken whole, then cut.
         const auto* bytes = static_cast<const std::uint8_t*>(dta);
+        const bool full = output.size() >= OutputCap;
         output.insert(output.end(), bytes, bytes + n);
+        if (!full && output.size() >= OutputCap)
+            throw CapReached{};
     };
-    codec.Decode();
+    try {
+        codec.Decode();
+    } catch (const CapReached&) {
+    }
+    if (output.size() > OutputCap)
+        output.resize(OutputCap);
     return output;
 }
 

@@ -11,34 +11,26 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
-#include "platform/portable/environment.h"
+#include "fuzz/file_size_cap.h"
+#include "fuzz/fuzz_scratch.h"
 
 namespace {
 
 using namespace nimbrel;
 
-struct Scratch {
-    std::filesystem::path folder;
-    Scratch() {
-        folder = std::filesystem::temp_directory_path() /
-                 ("nimbrel-fuzz-picture-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder / "root");
-        ::setenv("NIMBREL_ROOT", (folder / "root").c_str(), 1);
-        platform::portable::ResetEnvironment();
+// Past this the expansion fails as on a full disk; the seeds expand well within it.
+constexpr std::uint64_t OutputCap = 64 << 10;
+
+struct Scratch : fuzz::ScratchFolder {
+    Scratch() : fuzz::ScratchFolder("picture") {
         RegisterPictureFormats();
         // The program's budget, scaled down so that one run stays quick.
         PictureLimits() = TPictureLimits{4'000'000, 4'000'000 * 6 + (16u << 20)};
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 
@@ -79,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::error_code ignored;
     std::filesystem::remove(output, ignored);
     try {
+        const fuzz::FileSizeCap cap(OutputCap);
         DecompressFile("C:" + input.string(), "C:" + output.string());
     } catch (const EArchive&) {
         return 0;

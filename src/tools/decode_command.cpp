@@ -9,6 +9,7 @@
 #include "tools/file_checks.h"
 #include "tools/jpeg_error_text.h"
 #include "tools/output_file.h"
+#include "tools/output_file_stream.h"
 #include "tools/tool_output.h"
 
 namespace nimbrel::tool {
@@ -58,13 +59,17 @@ int RunDecode(const std::vector<std::string>& args) {
     const std::string outShown = toStandardOutput ? "standard output" : outName;
     if (picture.DataEndedEarly() && strict)
         throw ToolError(inName + ": " + EndedEarlyText + "; " + outShown + " was not written");
-    TMemoryStream bytes;
-    bitmap->SaveToStream(bytes);
     if (toStandardOutput) {
+        TMemoryStream bytes;
+        bitmap->SaveToStream(bytes);
         WriteOutBytes(bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
         FinishOutput();
     } else {
-        WriteOutputFile(output, outName, bytes.Memory(), static_cast<std::size_t>(bytes.Size()));
+        // Straight to the file: a copy of the whole bitmap in memory first costs as much as
+        // a fifth of the decoding.
+        TOutputFileStream file(output, outName);
+        bitmap->SaveToStream(file);
+        file.Finish();
     }
     if (picture.DataEndedEarly())
         Warn(inName, EndedEarlyText);

@@ -1,6 +1,7 @@
 // Arbitrary bytes read as a BMP file: an EInvalidGraphic or a bitmap, nothing else. The
 // pixel budget is scaled down, as run-length coded pixels let a few bytes claim a large
-// picture: one run stays quick.
+// picture: one run stays quick (a 150-byte RLE4 file of 7 x 524,454 pixels took over a
+// second under the sanitizers with the program's 4 megapixels).
 #include "imaging/bitmap.h"
 #include "imaging/graphic_errors.h"
 #include "imaging/picture_limits.h"
@@ -11,7 +12,7 @@
 using namespace nimbrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    PictureLimits().MaxPixels = 4'000'000;
+    PictureLimits().MaxPixels = 1 << 18;
     TMemoryStream stream;
     stream.WriteBuffer(data, size);
     stream.SetPosition(0);

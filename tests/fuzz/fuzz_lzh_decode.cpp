@@ -18,7 +18,7 @@ namespace {
 using nimbrel::TLZHCompressor;
 using nimbrel::Word;
 
-// Well past the 32,000 codes after which the adaptive tree is rebuilt, even where most of
+// Well past the 32,768 codes after which the adaptive tree is rebuilt, even where most of
 // them are literals.
 constexpr std::size_t OutputCap = 48 << 10;
 

@@ -146,6 +146,8 @@ std::uint32_t FileAttributes(std::string_view path);
 bool FileExists(std::string_view path);      // a file, not a folder
 bool DirectoryExists(std::string_view path); // a folder (a drive root counts)
 WinError DeleteFile(std::string_view path);
+// CreateDirectory: one new folder in an existing one (ErrorAlreadyExists when it is there).
+WinError CreateFolder(std::string_view path);
 
 // One entry of a wildcard search.
 struct FindData {

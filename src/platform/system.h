@@ -28,6 +28,12 @@ bool SetCurrentThreadIdlePriority();
 // The full path of the program's own file, as a Windows path (C:\APPS\N\PROGRAM.EXE).
 std::string ProgramFilePath();
 
+// The folder where the product's programs keep their own small files (state, lock, log,
+// pictures made for a folder they may not write), created if missing: on Windows the
+// user's local application data folder followed by \Nimbrel; in the emulated environment
+// its root folder. Empty when it cannot be made.
+std::string ProgramDataFolder();
+
 // Colour depth of the screen in bits per pixel; 24 or more where there is no screen.
 int ScreenBitsPerPixel();
 

@@ -278,6 +278,15 @@ WinError DeleteFile(std::string_view path) {
     return ErrorSuccess;
 }
 
+WinError CreateFolder(std::string_view path) {
+    const Target target = ResolveTarget(path);
+    if (target.error != ErrorSuccess)
+        return target.error;
+    if (::mkdir(target.resolved.host.c_str(), 0777) != 0)
+        return errno == EEXIST ? ErrorAlreadyExists : WinErrorFromErrno(errno, MissingCode(target));
+    return ErrorSuccess;
+}
+
 std::string LogicalDrives() {
     return portable::DriveLetters();
 }

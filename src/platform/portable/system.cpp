@@ -25,6 +25,10 @@ std::string WindowsDirectory() {
     return path.size() < 1024 ? path : std::string();
 }
 
+std::string ProgramDataFolder() {
+    return portable::WindowsPathAddingRoot(portable::EnvironmentRoot()).value_or(std::string());
+}
+
 bool QueryOsVersion(OsVersion& version) {
     utsname name{};
     if (::uname(&name) != 0)

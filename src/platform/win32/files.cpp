@@ -199,6 +199,11 @@ WinError DeleteFile(std::string_view path) {
     return DeleteFileA(name.c_str()) ? ErrorSuccess : LastError();
 }
 
+WinError CreateFolder(std::string_view path) {
+    const std::string name(path);
+    return CreateDirectoryA(name.c_str(), nullptr) ? ErrorSuccess : LastError();
+}
+
 // Windows tells everything of an entry at once, so the detail asked for changes nothing.
 FileSearch::FileSearch(std::string_view pattern, FindDetail) : impl_(std::make_unique<Impl>()) {
     const std::string mask(pattern);

@@ -2,6 +2,8 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 #include <string>
 
@@ -13,6 +15,17 @@ std::string WindowsDirectory() {
     if (length == 0 || length >= sizeof buffer)
         return {};
     return std::string(buffer, strnlen(buffer, length));
+}
+
+std::string ProgramDataFolder() {
+    char base[MAX_PATH] = {};
+    if (SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                         SHGFP_TYPE_CURRENT, base) != S_OK)
+        return {};
+    std::string folder = std::string(base) + "\\Nimbrel";
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return {};
+    return folder;
 }
 
 bool QueryOsVersion(OsVersion& version) {

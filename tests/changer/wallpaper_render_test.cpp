@@ -1,0 +1,150 @@
+// Rendering one screen-sized picture: the three ways of sizing, the nine positions, several
+// monitors, and the JPEG decoded small.
+#include "changer/bitmap_canvas.h"
+#include "changer/wallpaper_render.h"
+#include "imaging/picture_formats.h"
+#include "support/bmp_maker.h"
+#include "support/jpeg_maker.h"
+#include "support/temp_environment.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace nimbrel::changer {
+namespace {
+
+struct Colour {
+    int red, green, blue;
+};
+
+Colour At(const TBitmap& bitmap, int x, int y) {
+    const std::uint8_t* pixel = bitmap.ScanLine(y) + 3 * x;
+    return {pixel[2], pixel[1], pixel[0]};
+}
+
+bool Near(Colour a, Colour b, int tolerance = 6) {
+    return std::abs(a.red - b.red) <= tolerance && std::abs(a.green - b.green) <= tolerance &&
+           std::abs(a.blue - b.blue) <= tolerance;
+}
+
+constexpr Colour Black{0, 0, 0};
+constexpr Colour Red{200, 30, 40};
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterPictureFormats(); }
+    void TearDown() override { UnregisterPictureFormats(); }
+
+    std::string Picture(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        env_.WriteHostFile('C', "pics/" + name, std::string(bytes.begin(), bytes.end()));
+        return "C:\\PICS\\" + name;
+    }
+    std::string SolidBmp(int width, int height) {
+        return Picture("SOLID.BMP", test::MakeSolidBmp(width, height, {200, 30, 40}));
+    }
+
+    test::TempEnvironment env_;
+};
+
+TEST_F(RenderTest, OriginalSizeIsPlacedAtEachOfTheNinePositionsOnBlack) {
+    const std::string path = SolidBmp(40, 30);
+    const ScreenLayout screen{200, 100, {}};
+    struct Case {
+        Placement placement;
+        int left, top;
+    };
+    const Case cases[] = {
+        {Placement::Center, 80, 35},       {Placement::LeftCenter, 0, 35},
+        {Placement::RightCenter, 160, 35}, {Placement::TopCenter, 80, 0},
+        {Placement::BottomCenter, 80, 70}, {Placement::TopLeft, 0, 0},
+        {Placement::TopRight, 160, 0},     {Placement::BottomLeft, 0, 70},
+        {Placement::BottomRight, 160, 70},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.placement));
+        const auto wallpaper = RenderWallpaper(path, screen, {Sizing::Original, 0, 0, c.placement});
+        ASSERT_EQ(wallpaper->Width(), 200);
+        ASSERT_EQ(wallpaper->Height(), 100);
+        EXPECT_EQ(wallpaper->PixelFormat(), TPixelFormat::pf24bit);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const bool inside = x >= c.left && x < c.left + 40 && y >= c.top && y < c.top + 30;
+                ASSERT_TRUE(Near(At(*wallpaper, x, y), inside ? Red : Black, 0))
+                    << "at " << x << "," << y;
+            }
+    }
+}
+
+TEST_F(RenderTest, ALargerPictureIsCutAtTheScreensEdges) {
+    const std::string path = SolidBmp(300, 250);
+    const auto wallpaper =
+        RenderWallpaper(path, {200, 100, {}}, {Sizing::Original, 0, 0, Placement::BottomRight});
+    EXPECT_TRUE(Near(At(*wallpaper, 0, 0), Red, 0));
+    EXPECT_TRUE(Near(At(*wallpaper, 199, 99), Red, 0));
+}
+
+TEST_F(RenderTest, ResizeScalesToTheStoredSizeAndPlacesIt) {
+    const std::string path = SolidBmp(10, 10);
+    const auto wallpaper =
+        RenderWallpaper(path, {200, 100, {}}, {Sizing::Resize, 50, 40, Placement::BottomRight});
+    EXPECT_TRUE(Near(At(*wallpaper, 150, 60), Red, 0));
+    EXPECT_TRUE(Near(At(*wallpaper, 199, 99), Red, 0));
+    EXPECT_TRUE(Near(At(*wallpaper, 149, 99), Black, 0));
+    EXPECT_TRUE(Near(At(*wallpaper, 199, 59), Black, 0));
+}
+
+TEST_F(RenderTest, FitToScreenStretchesOverEveryMonitor) {
+    // Left half red, right half blue: each monitor shows the split in its own middle.
+    TBitmap split;
+    split.SetSize(64, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            std::uint8_t* pixel = split.ScanLine(y) + 3 * x;
+            pixel[0] = x < 32 ? 40 : 220;
+            pixel[1] = 30;
+            pixel[2] = x < 32 ? 200 : 10;
+        }
+    TBitmap wallpaper;
+    wallpaper.SetSize(300, 100);
+    const ScreenLayout screen{300, 100, {{0, 0, 100, 100}, {100, 0, 200, 80}}};
+    for (const MonitorRect& monitor : screen.Monitors()) {
+        BitmapCanvas canvas(wallpaper, {monitor.left, monitor.top, monitor.left + monitor.width,
+                                        monitor.top + monitor.height});
+        split.Draw(canvas, PlacePicture(64, 32, monitor, {}));
+    }
+    EXPECT_TRUE(Near(At(wallpaper, 10, 50), {200, 30, 40}));
+    EXPECT_TRUE(Near(At(wallpaper, 90, 50), {10, 30, 220}));
+    EXPECT_TRUE(Near(At(wallpaper, 190, 40), {200, 30, 40}));
+    EXPECT_TRUE(Near(At(wallpaper, 210, 40), {10, 30, 220}));
+    EXPECT_TRUE(Near(At(wallpaper, 299, 79), {10, 30, 220}));
+    EXPECT_TRUE(Near(At(wallpaper, 200, 90), Black, 0)); // below the shorter monitor
+}
+
+TEST_F(RenderTest, AJpegFitsTheScreenFromAReducedDecode) {
+    const std::string path = Picture("BIG.JPG", test::MakeSolidJpeg(1600, 1200, {200, 30, 40}));
+    const auto wallpaper = RenderWallpaper(path, {190, 140, {}}, {});
+    for (int y = 0; y < 140; y += 13)
+        for (int x = 0; x < 190; x += 17)
+            ASSERT_TRUE(Near(At(*wallpaper, x, y), Red)) << x << "," << y;
+}
+
+TEST_F(RenderTest, DamagedPicturesAreRefusedWithTheirCause) {
+    auto truncated = test::MakeJpeg({test::JpegKind::Baseline420, 64, 64, 90});
+    truncated.resize(truncated.size() / 2);
+    const std::string cases[] = {
+        Picture("EMPTY.JPG", {}),
+        Picture("NOTJPEG.JPG", {'n', 'o', 't', ' ', 'a', ' ', 'j', 'p', 'e', 'g'}),
+        Picture("HALF.JPG", truncated),
+        Picture("BAD.BMP", {'B', 'M', 0, 0}),
+        "C:\\PICS\\MISSING.JPG",
+    };
+    for (const std::string& path : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_THROW(RenderWallpaper(path, {64, 48, {}}, {}), EPictureNotShown);
+    }
+}
+
+} // namespace
+} // namespace nimbrel::changer

@@ -1,6 +1,6 @@
 # The two entry points of the README: `make run` and `make test`.
-.PHONY: deps configure build test test-asan test-windows fuzz run run-windows bench deb package \
-	format clean
+.PHONY: deps configure build test test-asan test-windows fuzz run run-changer run-windows bench deb \
+	package format clean
 
 JOBS ?= $(shell nproc)
 
@@ -29,7 +29,7 @@ fuzz: deps
 	scripts/run-fuzzers $(FUZZ_SECONDS)
 
 # What the Debian package holds: the two programs, their icons and manual pages.
-PACKAGED_TARGETS = nimbrel-ext nimbrel-tool nimbrel_icons nimbrel_compressed_docs
+PACKAGED_TARGETS = nimbrel-ext nimbrel-tool nimbrel-changer nimbrel_icons nimbrel_compressed_docs
 
 # The Debian package alone (build/packages/), without the tests, Wine, mingw or NSIS.
 deb: configure
@@ -48,6 +48,12 @@ package: build
 run: configure
 	cmake --build --preset release -j $(JOBS) --target nimbrel-ext
 	scripts/run-dialog
+
+# The wallpaper changer on samples/, on a scratch store under build/run/ (a screenshot of
+# the root window in build/ when there is no display).
+run-changer: configure
+	cmake --build --preset release -j $(JOBS) --target nimbrel-changer nimbrel-tool
+	scripts/run-changer
 
 # The Windows program under Wine (a screenshot in build-mingw/ when there is no display).
 run-windows:

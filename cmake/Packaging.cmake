@@ -12,7 +12,7 @@ if(WIN32)
 else()
     set(program_destination ${CMAKE_INSTALL_BINDIR})
 endif()
-foreach(program nimbrel-ext nimbrel-tool)
+foreach(program nimbrel-ext nimbrel-tool nimbrel-changer)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${program_destination})
         if(NOT WIN32)
@@ -30,7 +30,8 @@ if(NOT WIN32)
 
     # Manual pages and the changelog go compressed, without a time stamp in the gzip header.
     set(compressed)
-    foreach(source ${packaging}/man/nimbrel-ext.1 ${packaging}/man/nimbrel-tool.1 ${made}/changelog)
+    foreach(source ${packaging}/man/nimbrel-ext.1 ${packaging}/man/nimbrel-tool.1
+                   ${packaging}/man/nimbrel-changer.1 ${made}/changelog)
         get_filename_component(name ${source} NAME)
         add_custom_command(OUTPUT ${made}/${name}.gz
                            COMMAND gzip -9nc ${source} > ${made}/${name}.gz
@@ -39,7 +40,7 @@ if(NOT WIN32)
     endforeach()
     add_custom_target(nimbrel_compressed_docs ALL DEPENDS ${compressed})
 
-    foreach(program nimbrel-ext nimbrel-tool)
+    foreach(program nimbrel-ext nimbrel-tool nimbrel-changer)
         if(TARGET ${program})
             install(FILES ${made}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
         endif()
@@ -100,7 +101,9 @@ screen-saver entry. It lists and previews the pictures of the wallpaper folder,
 asks the wallpaper changer for a chosen picture, and converts the product's
 older NWP pictures into BMP files.
 .
-The package also holds nimbrel-tool, a command-line companion that expands NWP
-files, decodes JPEG pictures, lists folders and reads and writes the settings.")
+The package also holds nimbrel-changer, the wallpaper changer itself for the X11
+desktop (the root window's picture), and nimbrel-tool, a command-line companion
+that expands NWP files, decodes JPEG pictures, lists folders and reads and
+writes the settings.")
 endif()
 include(CPack)

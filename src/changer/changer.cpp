@@ -76,7 +76,7 @@ std::vector<std::string> Changer::Pictures() {
 
 std::unique_ptr<TBitmap> Changer::PreparedBitmap(const std::string& name,
                                                  const ScreenLayout& screen) {
-    if (state_.nextPrepared != name || state_.folder != settings_.folder ||
+    if (state_.nextPrepared != name || preparedFolder_ != settings_.folder ||
         !(preparedScreen_ == screen) || !(preparedSizing_ == settings_.sizing))
         return nullptr;
     try {
@@ -93,8 +93,8 @@ std::unique_ptr<TBitmap> Changer::PreparedBitmap(const std::string& name,
 }
 
 Changer::Outcome Changer::Show(const std::string& name, bool mayUsePrepared) {
-    const ScreenLayout screen = desktop_.Screen();
     try {
+        const ScreenLayout screen = desktop_.Screen();
         std::unique_ptr<TBitmap> wallpaper;
         if (mayUsePrepared)
             wallpaper = PreparedBitmap(name, screen);
@@ -159,20 +159,25 @@ void Changer::PrepareNext() {
     else if (const std::vector<std::string> rotation = RotationAfter(pictures, state_.current);
              !rotation.empty())
         state_.next = rotation.front();
-    if (state_.next.empty() || state_.next == state_.current ||
-        state_.next == state_.nextPrepared) {
+    if (state_.next.empty() || state_.next == state_.current) {
         SaveState();
         return;
     }
-    const ScreenLayout screen = desktop_.Screen();
     try {
-        const std::unique_ptr<TBitmap> next = RenderWallpaper(
-            wallpaper::JoinPath(settings_.folder, state_.next), screen, settings_.sizing);
-        state_.nextPreparedPath =
-            WriteWallpaperBitmap(*next, settings_.folder, NextBitmapName, places_);
-        state_.nextPrepared = state_.next;
-        preparedScreen_ = screen;
-        preparedSizing_ = settings_.sizing;
+        const ScreenLayout screen = desktop_.Screen();
+        const bool prepared = state_.next == state_.nextPrepared &&
+                              preparedFolder_ == settings_.folder && preparedScreen_ == screen &&
+                              preparedSizing_ == settings_.sizing;
+        if (!prepared) {
+            const std::unique_ptr<TBitmap> next = RenderWallpaper(
+                wallpaper::JoinPath(settings_.folder, state_.next), screen, settings_.sizing);
+            state_.nextPreparedPath =
+                WriteWallpaperBitmap(*next, settings_.folder, NextBitmapName, places_);
+            state_.nextPrepared = state_.next;
+            preparedFolder_ = settings_.folder;
+            preparedScreen_ = screen;
+            preparedSizing_ = settings_.sizing;
+        }
     } catch (const std::exception&) {
         // The change itself finds out and says why.
         state_.nextPrepared.clear();

@@ -82,6 +82,8 @@ private:
     bool settingsRead_ = false;
     ChangerState state_;
     std::string askedNext_; // a "SetAsNext" not yet shown
+    // What NEXTPIC.BMP was rendered for; a change uses it only when all still hold.
+    std::string preparedFolder_;
     ScreenLayout preparedScreen_;
     WallpaperSizing preparedSizing_;
     std::optional<ChangerClock::Clock::time_point> lastChange_;

@@ -52,6 +52,29 @@ Taps TapsFor(int d, int destSize, int sourceSize) {
     return taps;
 }
 
+// The taps of destination pixels [from, to) of an axis, flat: pixel i takes count[i]
+// source pixels from first[i] on, with the weights from offset[i] on.
+struct AxisTaps {
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<std::size_t> offset;
+    std::vector<std::int32_t> weights;
+    int widest = 0;
+};
+
+AxisTaps AxisFor(int from, int to, int destSize, int sourceSize) {
+    AxisTaps axis;
+    for (int d = from; d < to; ++d) {
+        Taps taps = TapsFor(d, destSize, sourceSize);
+        axis.first.push_back(taps.first);
+        axis.count.push_back(static_cast<int>(taps.weights.size()));
+        axis.offset.push_back(axis.weights.size());
+        axis.weights.insert(axis.weights.end(), taps.weights.begin(), taps.weights.end());
+        axis.widest = std::max(axis.widest, static_cast<int>(taps.weights.size()));
+    }
+    return axis;
+}
+
 // The source made 24-bit (an 8-bit picture through its palette).
 const TBitmap& TwentyFourBit(const TBitmap& source, TBitmap& converted) {
     if (source.PixelFormat() == TPixelFormat::pf24bit)
@@ -82,62 +105,57 @@ void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
     TBitmap converted;
     const TBitmap& source = TwentyFourBit(bitmap, converted);
 
-    std::vector<Taps> columns;
-    columns.reserve(static_cast<std::size_t>(right - left));
-    for (int x = left; x < right; ++x)
-        columns.push_back(TapsFor(x - dest.Left, dest.Width(), source.Width()));
-
-    // One source row resampled across, kept while the next destination rows need it.
+    const AxisTaps columns =
+        AxisFor(left - dest.Left, right - dest.Left, dest.Width(), source.Width());
+    const AxisTaps rows =
+        AxisFor(top - dest.Top, bottom - dest.Top, dest.Height(), source.Height());
     const auto width = static_cast<std::size_t>(right - left);
-    std::vector<std::vector<std::int32_t>> across;
-    int acrossFirst = 0;
-    auto acrossRow = [&](int sourceRow) -> const std::vector<std::int32_t>& {
+
+    // Source rows resampled across, in a ring as deep as the most rows one destination row
+    // takes: the rows a destination row needs are consecutive and never more than that.
+    const int ringSize = rows.widest + 1;
+    std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
+    std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
+    auto across = [&](int sourceRow) -> const std::int32_t* {
+        const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
+        std::int32_t* out = ring.data() + slot * width * 3;
+        if (rowInSlot[slot] == sourceRow)
+            return out;
+        rowInSlot[slot] = sourceRow;
         const std::uint8_t* pixels = source.ScanLine(sourceRow);
-        std::vector<std::int32_t> row(width * 3);
         for (std::size_t x = 0; x < width; ++x) {
-            const Taps& taps = columns[x];
-            std::int32_t sum[3] = {0, 0, 0};
-            for (std::size_t t = 0; t < taps.weights.size(); ++t) {
-                const std::uint8_t* pixel = pixels + 3 * static_cast<std::size_t>(taps.first + t);
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += pixel[c] * taps.weights[t];
+            const std::uint8_t* pixel = pixels + 3 * static_cast<std::size_t>(columns.first[x]);
+            const std::int32_t* weight = columns.weights.data() + columns.offset[x];
+            std::int32_t blue = 0, green = 0, red = 0;
+            for (int t = 0; t < columns.count[x]; ++t, pixel += 3) {
+                blue += pixel[0] * weight[t];
+                green += pixel[1] * weight[t];
+                red += pixel[2] * weight[t];
             }
-            for (int c = 0; c < 3; ++c)
-                row[3 * x + c] = sum[c] >> (WeightBits - 6); // 6 bits of fraction kept
+            // 6 bits of fraction kept for the second pass.
+            out[3 * x] = blue >> (WeightBits - 6);
+            out[3 * x + 1] = green >> (WeightBits - 6);
+            out[3 * x + 2] = red >> (WeightBits - 6);
         }
-        while (!across.empty() && acrossFirst < sourceRow - 64) { // rows left behind
-            across.erase(across.begin());
-            ++acrossFirst;
-        }
-        if (across.empty())
-            acrossFirst = sourceRow;
-        while (acrossFirst + static_cast<int>(across.size()) <= sourceRow)
-            across.emplace_back();
-        across[static_cast<std::size_t>(sourceRow - acrossFirst)] = std::move(row);
-        return across[static_cast<std::size_t>(sourceRow - acrossFirst)];
-    };
-    auto cached = [&](int sourceRow) -> const std::vector<std::int32_t>& {
-        const int index = sourceRow - acrossFirst;
-        if (index >= 0 && index < static_cast<int>(across.size()) &&
-            !across[static_cast<std::size_t>(index)].empty())
-            return across[static_cast<std::size_t>(index)];
-        return acrossRow(sourceRow);
+        return out;
     };
 
-    std::vector<std::int64_t> sum(width * 3);
+    // At most 255 << 6 times weights summing to 1 << 14: within 32 bits.
+    std::vector<std::int32_t> sum(width * 3);
+    constexpr int shift = WeightBits + 6;
     for (int y = top; y < bottom; ++y) {
-        const Taps taps = TapsFor(y - dest.Top, dest.Height(), source.Height());
+        const auto i = static_cast<std::size_t>(y - top);
         std::fill(sum.begin(), sum.end(), 0);
-        for (std::size_t t = 0; t < taps.weights.size(); ++t) {
-            const std::vector<std::int32_t>& row = cached(taps.first + static_cast<int>(t));
-            for (std::size_t i = 0; i < sum.size(); ++i)
-                sum[i] += static_cast<std::int64_t>(row[i]) * taps.weights[t];
+        for (int t = 0; t < rows.count[i]; ++t) {
+            const std::int32_t* row = across(rows.first[i] + t);
+            const std::int32_t weight = rows.weights[rows.offset[i] + static_cast<std::size_t>(t)];
+            for (std::size_t k = 0; k < sum.size(); ++k)
+                sum[k] += row[k] * weight;
         }
         std::uint8_t* out = target_.ScanLine(y) + 3 * static_cast<std::size_t>(left);
-        constexpr int shift = WeightBits + 6;
-        for (std::size_t i = 0; i < sum.size(); ++i)
-            out[i] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(
-                (sum[i] + (std::int64_t{1} << (shift - 1))) >> shift, 0, 255));
+        for (std::size_t k = 0; k < sum.size(); ++k)
+            out[k] = static_cast<std::uint8_t>(
+                std::clamp((sum[k] + (1 << (shift - 1))) >> shift, 0, 255));
     }
 }
 

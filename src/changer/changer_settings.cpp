@@ -5,6 +5,7 @@
 #include "settings/registry_accessor.h"
 #include "settings/store_values.h"
 #include "sysutil/text_routines.h"
+#include "wallpaper_folder/chosen_folder.h"
 #include "wallpaper_folder/folder_listing.h"
 
 #include <algorithm>
@@ -58,11 +59,7 @@ WallpaperSizing ReadSizing(const TRegistry& reg) {
 } // namespace
 
 std::string ProgramFolderFallback() {
-    const std::string program = platform::ProgramFilePath();
-    const auto slash = program.find_last_of('\\');
-    if (slash == std::string::npos)
-        return {};
-    return wallpaper::FolderListPath(program.substr(0, slash + 1));
+    return wallpaper::FolderListPath(wallpaper::ProgramFolder());
 }
 
 std::optional<ChangerSettings> ReadChangerSettings() {

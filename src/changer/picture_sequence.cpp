@@ -21,9 +21,8 @@ bool ListedBefore(std::string_view a, std::string_view b) {
 
 std::vector<std::string> ListPictures(std::string_view folder) {
     std::vector<std::string> pictures;
-    for (wallpaper::FolderEntry& entry : wallpaper::ListFolder(folder)) {
-        if (entry.kind == wallpaper::FileKind::Nwp || !entry.nameFits ||
-            (entry.attributes & platform::FileAttributeDirectory) != 0)
+    for (wallpaper::FolderEntry& entry : wallpaper::ListPictures(folder)) {
+        if (!entry.nameFits || (entry.attributes & platform::FileAttributeDirectory) != 0)
             continue;
         pictures.push_back(std::move(entry.name));
     }

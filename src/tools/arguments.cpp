@@ -64,7 +64,7 @@ std::optional<std::string> Options::Value(const char* option) const {
 }
 
 Options ParseOptions(const std::vector<std::string>& arguments,
-                     const std::vector<OptionSpec>& known) {
+                     const std::vector<KnownOption>& known) {
     Options options;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -79,13 +79,13 @@ Options ParseOptions(const std::vector<std::string>& arguments,
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const auto spec = std::find_if(known.begin(), known.end(), [&name](const OptionSpec& s) {
+        const auto option = std::find_if(known.begin(), known.end(), [&name](const KnownOption& s) {
             return name == s.name || (s.shortName != nullptr && name == s.shortName);
         });
-        if (spec == known.end())
+        if (option == known.end())
             throw UsageError("unknown option '" + argument + "'");
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (equals != std::string::npos)
                 value = argument.substr(equals + 1);
             else if (i + 1 < arguments.size())
@@ -97,7 +97,7 @@ Options ParseOptions(const std::vector<std::string>& arguments,
         } else if (equals != std::string::npos) {
             throw UsageError("option '" + name + "' takes no value: '" + argument + "'");
         }
-        options.given.emplace_back(spec->name, std::move(value));
+        options.given.emplace_back(option->name, std::move(value));
     }
     return options;
 }

@@ -38,7 +38,7 @@ bool AsksForHelp(const std::vector<std::string>& arguments);
 // An option a command knows: a switch (--deep), or one that takes the next argument or
 // the text after "=" as its value (--sheet OUT.jpg, --sheet=OUT.jpg). `shortName` is an
 // alias (-j for --jobs).
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     bool takesValue = false;
     const char* shortName = nullptr;
@@ -54,7 +54,7 @@ struct Options {
     std::optional<std::string> Value(const char* option) const;
 };
 Options ParseOptions(const std::vector<std::string>& arguments,
-                     const std::vector<OptionSpec>& known);
+                     const std::vector<KnownOption>& known);
 
 // Raises a UsageError naming what is missing or the first argument too many, when the
 // operands are not exactly those named ({"IN", "OUT"}).

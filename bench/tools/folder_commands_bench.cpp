@@ -1,8 +1,9 @@
 // nimbrel-tool scan --deep, convert and scan --sheet, each as a user runs it.
-// Budgets: --deep and convert with 2 jobs at least 1.7 x faster than with 1 job (compare
-// the /jobs:1 and /jobs:2 lines of one run); --sheet of 500 pictures of 12 megapixels: the
-// time, and the reduced-scale decode it relies on against a full decode of the same picture.
-// The machine's own ceiling for two jobs, in the same run: the same pictures decoded in
+// Budgets: convert of 200 NWP files beside 10,000 pictures at most 1.1 x the same 200 alone
+// (the /others:10000 and /others:0 lines); --deep and convert with 2 jobs at least 1.7 x faster
+// than with 1 job (compare the /jobs:1 and /jobs:2 lines of one run); --sheet of 500 pictures of 12
+// megapixels: the time, and the reduced-scale decode it relies on against a full decode of the same
+// picture. The machine's own ceiling for two jobs, in the same run: the same pictures decoded in
 // memory on one thread and on two (other work on the shared cores lowers it). child_cpu_ms
 // is the work a command did: alike for one job and two, the jobs add no work of their own.
 #include "../common/child_cpu_time.h"
@@ -46,6 +47,22 @@ const std::vector<std::uint8_t>& DeepPicture() {
     // 1600 x 1200, baseline 4:2:0 at quality 90.
     static const auto bytes = test::MakeJpeg({test::JpegKind::Baseline420, 1600, 1200, 90});
     return bytes;
+}
+
+constexpr int CrowdNwpFiles = 200;
+
+// C:\ALONE: 200 NWP files of 160 x 120; C:\CROWD: the same beside 10,000 pictures.
+void MakeCrowdFolders() {
+    const std::string c = world->DriveFolder('C');
+    const auto nwp = test::PackNwp(test::MakePhotoBmp(160, 120, 7));
+    const auto picture = test::MakeJpeg({test::JpegKind::Baseline420, 16, 16, 90});
+    for (const char* folder : {"/alone", "/crowd"}) {
+        fs::create_directories(c + folder);
+        for (int i = 0; i < CrowdNwpFiles; ++i)
+            Write(c + folder + "/n" + std::to_string(1000 + i) + ".nwp", nwp);
+    }
+    for (int i = 0; i < 10000; ++i)
+        Write(c + "/crowd/p" + std::to_string(10000 + i) + ".jpg", picture);
 }
 
 // C:\DEEP: 80 pictures of 2 megapixels and 20 NWP files; C:\NWP: 40 NWP files of 800 x 600;
@@ -98,6 +115,32 @@ BENCHMARK(BM_Convert)
     ->ArgName("jobs")
     ->Arg(1)
     ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Each iteration converts all 200 afresh: the bitmaps of the one before are removed untimed.
+void BM_ConvertAmongPictures(benchmark::State& state) {
+    const bool crowd = state.range(0) > 0;
+    const std::string folder = world->DriveFolder('C') + (crowd ? "/crowd" : "/alone");
+    const std::string command = std::string(NIMBREL_TOOL) + " convert 'C:\\" +
+                                (crowd ? "CROWD" : "ALONE") + "' --keep >/dev/null";
+    const bench::ChildCpuCounter cpu(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < CrowdNwpFiles; ++i)
+            fs::remove(folder + "/N" + std::to_string(1000 + i) + ".BMP");
+        state.ResumeTiming();
+        const int status = std::system(command.c_str());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError(("unexpected exit of: " + command).c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ConvertAmongPictures)
+    ->ArgName("others")
+    ->Arg(0)
+    ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -165,6 +208,7 @@ BENCHMARK(BM_DecodeOnThreads)
 int main(int argc, char** argv) {
     world = std::make_unique<test::TempEnvironment>();
     MakeFolders();
+    MakeCrowdFolders();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

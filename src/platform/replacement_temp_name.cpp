@@ -11,7 +11,7 @@ std::string ReplacementTempName(unsigned number) {
 }
 
 bool IsReplacementTempName(std::string_view name) {
-    if (name.size() != 11 || !name.starts_with("~NB") || !name.ends_with(".TMP"))
+    if (name.size() != 11 || !name.starts_with(ReplacementTempPrefix) || !name.ends_with(".TMP"))
         return false;
     for (const char c : name.substr(3, 4))
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))

@@ -7,6 +7,8 @@
 
 namespace nimbrel::platform {
 
+inline constexpr std::string_view ReplacementTempPrefix = "~NB";
+
 std::string ReplacementTempName(unsigned number); // from the low 16 bits
 bool IsReplacementTempName(std::string_view name);
 

@@ -75,6 +75,41 @@ TEST_F(FilesTest, ExactNameWinsOverOtherCase) {
     EXPECT_EQ(ReadWhole(Path("BOTH\\A.TXT")), "upper");
 }
 
+TEST_F(FilesTest, NamesInAnotherCaseFollowWhatOtherProgramsDoToTheFolder) {
+    // A small folder, and one large enough to be held in memory between two questions.
+    for (const int pictures : {4, 400}) {
+        SCOPED_TRACE(pictures);
+        const std::string folder = "crowd" + std::to_string(pictures);
+        const std::string windows = "CROWD" + std::to_string(pictures) + "\\";
+        for (int i = 0; i < pictures; ++i)
+            MakeFileOnDisk(folder + "/p" + std::to_string(i) + ".jpg");
+        auto attributes = [&](const std::string& name) {
+            return FileAttributes(Path(windows + name));
+        };
+        EXPECT_EQ(attributes("SUNRISE.BMP"), InvalidFileAttributes);
+
+        MakeFileOnDisk(folder + "/Sunrise.bmp", "sunrise");
+        EXPECT_EQ(ReadWhole(Path(windows + "SUNRISE.BMP")), "sunrise");
+        RenameOnDisk(folder + "/Sunrise.bmp", folder + "/Dawn.bmp");
+        EXPECT_EQ(attributes("SUNRISE.BMP"), InvalidFileAttributes);
+        EXPECT_EQ(ReadWhole(Path(windows + "DAWN.BMP")), "sunrise");
+        if (Traits().exactCaseWins) { // two names of one folded form: the least one answers
+            MakeFileOnDisk(folder + "/DAWN.bmp", "upper");
+            EXPECT_EQ(ReadWhole(Path(windows + "dawn.BMP")), "upper");
+            RemoveOnDisk(folder + "/DAWN.bmp");
+            EXPECT_EQ(ReadWhole(Path(windows + "dawn.BMP")), "sunrise");
+        }
+        RemoveOnDisk(folder + "/Dawn.bmp");
+        EXPECT_EQ(attributes("DAWN.BMP"), InvalidFileAttributes);
+
+        // The folder moved away and another made in its place.
+        RenameOnDisk(folder, folder + "-old");
+        MakeFileOnDisk(folder + "/Other.bmp", "other");
+        EXPECT_EQ(ReadWhole(Path(windows + "OTHER.BMP")), "other");
+        EXPECT_EQ(attributes("P1.JPG"), InvalidFileAttributes);
+    }
+}
+
 TEST_F(FilesTest, NewNamesAreKeptAsGivenInsideExistingFolders) {
     MakeFolderOnDisk("pics");
     ASSERT_EQ(WriteWhole(Path("PICS\\NewName.BMP"), "bmp"), ErrorSuccess);
@@ -329,6 +364,16 @@ TEST_F(FilesTest, AReplacementRemovesOnlyDeadLeftoversOfItsOwnKind) {
         EXPECT_TRUE(ExistsOnDisk(std::string("pics/") + name)) << name;
     ASSERT_EQ(live.Commit(), ErrorSuccess);
     EXPECT_EQ(ReadFileOnDisk("pics/LIVE.BMP"), "live");
+}
+
+TEST_F(FilesTest, ALeftoverIsFoundInALargeFolderAfterTheFirstReplacement) {
+    for (int i = 0; i < 400; ++i)
+        MakeFileOnDisk("crowd/p" + std::to_string(i) + ".jpg");
+    ASSERT_EQ(ReplaceWith(Path("CROWD\\FIRST.BMP"), "first"), ErrorSuccess);
+    MakeFileOnDisk("crowd/~NB1A2B.TMP", "killed"); // a writer died after the first one
+    ASSERT_EQ(ReplaceWith(Path("CROWD\\SECOND.BMP"), "second"), ErrorSuccess);
+    EXPECT_FALSE(ExistsOnDisk("crowd/~NB1A2B.TMP"));
+    EXPECT_EQ(FolderNames("CROWD").size(), 402u);
 }
 
 TEST_F(FilesTest, AttributesAndDriveRoots) {

@@ -63,6 +63,8 @@ protected:
     std::string ReadFileOnDisk(std::string_view relativePath);
     bool ExistsOnDisk(std::string_view relativePath);
     void MakeReadOnlyOnDisk(std::string_view relativePath);
+    void RenameOnDisk(std::string_view from, std::string_view to);
+    void RemoveOnDisk(std::string_view relativePath);
     // A second name for an existing file; false where the host's disk cannot make one.
     bool MakeHardLinkOnDisk(std::string_view existing, std::string_view newName);
 

@@ -50,6 +50,14 @@ void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
     ::chmod(host_->OnDisk(relativePath).c_str(), 0444);
 }
 
+void HostFixture::RenameOnDisk(std::string_view from, std::string_view to) {
+    std::filesystem::rename(host_->OnDisk(from), host_->OnDisk(to));
+}
+
+void HostFixture::RemoveOnDisk(std::string_view relativePath) {
+    std::filesystem::remove(host_->OnDisk(relativePath));
+}
+
 bool HostFixture::MakeHardLinkOnDisk(std::string_view existing, std::string_view newName) {
     return ::link(host_->OnDisk(existing).c_str(), host_->OnDisk(newName).c_str()) == 0;
 }

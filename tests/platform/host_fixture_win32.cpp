@@ -188,6 +188,15 @@ void HostFixture::MakeReadOnlyOnDisk(std::string_view relativePath) {
     SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_READONLY);
 }
 
+void HostFixture::RenameOnDisk(std::string_view from, std::string_view to) {
+    ASSERT_TRUE(MoveFileW(OnDrive(kRootDrive, from).c_str(), OnDrive(kRootDrive, to).c_str()))
+        << from;
+}
+
+void HostFixture::RemoveOnDisk(std::string_view relativePath) {
+    ASSERT_TRUE(DeleteFileW(OnDrive(kRootDrive, relativePath).c_str())) << relativePath;
+}
+
 bool HostFixture::MakeHardLinkOnDisk(std::string_view existing, std::string_view newName) {
     return CreateHardLinkW(OnDrive(kRootDrive, newName).c_str(),
                            OnDrive(kRootDrive, existing).c_str(), nullptr) != 0;

@@ -4,13 +4,13 @@
 #include "platform/portable/case_fold.h"
 #include "platform/portable/drive_table.h"
 #include "platform/portable/emulated_environment.h"
+#include "platform/portable/folder_index.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -151,20 +151,7 @@ std::optional<std::string> FindEntry(const std::string& folder, const std::strin
     struct stat info {};
     if (::lstat((folder + "/" + utf8Name).c_str(), &info) == 0)
         return utf8Name;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return std::nullopt;
-    const std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
-    const std::u32string wanted = FoldedFromCp1250(name);
-    std::optional<std::string> found;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view entryName = entry->d_name;
-        if (entryName == "." || entryName == "..")
-            continue;
-        if (FoldedFromUtf8(entryName) == wanted && (!found || entryName < *found))
-            found = std::string(entryName);
-    }
-    return found;
+    return EntryFoldedTo(folder, FoldedFromCp1250(name));
 }
 
 std::string JoinHost(const std::string& folder, const std::string& name) {

@@ -1,12 +1,11 @@
 #include "platform/portable/host_replacement.h"
 
+#include "platform/portable/folder_index.h"
 #include "platform/portable/host_descriptor.h"
 #include "platform/replacement_temp_name.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <random>
 #include <sys/file.h>
 #include <unistd.h>
@@ -80,26 +79,19 @@ int CheckTarget(const std::string& path, bool& exists, struct stat& existing) {
     return CheckTarget(path, exists, existing, refusal);
 }
 
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
 // Removes the leftovers of replacements whose writer died: a new file's lock lives as long
 // as its writer, so one that can be locked has none.
 void RemoveDeadLeftovers(const std::string& folder) {
-    const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
-    if (!directory)
-        return;
-    while (const dirent* entry = ::readdir(directory.get())) {
-        if (!IsReplacementTempName(entry->d_name))
+    for (const std::string& name : NamesBeginningWith(folder, ReplacementTempPrefix)) {
+        if (!IsReplacementTempName(name))
             continue;
-        const Descriptor file(::openat(::dirfd(directory.get()), entry->d_name,
-                                       O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        const std::string path = folder + "/" + name;
+        const Descriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat info {};
         if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
         if (::flock(file.get(), LOCK_EX | LOCK_NB) == 0)
-            (void)::unlinkat(::dirfd(directory.get()), entry->d_name, 0); // gone is as good
+            (void)::unlink(path.c_str()); // gone is as good
     }
 }
 

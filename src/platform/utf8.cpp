@@ -32,7 +32,17 @@ Lead LeadOf(unsigned char c) {
 std::u32string DecodeUtf8(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
+    DecodeUtf8Into(text, out);
+    return out;
+}
+
+void DecodeUtf8Into(std::string_view text, std::u32string& out) {
+    out.clear();
     std::size_t i = 0;
+    // Most names are ASCII: their bytes are their code points.
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+        ++i;
+    out.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
     while (i < text.size()) {
         const Lead lead = LeadOf(static_cast<unsigned char>(text[i]));
         if (lead.length == 0 || i + lead.length > text.size()) {
@@ -58,7 +68,6 @@ std::u32string DecodeUtf8(std::string_view text) {
         out.push_back(c);
         i += lead.length;
     }
-    return out;
 }
 
 bool IsValidUtf8(std::string_view text) {

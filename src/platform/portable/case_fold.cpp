@@ -42,10 +42,15 @@ char32_t FoldCase(char32_t c) {
 }
 
 std::u32string FoldedFromUtf8(std::string_view name) {
-    std::u32string folded = DecodeUtf8(name);
-    for (char32_t& c : folded)
-        c = FoldCase(c);
+    std::u32string folded;
+    FoldUtf8Into(name, folded);
     return folded;
+}
+
+void FoldUtf8Into(std::string_view name, std::u32string& out) {
+    DecodeUtf8Into(name, out);
+    for (char32_t& c : out)
+        c = FoldCase(c);
 }
 
 std::u32string FoldedFromCp1250(std::string_view name) {

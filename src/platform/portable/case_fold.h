@@ -12,6 +12,8 @@ char32_t FoldCase(char32_t c);
 
 // A name folded for comparison, from UTF-8 (host names) or from code page 1250.
 std::u32string FoldedFromUtf8(std::string_view name);
+// The same into `out`, whose room is kept from one name to the next.
+void FoldUtf8Into(std::string_view name, std::u32string& out);
 std::u32string FoldedFromCp1250(std::string_view name);
 
 // The folded name as UTF-8, for keys kept in the registry database.

@@ -75,12 +75,13 @@ FileSearch::FileSearch(std::string_view pattern, FindDetail detail)
     const std::u32string wanted = portable::FoldedFromCp1250(parts.name);
     const bool belowRoot = !folder->components.empty();
     std::vector<std::pair<std::u32string, FindData>> found;
+    std::u32string folded; // one buffer for every name: most do not match
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view hostName = entry->d_name;
         const bool dotEntry = hostName == "." || hostName == "..";
         if (dotEntry && !belowRoot)
             continue;
-        std::u32string folded = portable::FoldedFromUtf8(hostName);
+        portable::FoldUtf8Into(hostName, folded);
         if (!portable::MatchesWildcard(wanted, folded))
             continue;
         FindData data;
@@ -99,12 +100,13 @@ FileSearch::FileSearch(std::string_view pattern, FindDetail detail)
             data.attributes = AttributesOf(info, hostName);
             data.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
         }
-        found.emplace_back(std::move(folded), std::move(data));
+        found.emplace_back(folded, std::move(data));
     }
     // In name order, as the home file system returns them.
     std::sort(found.begin(), found.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [folded, data] : found)
+    impl_->entries.reserve(found.size());
+    for (auto& [key, data] : found)
         impl_->entries.push_back(std::move(data));
 }
 

@@ -321,8 +321,12 @@ std::optional<std::string> EntryFoldedTo(const std::string& folder, const std::u
             if (!directory)
                 return std::nullopt;
             Answer found;
+            std::u32string entry; // one buffer for every name
             ReadEntries(directory.get(), [&](std::string_view name) {
-                if ((!found || name < *found) && FoldedFromUtf8(name) == folded)
+                if (found && name >= *found)
+                    return;
+                FoldUtf8Into(name, entry);
+                if (entry == folded)
                     found = std::string(name);
             });
             return found;

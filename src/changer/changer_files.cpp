@@ -70,6 +70,22 @@ std::string Line(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + std::string(value) + "\r\n";
 }
 
+std::string Section(std::string_view name) {
+    std::string line = "[";
+    line += name;
+    line += "]\r\n";
+    return line;
+}
+
+// A number of the state file; anything else (a hand-edited or damaged file) reads as 0.
+long long NumberOrZero(const std::string& text) {
+    try {
+        return text.empty() ? 0 : std::stoll(text);
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 constexpr std::string_view StateSection = "Changer";
 
 } // namespace
@@ -121,19 +137,15 @@ ChangerState ReadChangerState(const ChangerPlaces& places) {
     state.next = get("Next");
     state.nextPrepared = get("NextPrepared");
     state.nextPreparedPath = get("NextPreparedPath");
-    try {
-        state.nextChangeAt = std::stoll("0" + get("NextChangeAt"));
-        state.processId = std::stoll("0" + get("Process"));
-    } catch (const std::exception&) {
-        state.nextChangeAt = state.processId = 0;
-    }
+    state.nextChangeAt = NumberOrZero(get("NextChangeAt"));
+    state.processId = NumberOrZero(get("Process"));
     return state;
 }
 
 bool WriteChangerState(const ChangerPlaces& places, const ChangerState& state) {
-    const std::string text = "[" + std::string(StateSection) + "]\r\n" +
-                             Line("Folder", state.folder) + Line("Current", state.current) +
-                             Line("Next", state.next) + Line("NextPrepared", state.nextPrepared) +
+    const std::string text = Section(StateSection) + Line("Folder", state.folder) +
+                             Line("Current", state.current) + Line("Next", state.next) +
+                             Line("NextPrepared", state.nextPrepared) +
                              Line("NextPreparedPath", state.nextPreparedPath) +
                              Line("NextChangeAt", std::to_string(state.nextChangeAt)) +
                              Line("Process", std::to_string(state.processId));

@@ -1,6 +1,7 @@
 // nimbrel-changer: the wallpaper changer of the X11 desktop. It runs for the session, one
 // per user, and sets the root window's picture from the wallpaper folder every interval.
 #include "changer/changer.h"
+#include "changer/linux/desktop_choice.h"
 #include "changer/linux/linux_wakes.h"
 #include "changer/linux/session_lock.h"
 #include "changer/linux/x11_root_backend.h"
@@ -8,20 +9,25 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "product_version.h"
+#include "settings/store_entries.h"
 #include "wallpaper_folder/folder_listing.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace nimbrel::changer {
 namespace {
 
-constexpr std::string_view Usage = "Usage: nimbrel-changer [--once | --next | --status]\n"
-                                   "       nimbrel-changer --help | --version\n";
+constexpr std::string_view Usage =
+    "Usage: nimbrel-changer [--once | --next | --status | --autostart] [--desktop=NAME]\n"
+    "       nimbrel-changer --help | --version\n";
 
 constexpr std::string_view Help =
     "Changes the desktop wallpaper to the next picture of the wallpaper folder at the\n"
@@ -32,6 +38,11 @@ constexpr std::string_view Help =
     "  --once     change the wallpaper once and end\n"
     "  --next     ask the running changer to show its next picture now\n"
     "  --status   the picture shown, the next one, and when it comes\n"
+    "  --autostart  start as the session's autostart entry does: only while the\n"
+    "             dialog's \"Launch Nimbrel on Startup\" is on\n"
+    "  --desktop=NAME  the desktop to hand the wallpaper to, in place of the one\n"
+    "             $XDG_CURRENT_DESKTOP names: gnome, cinnamon, mate, xfce, kde, sway,\n"
+    "             swaybg or x11 (the root window)\n"
     "  --help     this text\n"
     "  --version  the version\n"
     "\n"
@@ -71,14 +82,59 @@ int PrintStatus(const ChangerPlaces& places, const SessionLock& lock) {
     return 0;
 }
 
+struct Options {
+    std::string mode; // "", "--once", "--next", "--status", "--autostart", "--help", "--version"
+    std::optional<DesktopKind> desktop;
+};
+
+// The options, or a message for a bad one.
+std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem) {
+    constexpr std::string_view DesktopOption = "--desktop=";
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.starts_with(DesktopOption) && !options.desktop) {
+            options.desktop = DesktopNamed(argument.substr(DesktopOption.size()));
+            if (!options.desktop) {
+                problem = "unknown desktop '" + std::string(argument.substr(DesktopOption.size())) +
+                          "' (" + DesktopOptionNames() + ")";
+                return std::nullopt;
+            }
+            continue;
+        }
+        const bool mode = argument == "--once" || argument == "--next" || argument == "--status" ||
+                          argument == "--autostart" || argument == "--help" ||
+                          argument == "--version";
+        if (!mode || !options.mode.empty()) {
+            problem = "unknown option '" + std::string(argument) + "'";
+            return std::nullopt;
+        }
+        options.mode = argument;
+    }
+    return options;
+}
+
+// Whether the session's autostart entry starts the changer: as the dialog's check box reads
+// the value (missing: on; "*": off).
+bool AutostartOn() {
+    const std::optional<bool> on = ReadAutostart();
+    if (!on) {
+        Say("the autostart setting cannot be read; the changer starts as for a new user");
+        return true;
+    }
+    if (!*on)
+        Say("\"Launch Nimbrel on Startup\" is off in the settings; the changer does not start");
+    return *on;
+}
+
 int Main(int argc, char** argv) {
-    const std::string option = argc > 1 ? argv[1] : "";
-    const bool known = option.empty() || option == "--once" || option == "--next" ||
-                       option == "--status" || option == "--help" || option == "--version";
-    if (!known || argc > 2) {
-        std::cerr << "nimbrel-changer: unknown option '" << argv[known ? 2 : 1] << "'\n" << Usage;
+    std::string problem;
+    const std::optional<Options> options = ParseOptions(argc, argv, problem);
+    if (!options) {
+        std::cerr << "nimbrel-changer: " << problem << '\n' << Usage;
         return 2;
     }
+    const std::string& option = options->mode;
     if (option == "--help") {
         std::cout << Usage << '\n' << Help;
         return 0;
@@ -87,6 +143,8 @@ int Main(int argc, char** argv) {
         std::cout << "nimbrel-changer " << kProductVersion << '\n';
         return 0;
     }
+    if (option == "--autostart" && !AutostartOn())
+        return 0;
 
     RegisterPictureFormats();
     const ChangerPlaces places = ChangerPlaces::OfThisUser();
@@ -111,12 +169,25 @@ int Main(int argc, char** argv) {
         return 1;
     }
 
-    X11RootBackend desktop;
-    Changer changer(desktop, places, ChangerClock::FromEnvironment(), Say);
+    const char* swaySocket = std::getenv("SWAYSOCK");
+    const char* currentDesktop = std::getenv("XDG_CURRENT_DESKTOP");
+    const DesktopKind kind = options->desktop.value_or(
+        DesktopOfSession(currentDesktop ? currentDesktop : "", swaySocket && *swaySocket));
+    // The root window: the screen's size for most desktops, and where the wallpaper goes
+    // when a desktop cannot be reached. A Wayland session without X has none.
+    std::unique_ptr<X11RootBackend> root;
+    try {
+        root = std::make_unique<X11RootBackend>();
+    } catch (const std::exception& error) {
+        if (kind != DesktopKind::Sway)
+            throw;
+    }
+    const std::unique_ptr<DesktopBackend> desktop = MakeDesktop(kind, root.get(), places, Say);
+    Changer changer(*desktop, places, ChangerClock::FromEnvironment(), Say);
     if (option == "--once")
         return changer.ChangeOnce() ? 0 : 1;
-    LinuxWakes wakes(platform::RegistryLocation(), desktop.SessionConnection(),
-                     [&desktop] { desktop.TakeSessionEvents(); });
+    LinuxWakes wakes(platform::RegistryLocation(), root ? root->SessionConnection() : -1,
+                     [&root] { root->TakeSessionEvents(); });
     return changer.Run(wakes);
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+// Owners for the GLib objects the desktop backends use.
+#include <gio/gio.h>
+
+#include <memory>
+#include <string>
+
+namespace nimbrel::changer {
+
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+template <class T> using GObjectHandle = std::unique_ptr<T, GObjectUnref>;
+
+struct GVariantUnref {
+    void operator()(GVariant* variant) const { g_variant_unref(variant); }
+};
+using GVariantHandle = std::unique_ptr<GVariant, GVariantUnref>;
+
+// Takes a GError's message and frees it.
+inline std::string TakeMessage(GError* error) {
+    std::string message = error ? error->message : "unknown error";
+    if (error)
+        g_error_free(error);
+    return message;
+}
+
+// The session's message bus, or an Exception saying why there is none.
+GObjectHandle<GDBusConnection> SessionBus();
+
+// One method call on the session bus with a time limit (a hung service is a failure, not
+// a hang); answers the reply, raises Exception with the service's error.
+GVariantHandle CallSessionMethod(GDBusConnection* bus, const char* service, const char* object,
+                                 const char* interface, const char* method, GVariant* parameters,
+                                 const GVariantType* replyType);
+
+} // namespace nimbrel::changer

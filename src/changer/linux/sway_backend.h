@@ -1,0 +1,50 @@
+#pragma once
+// sway and the other wlroots compositors. sway: its IPC socket ($SWAYSOCK) tells the outputs
+// and takes "output NAME bg FILE fill", one part of the render per output. A compositor
+// without that IPC: swaybg, started by the changer for the session (the one started before,
+// by this changer or an earlier one, ends once the new one runs).
+#include "changer/linux/file_desktop.h"
+
+#include <string>
+#include <vector>
+
+namespace nimbrel::changer {
+
+class SwayDesktop : public FileDesktop {
+public:
+    // `socketPath`: sway's IPC socket.
+    SwayDesktop(std::string socketPath, DesktopFiles files);
+    std::string Name() const override { return "sway (IPC)"; }
+
+protected:
+    bool FilePerMonitor() const override { return true; }
+    void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
+
+private:
+    // The outputs the compositor reported last, in the order of the screen's monitors.
+    struct Output {
+        std::string name;
+        MonitorRect rect;
+    };
+    std::vector<Output> Outputs();
+    // The screen the outputs make together.
+    ScreenLayout OutputLayout();
+
+    std::string socketPath_;
+    std::vector<Output> outputs_;
+};
+
+class SwaybgDesktop : public FileDesktop {
+public:
+    // `pidFile`: where the running swaybg's process id is kept across changers.
+    SwaybgDesktop(ScreenSource screen, DesktopFiles files, std::string pidFile);
+    std::string Name() const override { return "Wayland compositor (swaybg)"; }
+
+protected:
+    void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
+
+private:
+    std::string pidFile_;
+};
+
+} // namespace nimbrel::changer

@@ -1,7 +1,5 @@
 #include "changer/linux/gio_handles.h"
 
-#include "sysutil/exception.h"
-
 namespace nimbrel::changer {
 
 namespace {
@@ -24,9 +22,16 @@ GVariantHandle CallSessionMethod(GDBusConnection* bus, const char* service, cons
                                                      parameters, replyType, G_DBUS_CALL_FLAGS_NONE,
                                                      CallTimeoutMs, nullptr, &error));
     if (!reply) {
-        if (error)
+        std::string remoteName;
+        if (error) {
+            if (gchar* name = g_dbus_error_get_remote_error(error)) {
+                remoteName = name;
+                g_free(name);
+            }
             g_dbus_error_strip_remote_error(error);
-        throw Exception(std::string(service) + " " + method + ": " + TakeMessage(error));
+        }
+        throw EDBusCallError(remoteName,
+                             std::string(service) + " " + method + ": " + TakeMessage(error));
     }
     return reply;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // Owners for the GLib objects the desktop backends use.
+#include "sysutil/exception.h"
+
 #include <gio/gio.h>
 
 #include <memory>
@@ -28,8 +30,20 @@ inline std::string TakeMessage(GError* error) {
 // The session's message bus, or an Exception saying why there is none.
 GObjectHandle<GDBusConnection> SessionBus();
 
+// A D-Bus call that failed: the service's error name ("org.xfce.Xfconf.Error.PropertyNotFound"),
+// when it answered one, and the message.
+class EDBusCallError : public Exception {
+public:
+    EDBusCallError(std::string remoteName, const std::string& message)
+        : Exception(message), remoteName_(std::move(remoteName)) {}
+    const std::string& RemoteName() const { return remoteName_; }
+
+private:
+    std::string remoteName_;
+};
+
 // One method call on the session bus with a time limit (a hung service is a failure, not
-// a hang); answers the reply, raises Exception with the service's error.
+// a hang); answers the reply, raises EDBusCallError with the service's error.
 GVariantHandle CallSessionMethod(GDBusConnection* bus, const char* service, const char* object,
                                  const char* interface, const char* method, GVariant* parameters,
                                  const GVariantType* replyType);

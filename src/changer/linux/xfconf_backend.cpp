@@ -20,10 +20,18 @@ constexpr int SpanningScreens = 6;
 
 // Every backdrop of the channel: the property paths that end in /last-image, without it.
 std::vector<std::string> Backdrops(GDBusConnection* bus) {
-    GVariantHandle reply =
-        CallSessionMethod(bus, Service, Object, Interface, "GetAllProperties",
-                          g_variant_new("(ss)", Channel, "/backdrop"), G_VARIANT_TYPE("(a{sv})"));
     std::vector<std::string> backdrops;
+    GVariantHandle reply;
+    try {
+        reply = CallSessionMethod(bus, Service, Object, Interface, "GetAllProperties",
+                                  g_variant_new("(ss)", Channel, "/backdrop"),
+                                  G_VARIANT_TYPE("(a{sv})"));
+    } catch (const EDBusCallError& error) {
+        // A desktop whose backdrop was never set has no such property (nor channel) yet.
+        if (error.RemoteName().ends_with("NotFound"))
+            return backdrops;
+        throw;
+    }
     GVariantIter* properties = nullptr;
     g_variant_get(reply.get(), "(a{sv})", &properties);
     const char* name = nullptr;

@@ -27,11 +27,18 @@ if(NOT WIN32)
     set(made ${CMAKE_BINARY_DIR}/packaging)
     set(NIMBREL_MAINTAINER "Nimbrel Extensions developers <nimbrel@vexmoor.example>")
     configure_file(${packaging}/debian/changelog.in ${made}/changelog @ONLY)
+    set(autostart_folder /etc/xdg/autostart)
+    # The software centres' entry; its id is the file's name.
+    set(NIMBREL_APPSTREAM_ID example.vexmoor.nimbrel)
+    set(NIMBREL_HOMEPAGE https://nimbrel.vexmoor.example)
+    configure_file(${packaging}/linux/nimbrel.metainfo.xml.in
+                   ${made}/${NIMBREL_APPSTREAM_ID}.metainfo.xml @ONLY)
 
     # Manual pages and the changelog go compressed, without a time stamp in the gzip header.
     set(compressed)
     foreach(source ${packaging}/man/nimbrel-ext.1 ${packaging}/man/nimbrel-tool.1
-                   ${packaging}/man/nimbrel-changer.1 ${made}/changelog)
+                   ${packaging}/man/nimbrel-changer.1 ${made}/changelog
+                   ${CMAKE_SOURCE_DIR}/NEWS)
         get_filename_component(name ${source} NAME)
         add_custom_command(OUTPUT ${made}/${name}.gz
                            COMMAND gzip -9nc ${source} > ${made}/${name}.gz
@@ -49,11 +56,19 @@ if(NOT WIN32)
         install(FILES ${packaging}/linux/nimbrel-ext.desktop
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     endif()
+    if(TARGET nimbrel-changer)
+        # The session starts the changer at login; the changer itself looks at the dialog's
+        # autostart value. Sessions read /etc/xdg/autostart whatever the prefix.
+        install(FILES ${packaging}/linux/nimbrel-changer.desktop DESTINATION ${autostart_folder})
+    endif()
+    install(FILES ${made}/${NIMBREL_APPSTREAM_ID}.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     if(TARGET nimbrel_icons)
         install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
     endif()
     set(doc_destination ${CMAKE_INSTALL_DATADIR}/doc/nimbrel)
-    install(FILES ${packaging}/debian/copyright ${made}/changelog.gz DESTINATION ${doc_destination})
+    install(FILES ${packaging}/debian/copyright ${made}/changelog.gz ${made}/NEWS.gz
+            DESTINATION ${doc_destination})
 endif()
 
 set(CPACK_PACKAGE_NAME nimbrel)
@@ -91,6 +106,12 @@ else()
     # contact sheet is lettered in DejaVu Sans.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
+    # sway starts swaybg itself; other wlroots compositors get the wallpaper through it.
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS swaybg)
+    # The autostart entry is a configuration file: an administrator's change survives.
+    file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles
+         "${autostart_folder}/nimbrel-changer.desktop\n")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # CPack puts the summary above it as the synopsis.
     set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nimbrel Extensions is the one dialog through which a user sets up the Nimbrel
@@ -101,9 +122,11 @@ screen-saver entry. It lists and previews the pictures of the wallpaper folder,
 asks the wallpaper changer for a chosen picture, and converts the product's
 older NWP pictures into BMP files.
 .
-The package also holds nimbrel-changer, the wallpaper changer itself for the X11
-desktop (the root window's picture), and nimbrel-tool, a command-line companion
-that expands NWP files, decodes JPEG pictures, lists folders and reads and
-writes the settings.")
+The package also holds nimbrel-changer, the wallpaper changer itself, which
+sets the wallpaper where each desktop keeps it (GNOME and its family, Cinnamon,
+MATE, Xfce, KDE Plasma, sway and other Wayland compositors, the X11 root window
+elsewhere) and starts with the session while the dialog's autostart is on; and
+nimbrel-tool, a command-line companion that expands NWP files, decodes JPEG
+pictures, lists folders and reads and writes the settings.")
 endif()
 include(CPack)

@@ -2,6 +2,8 @@
 
 #include "sysutil/exception.h"
 
+#include <cstdio>
+
 namespace nimbrel::changer {
 
 FileDesktop::FileDesktop(ScreenSource screen, DesktopFiles files)

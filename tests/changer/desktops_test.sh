@@ -163,8 +163,8 @@ EOF
 }
 
 check_sway() {
-    command -v sway >/dev/null && command -v grim >/dev/null ||
-        fail "sway and grim are not installed (scripts/install-deps installs them)"
+    command -v sway >/dev/null && command -v grim >/dev/null && command -v swaybg >/dev/null ||
+        fail "sway, swaybg and grim are not installed (scripts/install-deps installs them)"
     # sway refuses to run as root: an unprivileged user runs it, and the changer beside it.
     local as_user=()
     if [[ $(id -u) -eq 0 ]]; then
@@ -175,36 +175,57 @@ check_sway() {
 output HEADLESS-1 mode 400x300 position 0 0
 output HEADLESS-2 mode 320x240 position 400 0
 EOF
+    # Two changes on a fresh sway, as its session names itself: sway through its IPC, a
+    # Hyprland session (no sway IPC) through swaybg on the outputs Wayland tells.
     cat >"$scratch/sway.sh" <<EOF
 set -euo pipefail
+session=\$1
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=2
+rm -f "$XDG_RUNTIME_DIR"/sway-ipc.*.sock
 sway -c "$scratch/sway.config" >"$scratch/sway.log" 2>&1 &
+sway=\$!
 for i in \$(seq 100); do ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1 && break; sleep 0.05; done
-export SWAYSOCK=\$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
 export WAYLAND_DISPLAY=\$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n1)
+[[ \$session == sway ]] && export SWAYSOCK=\$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
 status=0
 for round in 1 2; do
-    XDG_CURRENT_DESKTOP=sway "$changer" --once 2>"$scratch/said" || status=1
-    sleep 0.5 # swaybg draws after sway has started it
-    grim -o HEADLESS-1 "$scratch/one-\$round.png" && grim -o HEADLESS-2 "$scratch/two-\$round.png" || status=1
-    cp "$render" "$scratch/render-\$round.bmp"
+    XDG_CURRENT_DESKTOP=\$session "$changer" --once 2>"$scratch/said" || status=1
+    sleep 0.5 # swaybg draws once it has started
+    grim -o HEADLESS-1 "$scratch/\$session-one-\$round.png" &&
+        grim -o HEADLESS-2 "$scratch/\$session-two-\$round.png" || status=1
+    cp "$render" "$scratch/\$session-render-\$round.bmp"
 done
-swaymsg exit >/dev/null 2>&1 || kill %1
+# The changer's own swaybg: one runs, the one of the change before has ended.
+if [[ \$session != sway ]]; then
+    sleep 0.2
+    # A swaybg that has ended may wait as a zombie for a parent that does not reap.
+    for pid in \$(pgrep -x -u \$(id -u) swaybg); do ps -o stat= -p \$pid; done |
+        grep -vc '^Z' >"$scratch/swaybg-count" || true
+    kill \$(cat "$NIMBREL_ROOT/CACHE/DESKTOP/swaybg.pid") || status=1
+fi
+kill \$sway
+wait \$sway || true
 exit \$status
 EOF
-    "${as_user[@]}" env HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" NIMBREL_ROOT="$NIMBREL_ROOT" \
-        bash "$scratch/sway.sh" || fail "sway: $(cat "$scratch/said" 2>/dev/null) $(tail -3 "$scratch/sway.log")"
-    for round in 1 2; do
-        convert "$scratch/render-$round.bmp" -crop 400x300+0+0 +repage "$scratch/left.bmp"
-        convert "$scratch/render-$round.bmp" -crop 320x240+400+0 +repage "$scratch/right.bmp"
-        same_pixels "$scratch/one-$round.png" "$scratch/left.bmp" ||
-            fail "sway: HEADLESS-1 does not show the render's part (change $round)"
-        same_pixels "$scratch/two-$round.png" "$scratch/right.bmp" ||
-            fail "sway: HEADLESS-2 does not show the render's part (change $round)"
+    local session round
+    for session in sway Hyprland; do
+        "${as_user[@]}" env HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" NIMBREL_ROOT="$NIMBREL_ROOT" \
+            PATH="$PATH" bash "$scratch/sway.sh" $session ||
+            fail "$session: $(cat "$scratch/said" 2>/dev/null) $(tail -3 "$scratch/sway.log")"
+        for round in 1 2; do
+            convert "$scratch/$session-render-$round.bmp" -crop 400x300+0+0 +repage "$scratch/left.bmp"
+            convert "$scratch/$session-render-$round.bmp" -crop 320x240+400+0 +repage "$scratch/right.bmp"
+            same_pixels "$scratch/$session-one-$round.png" "$scratch/left.bmp" ||
+                fail "$session: HEADLESS-1 does not show the render's part (change $round)"
+            same_pixels "$scratch/$session-two-$round.png" "$scratch/right.bmp" ||
+                fail "$session: HEADLESS-2 does not show the render's part (change $round)"
+        done
+        same_pixels "$scratch/$session-one-1.png" "$scratch/$session-one-2.png" &&
+            fail "$session: the second change shows the first picture"
+        [[ $(desktop_files | wc -l) == 2 ]] || fail "$session: files kept: $(desktop_files)"
     done
-    same_pixels "$scratch/one-1.png" "$scratch/one-2.png" && fail "sway: the second change shows the first picture"
-    [[ $(desktop_files | wc -l) == 2 ]] || fail "sway: files kept: $(desktop_files)"
-    note "sway: each output shows its part of the render 1:1, captured with grim, at each change"
+    [[ $(cat "$scratch/swaybg-count") == 1 ]] || fail "swaybg: $(cat "$scratch/swaybg-count") of them run"
+    note "sway (IPC) and a Hyprland session (swaybg): each output shows its part of the render 1:1 in grim's capture, at each change; one swaybg runs"
 }
 
 check_fallback() {
@@ -240,6 +261,13 @@ EOF
     # No display and no desktop but the root window: a failure, said, not a crash.
     said=$(env -u DISPLAY "$changer" --once 2>&1) && fail "no display: success"
     grep -q "cannot open the X display" <<<"$said" || fail "no display: $said"
+    # A desktop of no known name is a bad option: nothing is done.
+    local status=0
+    said=$("$changer" --once --desktop=amiga 2>&1) || status=$?
+    [[ $status == 2 ]] || fail "--desktop=amiga: exit status $status"
+    grep -q "unknown desktop 'amiga' (gnome, cinnamon, mate, xfce, kde, sway, swaybg, x11)" <<<"$said" ||
+        fail "--desktop=amiga: $said"
+    "$changer" --help | grep -q -- '--desktop=NAME' || fail "--help does not name --desktop"
     note "an unreachable desktop (no bus, a refusing shell, no schema) is said once, the root window set"
 }
 

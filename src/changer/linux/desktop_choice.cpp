@@ -127,7 +127,7 @@ std::unique_ptr<DesktopBackend> MakeDesktop(DesktopKind kind, X11RootBackend* ro
         break;
     }
     case DesktopKind::Swaybg:
-        desktop = std::make_unique<SwaybgDesktop>(screen, pngFiles, folder + "/swaybg.pid");
+        desktop = std::make_unique<SwaybgDesktop>(pngFiles, folder + "/swaybg.pid");
         break;
     case DesktopKind::RootWindow:
         if (!root)

@@ -27,7 +27,8 @@ DesktopKind DesktopOfSession(std::string_view currentDesktop, bool swaySocket);
 
 // The backend for `kind`. `root` is the X display's root window when there is a display
 // (the screen's size for the desktops that do not tell it, and the fallback); without one
-// only sway is reachable. Raises Exception when nothing can show a wallpaper.
+// only the Wayland compositors (sway, swaybg) are reachable. Raises Exception when nothing can show
+// a wallpaper.
 std::unique_ptr<DesktopBackend> MakeDesktop(DesktopKind kind, X11RootBackend* root,
                                             const ChangerPlaces& places, MessageSink say);
 

@@ -174,12 +174,12 @@ int Main(int argc, char** argv) {
     const DesktopKind kind = options->desktop.value_or(
         DesktopOfSession(currentDesktop ? currentDesktop : "", swaySocket && *swaySocket));
     // The root window: the screen's size for most desktops, and where the wallpaper goes
-    // when a desktop cannot be reached. A Wayland session without X has none.
+    // when a desktop cannot be reached. A Wayland session without Xwayland has none.
     std::unique_ptr<X11RootBackend> root;
     try {
         root = std::make_unique<X11RootBackend>();
     } catch (const std::exception& error) {
-        if (kind != DesktopKind::Sway)
+        if (kind != DesktopKind::Sway && kind != DesktopKind::Swaybg)
             throw;
     }
     const std::unique_ptr<DesktopBackend> desktop = MakeDesktop(kind, root.get(), places, Say);

@@ -161,8 +161,9 @@ void SwayDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout
             throw Exception("sway refused '" + commands + "': " + result.value("error", ""));
 }
 
-SwaybgDesktop::SwaybgDesktop(ScreenSource screen, DesktopFiles files, std::string pidFile)
-    : FileDesktop(std::move(screen), std::move(files)), pidFile_(std::move(pidFile)) {
+SwaybgDesktop::SwaybgDesktop(DesktopFiles files, std::string pidFile)
+    : FileDesktop([this] { return OutputLayout(); }, std::move(files)),
+      pidFile_(std::move(pidFile)) {
     // The swaybg processes the changer starts are reaped by the system: the changer never
     // waits for them.
     struct sigaction action {};
@@ -186,9 +187,32 @@ pid_t RunningSwaybg(const std::string& pidFile) {
 
 } // namespace
 
-void SwaybgDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout&) {
+ScreenLayout SwaybgDesktop::OutputLayout() {
+    outputs_ = WaylandOutputs();
+    return LayoutOfOutputs(outputs_);
+}
+
+bool SwaybgDesktop::FilePerMonitor() const {
+    return std::none_of(outputs_.begin(), outputs_.end(),
+                        [](const WaylandOutput& output) { return output.name.empty(); });
+}
+
+void SwaybgDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout& screen) {
     const pid_t previous = RunningSwaybg(pidFile_);
-    std::vector<std::string> words = {"swaybg", "-i", files.front(), "-m", "fill"};
+    std::vector<std::string> words = {"swaybg"};
+    if (files.size() == 1)
+        words.insert(words.end(), {"-i", files.front(), "-m", "fill"});
+    else
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            // Monitors() keeps the outputs' order.
+            const MonitorRect rect = screen.Monitors()[i];
+            const auto output =
+                std::find_if(outputs_.begin(), outputs_.end(),
+                             [&](const WaylandOutput& o) { return o.rect == rect; });
+            if (output == outputs_.end())
+                throw Exception("the compositor's outputs changed while the wallpaper was made");
+            words.insert(words.end(), {"-o", output->name, "-i", files[i], "-m", "fill"});
+        }
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());

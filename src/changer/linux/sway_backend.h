@@ -4,6 +4,7 @@
 // without that IPC: swaybg, started by the changer for the session (the one started before,
 // by this changer or an earlier one, ends once the new one runs).
 #include "changer/linux/file_desktop.h"
+#include "changer/linux/wayland_outputs.h"
 
 #include <string>
 #include <vector>
@@ -36,15 +37,22 @@ private:
 
 class SwaybgDesktop : public FileDesktop {
 public:
-    // `pidFile`: where the running swaybg's process id is kept across changers.
-    SwaybgDesktop(ScreenSource screen, DesktopFiles files, std::string pidFile);
+    // `pidFile`: where the running swaybg's process id is kept across changers. The
+    // outputs come from the compositor at $WAYLAND_DISPLAY.
+    SwaybgDesktop(DesktopFiles files, std::string pidFile);
     std::string Name() const override { return "Wayland compositor (swaybg)"; }
 
 protected:
+    // One file an output where the compositor names its outputs (swaybg's -o), else one
+    // picture for all of them.
+    bool FilePerMonitor() const override;
     void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
 
 private:
+    ScreenLayout OutputLayout();
+
     std::string pidFile_;
+    std::vector<WaylandOutput> outputs_;
 };
 
 } // namespace nimbrel::changer

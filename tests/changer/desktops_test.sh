@@ -51,6 +51,26 @@ same_pixels() {
     [[ $(compare -metric AE "$1" "$2" null: 2>&1) == 0 ]]
 }
 
+# The resident memory of a running changer after 10 changes and after 250 (a minute of 20 ms,
+# one minute between changes): what a desktop's connection keeps per change shows there.
+check_memory() { # desktop, options...
+    local desktop=$1 said=$scratch/memory-said pid early late changes
+    shift
+    "$tool" reg set 'HKCU\Software\Vexmoor\Nimbrel' Interval dword 1 >/dev/null
+    NIMBREL_CHANGER_MINUTE_MS=20 "$changer" "$@" 2>"$said" &
+    pid=$!
+    changes() { grep -c 'wallpaper: ' "$said" || true; }
+    until [[ $(changes) -ge 10 ]]; do sleep 0.05; done
+    early=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
+    until [[ $(changes) -ge 250 ]]; do sleep 0.1; done
+    late=$(awk '/VmRSS/ {print $2}' /proc/$pid/status)
+    kill $pid
+    wait $pid || true
+    grep -q 'cannot be reached' "$said" && fail "$desktop: not reached: $(grep 'cannot' "$said" | head -1)"
+    ((late - early < 512)) || fail "$desktop: $((late - early)) kB more after 250 changes than after 10"
+    note "$desktop: $((late - early)) kB more after 250 changes than after 10"
+}
+
 # The render the changer made last (NIMBREL.BMP in the wallpaper folder).
 render=$pictures/NIMBREL.BMP
 
@@ -84,6 +104,7 @@ check_gsettings() {
         done
         note "$desktop: $schema $key takes a new file of the render at each change, one file kept"
     done
+    check_memory GNOME --desktop=gnome
     [[ $(gsettings get org.gnome.desktop.background picture-uri) == \
         $(gsettings get org.gnome.desktop.background picture-uri-dark) ]] ||
         fail "GNOME: the dark style's picture differs"
@@ -127,7 +148,12 @@ done
 EOF
     dbus-run-session -- bash "$scratch/xfconf.sh" 2>"$scratch/bus.log" ||
         fail "xfconf ($(grep -v 'fd limit' "$scratch/bus.log" | tail -3))"
-    note "XFCE: every monitor's and workspace's backdrop (and a fresh one) set to the render, stretched"
+    # The session bus is held, not made again at every change.
+    export -f check_memory fail note
+    export changer tool scratch
+    dbus-run-session -- bash -c 'check_memory Xfce --desktop=xfce' 2>"$scratch/bus.log" ||
+        fail "xfconf memory ($(grep -v 'fd limit' "$scratch/bus.log" | tail -3))"
+    note "Xfce: every monitor's and workspace's backdrop (and a fresh one) set to the render, stretched"
 }
 
 check_plasma() {

@@ -6,12 +6,17 @@ namespace {
 constexpr int CallTimeoutMs = 10000;
 }
 
-GObjectHandle<GDBusConnection> SessionBus() {
+GDBusConnection* SessionBus::Connection() {
+    if (bus_ && !g_dbus_connection_is_closed(bus_.get()))
+        return bus_.get();
+    bus_.reset();
     GError* error = nullptr;
-    GObjectHandle<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
-    if (!bus)
+    bus_.reset(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
+    if (!bus_)
         throw Exception("no session bus: " + TakeMessage(error));
-    return bus;
+    // A bus that ends is a desktop that cannot be reached, not the end of the changer.
+    g_dbus_connection_set_exit_on_close(bus_.get(), FALSE);
+    return bus_.get();
 }
 
 GVariantHandle CallSessionMethod(GDBusConnection* bus, const char* service, const char* object,

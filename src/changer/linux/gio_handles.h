@@ -27,8 +27,16 @@ inline std::string TakeMessage(GError* error) {
     return message;
 }
 
-// The session's message bus, or an Exception saying why there is none.
-GObjectHandle<GDBusConnection> SessionBus();
+// The session's message bus, held from the first call on (a connection made and closed at
+// every change would cost memory each time), and made again once it has closed.
+class SessionBus {
+public:
+    // The connection, or an Exception saying why there is none.
+    GDBusConnection* Connection();
+
+private:
+    GObjectHandle<GDBusConnection> bus_;
+};
 
 // A D-Bus call that failed: the service's error name ("org.xfce.Xfconf.Error.PropertyNotFound"),
 // when it answered one, and the message.

@@ -24,6 +24,27 @@ void SetString(GSettings* settings, const char* key, const std::string& value) {
         throw Exception(std::string("the setting ") + key + " refuses '" + value + "'");
 }
 
+// A main context of its own while settings are written: GSettings posts its change
+// notifications to the thread's context, which nothing else here runs, so they are
+// delivered (and their references dropped) before it goes, not heaped up change after change.
+class PrivateMainContext {
+public:
+    PrivateMainContext() : context_(g_main_context_new()) {
+        g_main_context_push_thread_default(context_);
+    }
+    ~PrivateMainContext() {
+        while (g_main_context_iteration(context_, FALSE)) {
+        }
+        g_main_context_pop_thread_default(context_);
+        g_main_context_unref(context_);
+    }
+    PrivateMainContext(const PrivateMainContext&) = delete;
+    PrivateMainContext& operator=(const PrivateMainContext&) = delete;
+
+private:
+    GMainContext* context_;
+};
+
 } // namespace
 
 GSettingsDesktop::GSettingsDesktop(const BackgroundSchema& schema, ScreenSource screen,
@@ -40,6 +61,7 @@ void GSettingsDesktop::Hand(const std::vector<std::string>& files, const ScreenL
         source ? g_settings_schema_source_lookup(source, schema_.schema, TRUE) : nullptr;
     if (!found)
         throw Exception(std::string("the settings schema ") + schema_.schema + " is not installed");
+    const PrivateMainContext context; // outlives the settings object below
     const bool hasDark = schema_.darkKey && g_settings_schema_has_key(found, schema_.darkKey);
     GObjectHandle<GSettings> settings(g_settings_new_full(found, nullptr, nullptr));
     g_settings_schema_unref(found);

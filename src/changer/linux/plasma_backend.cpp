@@ -38,9 +38,9 @@ std::string PlasmaDesktop::Script(const std::vector<std::string>& files,
 }
 
 void PlasmaDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout& screen) {
-    const GObjectHandle<GDBusConnection> bus = SessionBus();
+    GDBusConnection* const bus = bus_.Connection();
     const std::string script = Script(files, screen);
-    CallSessionMethod(bus.get(), "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell",
+    CallSessionMethod(bus, "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell",
                       "evaluateScript", g_variant_new("(s)", script.c_str()), nullptr);
 }
 

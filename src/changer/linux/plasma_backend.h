@@ -3,6 +3,7 @@
 // session bus) sets the image wallpaper of every desktop containment, each to the part of
 // the render made for its screen, stretched (it has that screen's size, so it shows 1:1).
 #include "changer/linux/file_desktop.h"
+#include "changer/linux/gio_handles.h"
 
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ public:
 protected:
     bool FilePerMonitor() const override { return true; }
     void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
+
+private:
+    SessionBus bus_;
 };
 
 } // namespace nimbrel::changer

@@ -56,16 +56,16 @@ XfconfDesktop::XfconfDesktop(ScreenSource screen, DesktopFiles files)
     : FileDesktop(std::move(screen), std::move(files)) {}
 
 void XfconfDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout& screen) {
-    const GObjectHandle<GDBusConnection> bus = SessionBus();
-    std::vector<std::string> backdrops = Backdrops(bus.get());
+    GDBusConnection* const bus = bus_.Connection();
+    std::vector<std::string> backdrops = Backdrops(bus);
     // A desktop whose backdrop was never set has no property yet; xfdesktop reads the first
     // monitor's first workspace then.
     if (backdrops.empty())
         backdrops.push_back("/backdrop/screen0/monitor0/workspace0");
     const int style = screen.Monitors().size() > 1 ? SpanningScreens : Stretched;
     for (const std::string& backdrop : backdrops) {
-        SetProperty(bus.get(), backdrop + "/image-style", g_variant_new_int32(style));
-        SetProperty(bus.get(), backdrop + std::string(ImageSuffix),
+        SetProperty(bus, backdrop + "/image-style", g_variant_new_int32(style));
+        SetProperty(bus, backdrop + std::string(ImageSuffix),
                     g_variant_new_string(files.front().c_str()));
     }
 }

@@ -3,6 +3,7 @@
 // style for every monitor and workspace (/backdrop/screen0/monitorNAME/workspaceN/...),
 // set over D-Bus through the xfconf daemon, which tells the desktop.
 #include "changer/linux/file_desktop.h"
+#include "changer/linux/gio_handles.h"
 
 namespace nimbrel::changer {
 
@@ -13,6 +14,9 @@ public:
 
 protected:
     void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
+
+private:
+    SessionBus bus_;
 };
 
 } // namespace nimbrel::changer

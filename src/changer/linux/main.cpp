@@ -1,5 +1,5 @@
-// nimbrel-changer: the wallpaper changer of the X11 desktop. It runs for the session, one
-// per user, and sets the root window's picture from the wallpaper folder every interval.
+// nimbrel-changer: the wallpaper changer of the Linux desktops. It runs for the session, one
+// per user, and hands the desktop the next picture of the wallpaper folder every interval.
 #include "changer/changer.h"
 #include "changer/linux/desktop_choice.h"
 #include "changer/linux/linux_wakes.h"
@@ -178,7 +178,7 @@ int Main(int argc, char** argv) {
     std::unique_ptr<X11RootBackend> root;
     try {
         root = std::make_unique<X11RootBackend>();
-    } catch (const std::exception& error) {
+    } catch (const std::exception&) {
         if (kind != DesktopKind::Sway && kind != DesktopKind::Swaybg)
             throw;
     }

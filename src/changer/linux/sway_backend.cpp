@@ -117,9 +117,9 @@ SwayDesktop::SwayDesktop(std::string socketPath, DesktopFiles files)
     : FileDesktop([this] { return OutputLayout(); }, std::move(files)),
       socketPath_(std::move(socketPath)) {}
 
-std::vector<SwayDesktop::Output> SwayDesktop::Outputs() {
+std::vector<WaylandOutput> SwayDesktop::Outputs() {
     const nlohmann::json reply = Ask(socketPath_, GetOutputs, "");
-    std::vector<Output> outputs;
+    std::vector<WaylandOutput> outputs;
     for (const nlohmann::json& output : reply) {
         if (!output.value("active", false) || !output.contains("rect"))
             continue;
@@ -135,25 +135,16 @@ std::vector<SwayDesktop::Output> SwayDesktop::Outputs() {
 
 ScreenLayout SwayDesktop::OutputLayout() {
     outputs_ = Outputs();
-    ScreenLayout layout;
-    for (const Output& output : outputs_) {
-        layout.width = std::max(layout.width, output.rect.left + output.rect.width);
-        layout.height = std::max(layout.height, output.rect.top + output.rect.height);
-        layout.monitors.push_back(output.rect);
-    }
-    return layout;
+    return LayoutOfOutputs(outputs_);
 }
 
 void SwayDesktop::Hand(const std::vector<std::string>& files, const ScreenLayout& screen) {
     std::string commands;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        // Monitors() keeps the monitors' order; find the output each one is.
-        const MonitorRect rect = screen.Monitors()[i];
-        const auto output = std::find_if(outputs_.begin(), outputs_.end(),
-                                         [&](const Output& o) { return o.rect == rect; });
-        const std::string name = output != outputs_.end() ? Quoted(output->name) : "*";
-        commands += (commands.empty() ? "" : "; ") + std::string("output ") + name + " bg " +
-                    Quoted(files[i]) + " fill";
+        // Monitors() keeps the outputs' order.
+        const std::string name = OutputNameAt(outputs_, screen.Monitors()[i]);
+        commands += (commands.empty() ? "" : "; ") + std::string("output ") + Quoted(name) +
+                    " bg " + Quoted(files[i]) + " fill";
     }
     const nlohmann::json results = Ask(socketPath_, RunCommand, commands);
     for (const nlohmann::json& result : results)
@@ -205,13 +196,8 @@ void SwaybgDesktop::Hand(const std::vector<std::string>& files, const ScreenLayo
     else
         for (std::size_t i = 0; i < files.size(); ++i) {
             // Monitors() keeps the outputs' order.
-            const MonitorRect rect = screen.Monitors()[i];
-            const auto output =
-                std::find_if(outputs_.begin(), outputs_.end(),
-                             [&](const WaylandOutput& o) { return o.rect == rect; });
-            if (output == outputs_.end())
-                throw Exception("the compositor's outputs changed while the wallpaper was made");
-            words.insert(words.end(), {"-o", output->name, "-i", files[i], "-m", "fill"});
+            const std::string name = OutputNameAt(outputs_, screen.Monitors()[i]);
+            words.insert(words.end(), {"-o", name, "-i", files[i], "-m", "fill"});
         }
     std::vector<char*> argv;
     for (std::string& word : words)

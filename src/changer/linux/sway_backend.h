@@ -22,17 +22,13 @@ protected:
     void Hand(const std::vector<std::string>& files, const ScreenLayout& screen) override;
 
 private:
-    // The outputs the compositor reported last, in the order of the screen's monitors.
-    struct Output {
-        std::string name;
-        MonitorRect rect;
-    };
-    std::vector<Output> Outputs();
+    // The outputs sway reports, active ones only.
+    std::vector<WaylandOutput> Outputs();
     // The screen the outputs make together.
     ScreenLayout OutputLayout();
 
     std::string socketPath_;
-    std::vector<Output> outputs_;
+    std::vector<WaylandOutput> outputs_; // the ones reported last
 };
 
 class SwaybgDesktop : public FileDesktop {

@@ -129,4 +129,12 @@ ScreenLayout LayoutOfOutputs(const std::vector<WaylandOutput>& outputs) {
     return layout;
 }
 
+std::string OutputNameAt(const std::vector<WaylandOutput>& outputs, const MonitorRect& rect) {
+    const auto output = std::find_if(outputs.begin(), outputs.end(),
+                                     [&](const WaylandOutput& o) { return o.rect == rect; });
+    if (output == outputs.end())
+        throw Exception("the outputs changed while the wallpaper was made");
+    return output->name;
+}
+
 } // namespace nimbrel::changer

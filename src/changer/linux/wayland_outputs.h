@@ -20,5 +20,8 @@ std::vector<WaylandOutput> WaylandOutputs();
 
 // The screen the outputs make together, one monitor each.
 ScreenLayout LayoutOfOutputs(const std::vector<WaylandOutput>& outputs);
+// The name of the output at `rect`; raises Exception when none is there (the outputs changed
+// since the wallpaper was made for them).
+std::string OutputNameAt(const std::vector<WaylandOutput>& outputs, const MonitorRect& rect);
 
 } // namespace nimbrel::changer

@@ -7,13 +7,24 @@
 
 namespace nimbrel::changer {
 
-const BackgroundSchema GnomeBackground{
-    "GNOME",          "org.gnome.desktop.background", "picture-uri", true, "picture-uri-dark",
-    "picture-options"};
-const BackgroundSchema CinnamonBackground{
-    "Cinnamon", "org.cinnamon.desktop.background", "picture-uri", true, nullptr, "picture-options"};
-const BackgroundSchema MateBackground{"MATE",  "org.mate.background", "picture-filename", false,
-                                      nullptr, "picture-options"};
+const BackgroundSchema GnomeBackground{.desktop = "GNOME",
+                                       .schema = "org.gnome.desktop.background",
+                                       .pictureKey = "picture-uri",
+                                       .pictureIsUri = true,
+                                       .darkKey = "picture-uri-dark",
+                                       .optionsKey = "picture-options"};
+const BackgroundSchema CinnamonBackground{.desktop = "Cinnamon",
+                                          .schema = "org.cinnamon.desktop.background",
+                                          .pictureKey = "picture-uri",
+                                          .pictureIsUri = true,
+                                          .darkKey = nullptr,
+                                          .optionsKey = "picture-options"};
+const BackgroundSchema MateBackground{.desktop = "MATE",
+                                      .schema = "org.mate.background",
+                                      .pictureKey = "picture-filename",
+                                      .pictureIsUri = false,
+                                      .darkKey = nullptr,
+                                      .optionsKey = "picture-options"};
 
 namespace {
 

@@ -15,15 +15,28 @@ void WriteSettingsString(std::string_view name, std::string_view value) {
     registry.WriteString(name, value);
 }
 
+namespace {
+
+bool AutostartOf(const TRegistry& run) {
+    try {
+        return run.ReadString(store::AutostartValue) != store::AutostartOff;
+    } catch (const ERegistryException&) {
+        return false;
+    }
+}
+
+} // namespace
+
 std::optional<bool> ReadAutostart() {
     TRegistry registry;
     if (!registry.OpenKey(store::RunKey, true))
         return std::nullopt;
-    try {
-        return registry.ReadString(store::AutostartValue) != store::AutostartOff;
-    } catch (const ERegistryException&) {
-        return false;
-    }
+    return AutostartOf(registry);
+}
+
+bool ReadAutostartWithoutCreating() {
+    TRegistry registry;
+    return !registry.OpenKey(store::RunKey, false) || AutostartOf(registry);
 }
 
 void WriteAutostart(bool on, std::string_view programFolder) {

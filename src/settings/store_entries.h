@@ -19,6 +19,9 @@ void WriteSettingsString(std::string_view name, std::string_view value);
 // keeps its state); true unless the value is exactly "*" (a missing or empty value counts
 // as on); false when the value cannot be read (another type, a failed read). Never throws.
 std::optional<bool> ReadAutostart();
+// The same rule for a reader that must not write the store (the changer at login): a
+// missing Run key is a missing value, and no key is created.
+bool ReadAutostartWithoutCreating();
 // Writes programFolder + "NIMBREL.EXE" when on, else "*"; the value is never deleted.
 // Nothing is written when the Run key cannot be opened. Throws ERegistryWriteError when
 // the write fails.

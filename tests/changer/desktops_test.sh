@@ -322,7 +322,8 @@ check_autostart() {
         fi
     }
     starts || fail "no value (a new user): the changer did not start"
-    note "autostart value missing: the changer starts"
+    "$tool" reg export "$run" >/dev/null 2>&1 && fail "the changer made the Run key in the store"
+    note "autostart value missing: the changer starts, and writes nothing into the store"
     "$tool" reg set "$run" 'NimbrelWM&SS' sz '*' >/dev/null
     starts && fail "value \"*\": the changer started"
     grep -q '"Launch Nimbrel on Startup" is off' "$scratch/said" || fail "off is not said: $(cat "$scratch/said")"

@@ -115,16 +115,12 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem)
 }
 
 // Whether the session's autostart entry starts the changer: as the dialog's check box reads
-// the value (missing: on; "*": off).
+// the value (missing: on; "*": off), without writing the store.
 bool AutostartOn() {
-    const std::optional<bool> on = ReadAutostart();
-    if (!on) {
-        Say("the autostart setting cannot be read; the changer starts as for a new user");
-        return true;
-    }
-    if (!*on)
+    const bool on = ReadAutostartWithoutCreating();
+    if (!on)
         Say("\"Launch Nimbrel on Startup\" is off in the settings; the changer does not start");
-    return *on;
+    return on;
 }
 
 int Main(int argc, char** argv) {

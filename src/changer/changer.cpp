@@ -6,11 +6,12 @@
 #include "imaging/stream.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 #include "settings/store_values.h"
 #include "wallpaper_folder/folder_listing.h"
 
 #include <exception>
-#include <thread>
+#include <future>
 #include <utility>
 
 #if defined(_WIN32)
@@ -74,35 +75,37 @@ std::vector<std::string> Changer::Pictures() {
     return pictures;
 }
 
-std::unique_ptr<TBitmap> Changer::PreparedBitmap(const std::string& name,
-                                                 const ScreenLayout& screen) {
-    if (state_.nextPrepared != name || preparedFolder_ != settings_.folder ||
-        !(preparedScreen_ == screen) || !(preparedSizing_ == settings_.sizing))
-        return nullptr;
-    try {
-        TFileStream stream(state_.nextPreparedPath, TFileStream::TMode::OpenRead);
-        auto bitmap = std::make_unique<TBitmap>();
-        ReadBmp(stream, *bitmap);
-        if (bitmap->Width() == screen.width && bitmap->Height() == screen.height &&
-            bitmap->PixelFormat() == TPixelFormat::pf24bit)
-            return bitmap;
-    } catch (const std::exception&) {
-        // made again below
-    }
-    return nullptr;
+std::optional<Changer::Prepared> Changer::TakePrepared(const RenderFor& wanted) {
+    if (!prepared_.valid() || !(preparedFor_ == wanted))
+        return std::nullopt;
+    std::optional<Prepared> prepared = prepared_.get();
+    if (!prepared || !prepared->pixels || prepared->pixels->Width() != wanted.screen.width ||
+        prepared->pixels->Height() != wanted.screen.height)
+        return std::nullopt;
+    return prepared;
 }
 
 Changer::Outcome Changer::Show(const std::string& name, bool mayUsePrepared) {
     try {
         const ScreenLayout screen = desktop_.Screen();
         std::unique_ptr<TBitmap> wallpaper;
-        if (mayUsePrepared)
-            wallpaper = PreparedBitmap(name, screen);
+        std::string file;
+        if (std::optional<Prepared> prepared =
+                mayUsePrepared ? TakePrepared({name, settings_.folder, screen, settings_.sizing})
+                               : std::nullopt) {
+            wallpaper = std::move(prepared->pixels);
+            // NEXTPIC.BMP becomes NIMBREL.BMP beside it, by its name alone.
+            const std::string shown = wallpaper::JoinPath(
+                prepared->file.substr(0, prepared->file.find_last_of('\\')), ShownBitmapName);
+            if (!prepared->file.empty() &&
+                platform::MoveFileReplacing(prepared->file, shown) == platform::ErrorSuccess)
+                file = shown;
+        }
         if (!wallpaper)
             wallpaper = RenderWallpaper(wallpaper::JoinPath(settings_.folder, name), screen,
                                         settings_.sizing);
-        const std::string file =
-            WriteWallpaperBitmap(*wallpaper, settings_.folder, ShownBitmapName, places_);
+        if (file.empty())
+            file = WriteWallpaperBitmap(*wallpaper, settings_.folder, ShownBitmapName, places_);
         desktop_.Show(*wallpaper, file);
     } catch (const EPictureNotShown& error) {
         say_(wallpaper::JoinPath(settings_.folder, name) + ": cannot be shown (" + error.what() +
@@ -159,28 +162,39 @@ void Changer::PrepareNext() {
     else if (const std::vector<std::string> rotation = RotationAfter(pictures, state_.current);
              !rotation.empty())
         state_.next = rotation.front();
-    if (state_.next.empty() || state_.next == state_.current) {
+    if (!prepareAhead_ || state_.next.empty() || state_.next == state_.current) {
         SaveState();
         return;
     }
     try {
-        const ScreenLayout screen = desktop_.Screen();
-        const bool prepared = state_.next == state_.nextPrepared &&
-                              preparedFolder_ == settings_.folder && preparedScreen_ == screen &&
-                              preparedSizing_ == settings_.sizing;
-        if (!prepared) {
-            const std::unique_ptr<TBitmap> next = RenderWallpaper(
-                wallpaper::JoinPath(settings_.folder, state_.next), screen, settings_.sizing);
-            state_.nextPreparedPath =
-                WriteWallpaperBitmap(*next, settings_.folder, NextBitmapName, places_);
-            state_.nextPrepared = state_.next;
-            preparedFolder_ = settings_.folder;
-            preparedScreen_ = screen;
-            preparedSizing_ = settings_.sizing;
+        RenderFor wanted{state_.next, settings_.folder, desktop_.Screen(), settings_.sizing};
+        if (!prepared_.valid() || !(preparedFor_ == wanted)) {
+            if (prepared_.valid())
+                prepared_.wait(); // one render ahead at a time, so NEXTPIC.BMP is the last
+            preparedFor_ = wanted;
+            state_.nextPrepared = wanted.name;
+            state_.nextPreparedPath.clear();
+            prepared_ = std::async(std::launch::async, [wanted, places = places_] {
+                platform::SetCurrentThreadIdlePriority();
+                std::optional<Prepared> prepared;
+                try {
+                    prepared.emplace();
+                    prepared->pixels =
+                        RenderWallpaper(wallpaper::JoinPath(wanted.folder, wanted.name),
+                                        wanted.screen, wanted.sizing);
+                    prepared->file = WriteWallpaperBitmap(*prepared->pixels, wanted.folder,
+                                                          NextBitmapName, places);
+                } catch (const EWallpaperNotWritten&) {
+                    // The change writes NIMBREL.BMP from the pixels.
+                } catch (const std::exception&) {
+                    // The change itself finds out and says why.
+                    prepared.reset();
+                }
+                return prepared;
+            });
         }
     } catch (const std::exception&) {
-        // The change itself finds out and says why.
-        state_.nextPrepared.clear();
+        // The screen cannot be asked: the change finds out and says why.
     }
     SaveState();
 }
@@ -230,14 +244,24 @@ bool Changer::HonourRequests(bool changeFollows) {
     return changed;
 }
 
+Changer::~Changer() {
+    if (prepared_.valid())
+        prepared_.wait();
+}
+
 bool Changer::ChangeOnce() {
+    prepareAhead_ = false;
+    return FirstChange();
+}
+
+bool Changer::FirstChange() {
     ReadSettings();
     // A "ChangeTo" waiting is this change; anything else asked goes before it.
     return HonourRequests(true) || ChangeToNext();
 }
 
 int Changer::Run(WakeSource& wakes) {
-    bool changed = ChangeOnce();
+    bool changed = FirstChange();
     for (;;) {
         if (changed && settings_.exitOnChange)
             return 0;

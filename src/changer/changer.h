@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,8 +41,14 @@ class Changer {
 public:
     Changer(DesktopBackend& desktop, ChangerPlaces places, ChangerClock clock, MessageSink say);
 
-    // Reads the settings and the requests and changes the wallpaper once; answers whether
-    // it changed (false: no picture could be shown).
+    // Waits for the next picture being rendered ahead, if any.
+    ~Changer();
+    Changer(const Changer&) = delete;
+    Changer& operator=(const Changer&) = delete;
+
+    // Reads the settings and the requests and changes the wallpaper once, without rendering
+    // the next picture ahead (the program ends); answers whether it changed (false: no
+    // picture could be shown).
     bool ChangeOnce();
     // Runs until ExitOnChange ends it after a change, or the wake source says Stop. The
     // first change happens at once. Answers the exit status.
@@ -63,11 +70,30 @@ private:
     // Changes to the next picture (the one asked to be next, or the one after the current);
     // answers whether it changed.
     bool ChangeToNext();
+    bool FirstChange();
     enum class Outcome { Shown, PictureNotShown, WallpaperNotSet };
     // Shows the named picture of the folder; says why when it cannot.
     Outcome Show(const std::string& name, bool mayUsePrepared);
-    std::unique_ptr<TBitmap> PreparedBitmap(const std::string& name, const ScreenLayout& screen);
-    // Renders the picture the next change shows into NEXTPIC.BMP ahead of time.
+    // What a picture is rendered for: a render made for another folder, screen or sizing
+    // is not the one wanted any more.
+    struct RenderFor {
+        std::string name;
+        std::string folder;
+        ScreenLayout screen;
+        WallpaperSizing sizing;
+        bool operator==(const RenderFor&) const = default;
+    };
+    // The next picture rendered ahead: its pixels, and NEXTPIC.BMP written with them (its
+    // path, empty when no place took it).
+    struct Prepared {
+        std::unique_ptr<TBitmap> pixels;
+        std::string file;
+    };
+    // The wallpaper of `wanted` as rendered ahead, waiting for the render when it is under
+    // way; null when the next picture rendered ahead is another.
+    std::optional<Prepared> TakePrepared(const RenderFor& wanted);
+    // Renders the picture the next change shows into NEXTPIC.BMP ahead of time, on a thread
+    // of idle priority.
     void PrepareNext();
     std::vector<std::string> Pictures();
     void SaveState();
@@ -82,10 +108,11 @@ private:
     bool settingsRead_ = false;
     ChangerState state_;
     std::string askedNext_; // a "SetAsNext" not yet shown
-    // What NEXTPIC.BMP was rendered for; a change uses it only when all still hold.
-    std::string preparedFolder_;
-    ScreenLayout preparedScreen_;
-    WallpaperSizing preparedSizing_;
+    bool prepareAhead_ = true;
+    // The next picture's render, under way or done, and what it is for; a change uses it
+    // only when all still hold.
+    RenderFor preparedFor_;
+    std::future<std::optional<Prepared>> prepared_;
     std::optional<ChangerClock::Clock::time_point> lastChange_;
     std::string lastStoreProblem_;
     std::string lastFolderProblem_;

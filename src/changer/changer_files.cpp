@@ -8,30 +8,47 @@
 #include "wallpaper_folder/folder_listing.h"
 
 #include <string>
+#include <vector>
 
 namespace nimbrel::changer {
 namespace {
 
-// A stream over a replacement: the file takes its place only when the caller commits.
+// A stream over a replacement: the file takes its place only when the caller commits. The
+// bitmap's rows go out in large writes rather than one call per row.
 class ReplacementStream : public TStream {
 public:
-    explicit ReplacementStream(platform::FileReplacement& file) : file_(file) {}
+    explicit ReplacementStream(platform::FileReplacement& file) : file_(file) {
+        pending_.reserve(BufferSize);
+    }
     std::size_t Read(void*, std::size_t) override { return 0; }
     std::size_t Write(const void* buffer, std::size_t count) override {
-        std::size_t done = 0;
-        if (const platform::WinError error = file_.Write(buffer, count, done)) {
-            error_ = error;
+        if (error_)
             return 0;
-        }
-        position_ += done;
-        return done;
+        if (pending_.size() + count > BufferSize && !Flush())
+            return 0;
+        const auto* bytes = static_cast<const char*>(buffer);
+        pending_.insert(pending_.end(), bytes, bytes + count);
+        if (pending_.size() >= BufferSize && !Flush())
+            return 0;
+        position_ += count;
+        return count;
     }
     std::uint64_t Position() const override { return position_; }
     std::uint64_t Size() const override { return position_; }
+    // Writes what is held; false (and Error()) when the file takes it not.
+    bool Flush() {
+        std::size_t done = 0;
+        if (!pending_.empty())
+            error_ = file_.Write(pending_.data(), pending_.size(), done);
+        pending_.clear();
+        return !error_;
+    }
     platform::WinError Error() const { return error_; }
 
 private:
+    static constexpr std::size_t BufferSize = 1 << 20;
     platform::FileReplacement& file_;
+    std::vector<char> pending_;
     std::uint64_t position_ = 0;
     platform::WinError error_ = platform::ErrorSuccess;
 };
@@ -59,6 +76,8 @@ platform::WinError WriteBitmapFile(const TBitmap& bitmap, const std::string& pat
     ReplacementStream stream(file);
     try {
         WriteBmp(stream, bitmap);
+        if (!stream.Flush())
+            return stream.Error();
     } catch (const EStreamError&) {
         return stream.Error() ? stream.Error() : platform::ErrorWriteFault;
     }

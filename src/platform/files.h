@@ -146,6 +146,9 @@ std::uint32_t FileAttributes(std::string_view path);
 bool FileExists(std::string_view path);      // a file, not a folder
 bool DirectoryExists(std::string_view path); // a folder (a drive root counts)
 WinError DeleteFile(std::string_view path);
+// Gives the file `from` the name `to` in one step, replacing a file of that name (same
+// volume only). A read-only target is refused (ErrorAccessDenied).
+WinError MoveFileReplacing(std::string_view from, std::string_view to);
 // CreateDirectory: one new folder in an existing one (ErrorAlreadyExists when it is there).
 WinError CreateFolder(std::string_view path);
 

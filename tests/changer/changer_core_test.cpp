@@ -18,6 +18,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace nimbrel::changer {
@@ -250,9 +251,14 @@ TEST_F(ChangerTest, NoPictureFileIsEverChanged) {
     const std::string folder = env_.DriveFolder('C') + "/pics/";
     auto bytes = [&](const char* name) { return test::HostFileBytes(folder + name); };
     const std::string a = bytes("a.jpg"), b = bytes("B.bmp"), c = bytes("c.JPG");
-    Changer changer = MakeChanger();
-    for (int i = 0; i < 4; ++i)
-        changer.ChangeOnce();
+    {
+        StoreInteger(store::Interval, 1); // 50 ms here
+        Changer changer = MakeChanger();
+        ScriptedWakes wakes;
+        for (int i = 0; i < 3; ++i)
+            wakes.script.push_back([] { return Wake::TimeUp; });
+        changer.Run(wakes);
+    }
     EXPECT_EQ(bytes("a.jpg"), a);
     EXPECT_EQ(bytes("B.bmp"), b);
     EXPECT_EQ(bytes("c.JPG"), c);
@@ -260,6 +266,43 @@ TEST_F(ChangerTest, NoPictureFileIsEverChanged) {
     EXPECT_FALSE(std::filesystem::exists(folder + "NIMBREL.BMP"));
     EXPECT_TRUE(std::filesystem::exists(folder + "nimbrel.bmp"));
     EXPECT_TRUE(std::filesystem::exists(folder + "NEXTPIC.BMP"));
+}
+
+// The next picture is rendered ahead into NEXTPIC.BMP, which the change renames into place
+// rather than writing the wallpaper again; a change with other settings renders anew.
+TEST_F(ChangerTest, TheNextPictureRenderedAheadIsRenamedIntoPlace) {
+    const std::string folder = env_.DriveFolder('C') + "/pics/";
+    auto identity = [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    auto preparedIdentity = [&] {
+        for (int i = 0; i < 200 && identity(folder + "NEXTPIC.BMP") == 0; ++i)
+            std::this_thread::sleep_for(10ms);
+        return identity(folder + "NEXTPIC.BMP");
+    };
+    ino_t prepared = 0;
+    Changer changer = MakeChanger();
+    ScriptedWakes wakes;
+    wakes.script.push_back([&] {
+        prepared = preparedIdentity();
+        return Wake::ChangeNow;
+    });
+    wakes.script.push_back([&] {
+        EXPECT_NE(prepared, 0u);
+        EXPECT_EQ(identity(folder + "nimbrel.bmp"), prepared);
+        EXPECT_EQ(changer.State().current, "B.BMP");
+        // Made for the stretched picture: the original size renders anew. (The changer's own
+        // file keeps the letter case it was found in.)
+        preparedIdentity();
+        Store(store::StretchWallpaper, "Original");
+        prepared = identity(folder + "NEXTPIC.BMP");
+        return Wake::ChangeNow;
+    });
+    EXPECT_EQ(changer.Run(wakes), 0);
+    EXPECT_EQ(changer.State().current, "C.JPG");
+    EXPECT_EQ(desktop_.width, 64);
+    EXPECT_NE(identity(folder + "nimbrel.bmp"), prepared);
 }
 
 TEST_F(ChangerTest, RunChangesEveryIntervalAndEndsAfterAChangeWhenAsked) {

@@ -17,6 +17,7 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -191,6 +192,9 @@ int Main(int argc, char** argv) {
 } // namespace nimbrel::changer
 
 int main(int argc, char** argv) {
+    // The pictures' large buffers go back to the system when freed, not kept for the next
+    // change: the changer sleeps small between changes.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     try {
         return nimbrel::changer::Main(argc, argv);
     } catch (const std::exception& error) {

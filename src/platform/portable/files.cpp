@@ -278,6 +278,20 @@ WinError DeleteFile(std::string_view path) {
     return ErrorSuccess;
 }
 
+WinError MoveFileReplacing(std::string_view from, std::string_view to) {
+    const Target source = ResolveTarget(from);
+    if (source.error != ErrorSuccess)
+        return source.error;
+    const Target target = ResolveTarget(to);
+    if (target.error != ErrorSuccess)
+        return target.error;
+    if (const WinError refused = RefuseReadOnlyFile(target.resolved.host))
+        return refused;
+    if (::rename(source.resolved.host.c_str(), target.resolved.host.c_str()) != 0)
+        return WinErrorFromErrno(errno, MissingCode(source));
+    return ErrorSuccess;
+}
+
 WinError CreateFolder(std::string_view path) {
     const Target target = ResolveTarget(path);
     if (target.error != ErrorSuccess)

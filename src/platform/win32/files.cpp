@@ -199,6 +199,12 @@ WinError DeleteFile(std::string_view path) {
     return DeleteFileA(name.c_str()) ? ErrorSuccess : LastError();
 }
 
+WinError MoveFileReplacing(std::string_view from, std::string_view to) {
+    const std::string source(from), target(to);
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? ErrorSuccess
+                                                                                 : LastError();
+}
+
 WinError CreateFolder(std::string_view path) {
     const std::string name(path);
     return CreateDirectoryA(name.c_str(), nullptr) ? ErrorSuccess : LastError();

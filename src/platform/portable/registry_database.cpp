@@ -165,10 +165,25 @@ WinError OpenDatabaseFile(const std::string& fileName, sqlite3*& connection) {
     return ErrorBadDb;
 }
 
+// Which file a path names now: another program may have put a new one in its place.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const std::string& fileName) {
+    struct stat status {};
+    if (::stat(fileName.c_str(), &status) != 0)
+        return {};
+    return {status.st_dev, status.st_ino};
+}
+
 struct SharedState {
     std::mutex mutex;
     std::shared_ptr<RegistryDatabase> database;
     std::string fileName;
+    FileIdentity identity; // of the file the connection opened
 };
 
 SharedState& TheSharedState() {
@@ -193,9 +208,18 @@ WinError RegistryDatabase::Shared(std::shared_ptr<RegistryDatabase>& database) {
     const std::string fileName = FileName();
     SharedState& state = TheSharedState();
     std::lock_guard lock(state.mutex);
-    if (state.database && state.fileName == fileName) {
+    // A store replaced by a new file (written beside it and renamed, or deleted and made
+    // again) is opened anew: the connection would go on reading the old one.
+    if (state.database && state.fileName == fileName && state.identity == IdentityOf(fileName)) {
         database = state.database;
         return ErrorSuccess;
+    }
+    if (state.database && state.fileName == fileName) {
+        // The log beside the file still holds the old file's last writes, and SQLite keeps
+        // it when the file it belongs to was moved: folded into the old file and emptied
+        // now, so that the new file is never read through it.
+        (void)sqlite3_wal_checkpoint_v2(state.database->connection_, nullptr,
+                                        SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     }
     state.database.reset();
     sqlite3* connection = nullptr;
@@ -206,6 +230,7 @@ WinError RegistryDatabase::Shared(std::shared_ptr<RegistryDatabase>& database) {
         return opened;
     state.database = made;
     state.fileName = fileName;
+    state.identity = IdentityOf(fileName);
     database = std::move(made);
     return ErrorSuccess;
 }

@@ -151,6 +151,40 @@ TEST(RegistryRobustness, ALockedDatabaseRefusesWritesAsWriteErrors) {
     EXPECT_EQ(value.data, Bytes{2});
 }
 
+// Another program writes a new store beside the old one and renames it into place: a
+// long-running reader sees the new one from its next key on, as a new process would.
+TEST(RegistryRobustness, AStoreReplacedByANewFileIsReadAnew) {
+    test::TempEnvironment environment;
+    const std::string replacement = environment.Root() + "/replacement.sqlite3";
+    auto read = [] {
+        RegKey key;
+        RegValue value;
+        if (key.Create(Hive::CurrentUser, "Software\\Swap") != ErrorSuccess ||
+            key.QueryValue("v", value) != ErrorSuccess)
+            return Bytes{};
+        return value.data;
+    };
+    {
+        RegKey key;
+        ASSERT_EQ(key.Create(Hive::CurrentUser, "Software\\Swap"), ErrorSuccess);
+        const std::uint8_t theirs = 2, ours = 1;
+        ASSERT_EQ(key.SetValue("v", RegBinary, &theirs, 1), ErrorSuccess);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(DatabaseOf(environment).c_str(), &other), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(other, ("VACUUM INTO '" + replacement + "'").c_str(), nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(other);
+        ASSERT_EQ(key.SetValue("v", RegBinary, &ours, 1), ErrorSuccess);
+    }
+    ASSERT_EQ(read(), Bytes{1});
+    ASSERT_EQ(std::rename(replacement.c_str(), DatabaseOf(environment).c_str()), 0);
+    EXPECT_EQ(read(), Bytes{2});
+    // Deleted and made again by the next write: a store of its own, not the deleted one.
+    ASSERT_EQ(std::remove(DatabaseOf(environment).c_str()), 0);
+    EXPECT_EQ(read(), Bytes{});
+}
+
 TEST(RegistryRobustness, TwoWritersAndAReaderSeeOnlyWholeValues) {
     test::TempEnvironment environment;
     constexpr int Writes = 1000;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace nimbrel::changer {
@@ -111,52 +113,77 @@ void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
         AxisFor(top - dest.Top, bottom - dest.Top, dest.Height(), source.Height());
     const auto width = static_cast<std::size_t>(right - left);
 
-    // Source rows resampled across, in a ring as deep as the most rows one destination row
-    // takes: the rows a destination row needs are consecutive and never more than that.
-    const int ringSize = rows.widest + 1;
-    std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
-    std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
-    auto across = [&](int sourceRow) -> const std::int32_t* {
-        const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
-        std::int32_t* out = ring.data() + slot * width * 3;
-        if (rowInSlot[slot] == sourceRow)
-            return out;
-        rowInSlot[slot] = sourceRow;
-        const std::uint8_t* pixels = source.ScanLine(sourceRow);
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::uint8_t* pixel = pixels + 3 * static_cast<std::size_t>(columns.first[x]);
-            const std::int32_t* weight = columns.weights.data() + columns.offset[x];
-            std::int32_t blue = 0, green = 0, red = 0;
-            for (int t = 0; t < columns.count[x]; ++t, pixel += 3) {
-                blue += pixel[0] * weight[t];
-                green += pixel[1] * weight[t];
-                red += pixel[2] * weight[t];
+    // Rows [from, to) of the clipped destination.
+    auto drawRows = [&](int from, int to) {
+        // Source rows resampled across, in a ring as deep as the most rows one destination
+        // row takes: the rows a destination row needs are consecutive and never more than
+        // that.
+        const int ringSize = rows.widest + 1;
+        std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
+        std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
+        auto across = [&](int sourceRow) -> const std::int32_t* {
+            const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
+            std::int32_t* out = ring.data() + slot * width * 3;
+            if (rowInSlot[slot] == sourceRow)
+                return out;
+            rowInSlot[slot] = sourceRow;
+            const std::uint8_t* pixels = source.ScanLine(sourceRow);
+            for (std::size_t x = 0; x < width; ++x) {
+                const std::uint8_t* pixel =
+                    pixels + 3 * static_cast<std::size_t>(columns.first[x]);
+                const std::int32_t* weight = columns.weights.data() + columns.offset[x];
+                std::int32_t blue = 0, green = 0, red = 0;
+                for (int t = 0; t < columns.count[x]; ++t, pixel += 3) {
+                    blue += pixel[0] * weight[t];
+                    green += pixel[1] * weight[t];
+                    red += pixel[2] * weight[t];
+                }
+                // 6 bits of fraction kept for the second pass.
+                out[3 * x] = blue >> (WeightBits - 6);
+                out[3 * x + 1] = green >> (WeightBits - 6);
+                out[3 * x + 2] = red >> (WeightBits - 6);
             }
-            // 6 bits of fraction kept for the second pass.
-            out[3 * x] = blue >> (WeightBits - 6);
-            out[3 * x + 1] = green >> (WeightBits - 6);
-            out[3 * x + 2] = red >> (WeightBits - 6);
+            return out;
+        };
+
+        // At most 255 << 6 times weights summing to 1 << 14: within 32 bits.
+        std::vector<std::int32_t> sum(width * 3);
+        constexpr int shift = WeightBits + 6;
+        for (int y = from; y < to; ++y) {
+            const auto i = static_cast<std::size_t>(y - top);
+            std::fill(sum.begin(), sum.end(), 0);
+            for (int t = 0; t < rows.count[i]; ++t) {
+                const std::int32_t* row = across(rows.first[i] + t);
+                const std::int32_t weight =
+                    rows.weights[rows.offset[i] + static_cast<std::size_t>(t)];
+                for (std::size_t k = 0; k < sum.size(); ++k)
+                    sum[k] += row[k] * weight;
+            }
+            std::uint8_t* out = target_.ScanLine(y) + 3 * static_cast<std::size_t>(left);
+            for (std::size_t k = 0; k < sum.size(); ++k)
+                out[k] = static_cast<std::uint8_t>(
+                    std::clamp((sum[k] + (1 << (shift - 1))) >> shift, 0, 255));
         }
-        return out;
     };
 
-    // At most 255 << 6 times weights summing to 1 << 14: within 32 bits.
-    std::vector<std::int32_t> sum(width * 3);
-    constexpr int shift = WeightBits + 6;
-    for (int y = top; y < bottom; ++y) {
-        const auto i = static_cast<std::size_t>(y - top);
-        std::fill(sum.begin(), sum.end(), 0);
-        for (int t = 0; t < rows.count[i]; ++t) {
-            const std::int32_t* row = across(rows.first[i] + t);
-            const std::int32_t weight = rows.weights[rows.offset[i] + static_cast<std::size_t>(t)];
-            for (std::size_t k = 0; k < sum.size(); ++k)
-                sum[k] += row[k] * weight;
-        }
-        std::uint8_t* out = target_.ScanLine(y) + 3 * static_cast<std::size_t>(left);
-        for (std::size_t k = 0; k < sum.size(); ++k)
-            out[k] = static_cast<std::uint8_t>(
-                std::clamp((sum[k] + (1 << (shift - 1))) >> shift, 0, 255));
+    // A screen-sized picture in two halves at once where there are two processors: each
+    // row is computed alike either way, so the pixels are the same.
+    constexpr std::size_t SplitFromPixels = 256 * 1024;
+    const int middle = top + (bottom - top) / 2;
+    if (width * static_cast<std::size_t>(bottom - top) < SplitFromPixels ||
+        std::thread::hardware_concurrency() < 2) {
+        drawRows(top, bottom);
+        return;
     }
+    std::thread upper;
+    try {
+        upper = std::thread(drawRows, top, middle);
+    } catch (const std::system_error&) {
+        drawRows(top, bottom); // no thread to be had: all here
+        return;
+    }
+    drawRows(middle, bottom);
+    upper.join();
 }
 
 } // namespace nimbrel::changer

@@ -216,8 +216,24 @@ bool Changer::HonourRequests(bool changeFollows) {
     if (!requests.Any())
         return false;
     bool changed = false;
-    if (requests.ForceReloadAsked() &&
-        ConsumeRequest(store::ForceReload, requests.forceReload, store::No)) {
+    // A request is taken only once it is consumed; a store that refuses the write (another
+    // program holds it) keeps it for the next store write or change.
+    auto consume = [&](std::string_view name, const std::string& seen, std::string_view to) {
+        if (ConsumeRequest(name, seen, to)) {
+            lastRequestProblem_.clear();
+            return true;
+        }
+        const Requests now = ReadRequests();
+        const std::string& still = name == store::ChangeTo    ? now.changeTo
+                                   : name == store::SetAsNext ? now.setAsNext
+                                                              : now.forceReload;
+        if (still == seen)
+            SayOnce(lastRequestProblem_, "the settings store " + platform::RegistryLocation() +
+                                             " cannot be written now (another program holds "
+                                             "it); the requests wait for it");
+        return false;
+    };
+    if (requests.ForceReloadAsked() && consume(store::ForceReload, requests.forceReload, store::No)) {
         ReadSettings();
         // A change about to happen renders with the settings just read anyway.
         if (!changeFollows && !state_.current.empty() && state_.folder == settings_.folder)
@@ -226,14 +242,14 @@ bool Changer::HonourRequests(bool changeFollows) {
     std::vector<std::string> pictures;
     if (!requests.setAsNext.empty() || !requests.changeTo.empty())
         pictures = Pictures();
-    if (!requests.setAsNext.empty() && ConsumeRequest(store::SetAsNext, requests.setAsNext, "")) {
+    if (!requests.setAsNext.empty() && consume(store::SetAsNext, requests.setAsNext, "")) {
         if (Lists(pictures, requests.setAsNext))
             askedNext_ = requests.setAsNext;
         else
             say_("SetAsNext: " + requests.setAsNext + " is not a picture of " + settings_.folder +
                  "; the request is dropped");
     }
-    if (!requests.changeTo.empty() && ConsumeRequest(store::ChangeTo, requests.changeTo, "")) {
+    if (!requests.changeTo.empty() && consume(store::ChangeTo, requests.changeTo, "")) {
         if (Lists(pictures, requests.changeTo))
             changed = Show(requests.changeTo, true) == Outcome::Shown || changed;
         else
@@ -286,7 +302,8 @@ int Changer::Run(WakeSource& wakes) {
         case Wake::ChangeNow:
         case Wake::StoreChanged:
             ReadSettings();
-            changed = ChangeToNext() || changed;
+            // A request still waiting (the store was held when it came) is this change.
+            changed = HonourRequests(true) || ChangeToNext() || changed;
             break;
         }
     }

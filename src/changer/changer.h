@@ -116,6 +116,7 @@ private:
     std::optional<ChangerClock::Clock::time_point> lastChange_;
     std::string lastStoreProblem_;
     std::string lastFolderProblem_;
+    std::string lastRequestProblem_;
 };
 
 } // namespace nimbrel::changer

@@ -10,16 +10,22 @@
 #include "settings/store_entries.h"
 #include "settings/store_values.h"
 #include "support/bmp_maker.h"
+#include "support/bytes.h"
 #include "support/jpeg_maker.h"
+#include "support/small_disk.h"
 #include "support/temp_environment.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <deque>
 #include <filesystem>
+#include <csignal>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace nimbrel::changer {
 namespace {
@@ -29,7 +35,8 @@ using namespace std::chrono_literals;
 class RecordingDesktop : public DesktopBackend {
 public:
     std::string Name() const override { return "test desktop"; }
-    ScreenLayout Screen() override { return {64, 48, {}}; }
+    ScreenLayout Screen() override { return screen; }
+    ScreenLayout screen{64, 48, {}};
     void Show(const TBitmap& wallpaper, const std::string& file) override {
         shownFiles.push_back(file);
         ++shown;
@@ -305,6 +312,58 @@ TEST_F(ChangerTest, TheNextPictureRenderedAheadIsRenamedIntoPlace) {
     EXPECT_NE(identity(folder + "nimbrel.bmp"), prepared);
 }
 
+TEST_F(ChangerTest, AFullDiskKeepsThePreviousWallpaperBitmapAndSaysSo) {
+    test::SmallDisk disk;
+    if (!disk.Mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    std::ofstream(env_.Root() + "/drives", std::ios::app) << "E: " << disk.Folder() << "\n";
+    platform::portable::ResetEnvironment();
+    std::ofstream(disk.Folder() + "/a.bmp", std::ios::binary)
+        << test::Text(test::MakeSolidBmp(32, 24, {200, 0, 0}));
+    std::ofstream(disk.Folder() + "/b.bmp", std::ios::binary)
+        << test::Text(test::MakeSolidBmp(32, 24, {0, 200, 0}));
+    Store(store::WallpaperFolder, "E:\\");
+    Changer changer = MakeChanger();
+    ASSERT_TRUE(changer.ChangeOnce());
+    const std::string shown = test::HostFileBytes(disk.Folder() + "/NIMBREL.BMP");
+    ASSERT_FALSE(shown.empty());
+    ASSERT_TRUE(disk.Fill());
+    EXPECT_FALSE(changer.ChangeOnce());
+    EXPECT_EQ(test::HostFileBytes(disk.Folder() + "/NIMBREL.BMP"), shown);
+    EXPECT_EQ(changer.State().current, "A.BMP");
+    EXPECT_EQ(desktop_.shown, 1);
+    EXPECT_NE(Said().find("the disk is full"), std::string::npos) << Said();
+}
+
+// Killed at any moment of writing a large NIMBREL.BMP, the changer leaves a whole one: the
+// previous, or the new one complete, and no piece of a file beside it.
+TEST_F(ChangerTest, AKillDuringTheWriteLeavesAWholeWallpaperBitmap) {
+    desktop_.screen = {1600, 1200, {}}; // 5.8 MB
+    const std::string folder = env_.DriveFolder('C') + "/pics/";
+    std::filesystem::remove(folder + "nimbrel.bmp");
+    ASSERT_TRUE(MakeChanger().ChangeOnce());
+    const std::uint64_t whole = std::filesystem::file_size(folder + "NIMBREL.BMP");
+    const std::string first = test::HostFileBytes(folder + "NIMBREL.BMP");
+    bool sawFirst = false, sawNew = false;
+    for (const int delayMs : {0, 5, 10, 20, 30, 40, 60, 80, 120, 160, 320}) {
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(MakeChanger().ChangeOnce() ? 0 : 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = test::HostFileBytes(folder + "NIMBREL.BMP");
+        ASSERT_EQ(now.size(), whole) << "after " << delayMs << " ms";
+        (now == first ? sawFirst : sawNew) = true;
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+            ++entries;
+        EXPECT_EQ(entries, 4u) << "after " << delayMs << " ms"; // 3 pictures and NIMBREL.BMP
+    }
+    EXPECT_TRUE(sawFirst);
+    EXPECT_TRUE(sawNew);
+}
+
 TEST_F(ChangerTest, RunChangesEveryIntervalAndEndsAfterAChangeWhenAsked) {
     StoreInteger(store::Interval, 1); // 50 ms here
     Changer changer = MakeChanger();
@@ -350,6 +409,29 @@ TEST_F(ChangerTest, StoreWritesBringRequestsAndNewSizingAtOnce) {
     EXPECT_EQ(desktop_.shown, 4);
     EXPECT_EQ(Stored(store::ForceReload), "No");
     EXPECT_EQ(changer.Settings().sizing.sizing, Sizing::Original);
+}
+
+// Another program holds a write transaction on the store: the changer reads on, says that
+// the requests wait, and takes them once the store can be written again.
+TEST_F(ChangerTest, ARequestWaitsWhileAnotherProgramHoldsTheStore) {
+    Changer changer = MakeChanger();
+    ASSERT_TRUE(changer.ChangeOnce()); // A
+    Store(store::ChangeTo, "C.JPG");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((env_.Root() + "/registry.sqlite3").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    ScriptedWakes wakes;
+    wakes.script.push_back([&] {
+        EXPECT_EQ(changer.State().current, "B.BMP"); // the next in turn, not the request
+        EXPECT_NE(Said().find("cannot be written now"), std::string::npos) << Said();
+        EXPECT_EQ(Stored(store::ChangeTo), "C.JPG");
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        return Wake::ChangeNow;
+    });
+    EXPECT_EQ(changer.Run(wakes), 0);
+    sqlite3_close(other);
+    EXPECT_EQ(changer.State().current, "C.JPG");
+    EXPECT_EQ(Stored(store::ChangeTo), "");
 }
 
 TEST_F(ChangerTest, ADamagedStoreKeepsTheLastSettingsAndSaysSo) {

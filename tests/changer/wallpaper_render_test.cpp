@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace nimbrel::changer {
@@ -128,6 +129,31 @@ TEST_F(RenderTest, AJpegFitsTheScreenFromAReducedDecode) {
     for (int y = 0; y < 140; y += 13)
         for (int x = 0; x < 190; x += 17)
             ASSERT_TRUE(Near(At(*wallpaper, x, y), Red)) << x << "," << y;
+}
+
+// A screen-sized stretch is drawn in two halves at once; drawn in narrow strips, each alone,
+// it must give the very same pixels, shrinking and growing.
+TEST_F(RenderTest, AStretchDrawnInStripsEqualsItDrawnWhole) {
+    TBitmap source;
+    source.SetPixelFormat(TPixelFormat::pf24bit);
+    source.SetSize(1500, 1000);
+    for (int y = 0; y < source.Height(); ++y)
+        for (int x = 0; x < source.Width() * 3; ++x)
+            source.ScanLine(y)[x] = static_cast<std::uint8_t>((x * 7 + y * 13 + (x * y) % 31) & 255);
+    for (const TRect dest : {TRect{0, 0, 1024, 600}, TRect{-40, -30, 2000, 1400}}) {
+        TBitmap whole, strips;
+        for (TBitmap* target : {&whole, &strips}) {
+            target->SetPixelFormat(TPixelFormat::pf24bit);
+            target->SetSize(1024, 600);
+        }
+        BitmapCanvas(whole, {0, 0, 1024, 600}).StretchDraw(dest, source);
+        for (int top = 0; top < 600; top += 100)
+            BitmapCanvas(strips, {0, top, 1024, top + 100}).StretchDraw(dest, source);
+        int differences = 0;
+        for (int y = 0; y < 600; ++y)
+            differences += std::memcmp(whole.ScanLine(y), strips.ScanLine(y), 1024 * 3) != 0;
+        EXPECT_EQ(differences, 0) << dest.Right;
+    }
 }
 
 TEST_F(RenderTest, DamagedPicturesAreRefusedWithTheirCause) {

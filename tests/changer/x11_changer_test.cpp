@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -36,7 +37,7 @@ using namespace std::chrono_literals;
 constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 200;
 
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
+pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1, int stderrFd = -1) {
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -45,6 +46,8 @@ pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1) {
     posix_spawn_file_actions_init(&actions);
     if (stdoutFd >= 0)
         posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+    if (stderrFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
     pid_t pid = 0;
     posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -274,6 +277,37 @@ TEST_F(X11ChangerTest, ARunningChangerTakesRequestsAndASecondStart) {
 
     kill(changer, SIGTERM);
     EXPECT_EQ(Finish(changer), 0);
+}
+
+// The session's X server goes away under a running changer: it ends at once, cleanly, and
+// says why.
+TEST_F(X11ChangerTest, TheDisplaysEndEndsTheChangerWithAMessage) {
+    auto server = std::make_unique<XServer>();
+    ASSERT_FALSE(server->Name().empty());
+    const std::string log = env_.Root() + "/changer.log";
+    const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(logFd, 0);
+    setenv("DISPLAY", server->Name().c_str(), 1);
+    Reg("Interval", "dword", "300");
+    const pid_t changer = Spawn({NIMBREL_CHANGER}, -1, logFd);
+    setenv("DISPLAY", server_->Name().c_str(), 1);
+    close(logFd);
+    auto said = [&] { return test::HostFileBytes(log); };
+    for (int i = 0; i < 300 && said().find("wallpaper: ") == std::string::npos; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_NE(said().find("wallpaper: "), std::string::npos) << said();
+    server.reset(); // the server ends
+
+    int status = -1;
+    for (int i = 0; i < 300 && waitpid(changer, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+        kill(changer, SIGKILL);
+        Finish(changer);
+        FAIL() << "the changer outlived its display";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(said().find("the X display has ended"), std::string::npos) << said();
 }
 
 TEST_F(X11ChangerTest, ExitOnChangeEndsAfterTheChange) {

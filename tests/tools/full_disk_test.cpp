@@ -3,6 +3,7 @@
 #include "support/bmp_maker.h"
 #include "support/bytes.h"
 #include "support/nwp_packer.h"
+#include "support/small_disk.h"
 #include "support/temp_environment.h"
 #include "tool_runner.h"
 
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace nimbrel {
@@ -22,44 +22,7 @@ namespace {
 using test::RunTool;
 using test::Text;
 
-// A small file system of its own (tmpfs), filled up to its last block on request.
-class SmallDisk {
-public:
-    SmallDisk() {
-        char pattern[] = "/tmp/nimbrel-small-disk-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-        mounted_ = ::geteuid() == 0 &&
-                   ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=512k,mode=0777") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_)
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        std::filesystem::remove_all(folder_);
-    }
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool Mounted() const { return mounted_; }
-    const std::string& Folder() const { return folder_; }
-
-    // Writes a filler file until the disk takes no more.
-    void Fill() const {
-        std::FILE* filler = std::fopen((folder_ + "/filler").c_str(), "wb");
-        ASSERT_NE(filler, nullptr);
-        std::setvbuf(filler, nullptr, _IONBF, 0);
-        const std::string block(1024, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), filler) == block.size()) {
-        }
-        // What is left is less than a block: take it byte by byte.
-        while (std::fputc('f', filler) != EOF) {
-        }
-        std::fclose(filler);
-    }
-
-private:
-    std::string folder_;
-    bool mounted_ = false;
-};
+using test::SmallDisk;
 
 TEST(FullDisk, AnExpansionOntoAFullDiskSaysSoAndKeepsTheOldFile) {
     SmallDisk disk;
@@ -70,7 +33,7 @@ TEST(FullDisk, AnExpansionOntoAFullDiskSaysSoAndKeepsTheOldFile) {
                               Text(test::PackNwp(test::MakeBmp({.width = 400, .height = 300}))));
     const std::string target = disk.Folder() + "/old.bmp";
     std::ofstream(target) << "the old file";
-    disk.Fill();
+    ASSERT_TRUE(disk.Fill());
 
     const auto result = RunTool({"expand", "C:\\BIG.NWP", target});
     EXPECT_EQ(result.exitCode, 1);
@@ -94,7 +57,7 @@ TEST(FullDisk, TheStoreOnAFullDiskNamesTheFullDiskAndKeepsItsValues) {
     ::setenv("NIMBREL_ROOT", (disk.Folder() + "/root").c_str(), 1);
     const std::string key = "HKCU\\Software\\Vexmoor\\Nimbrel";
     ASSERT_EQ(RunTool({"reg", "set", key, "Interval", "dword", "45"}).exitCode, 0);
-    disk.Fill();
+    ASSERT_TRUE(disk.Fill());
 
     const std::string big(64 * 1024, 'a'); // hex pairs of 32 KiB: more than the disk has
     const auto set = RunTool({"reg", "set", key, "Blob", "binary", big});

@@ -99,10 +99,11 @@ void PutWallpaper(Display* display, Pixmap pixmap, const TBitmap& wallpaper, Vis
 
 } // namespace
 
-// The server's end is the session's: the changer ends with it.
+// The server's end is the session's: the changer ends with it, at once (a picture being
+// rendered ahead on another thread is dropped; its file is never half made).
 static int SessionEnded(Display*) {
     std::fputs("nimbrel-changer: the X display has ended\n", stderr);
-    std::exit(0);
+    std::_Exit(0);
 }
 
 X11RootBackend::X11RootBackend(std::string display)

@@ -139,6 +139,7 @@ struct Figures {
     int changes = 0;
     int idleCalls = -1;
     std::string idleCallNames;
+    std::string idleCallExamples; // the first call of each name
 };
 Figures figures;
 
@@ -298,13 +299,15 @@ void BM_IdleMinuteSystemCalls(benchmark::State& state) {
         RunningChanger changer;
         world.display.WaitForNewRootPicture(10s);
         std::this_thread::sleep_for(2s); // the next picture rendered ahead
-        const std::string trace = world.env.Root() + "/idle.strace";
+        // Not beside the store: the changer watches that folder, and would wake for each line.
+        const std::string trace = world.env.DriveFolder('C') + "/idle.strace";
         // timeout ends strace with SIGINT, which detaches it, and then exits with 124.
         Run({"timeout", "-s", "INT", idle, "strace", "-f", "-qq", "-o", trace, "-p",
              std::to_string(changer.Pid())});
         std::ifstream lines(trace);
         std::string line;
         std::map<std::string, int> calls;
+        figures.idleCallExamples.clear();
         while (std::getline(lines, line)) {
             // "PID name(args) = result", or a wait resumed or cut off by the detach.
             std::istringstream words(line);
@@ -316,7 +319,8 @@ void BM_IdleMinuteSystemCalls(benchmark::State& state) {
             if (name == "poll" || name == "ppoll" || name == "restart_syscall" || name == "+++" ||
                 name == "---")
                 continue;
-            ++calls[name];
+            if (calls[name]++ == 0)
+                figures.idleCallExamples += "\n    " + line.substr(0, 160);
         }
         figures.idleCalls = 0;
         figures.idleCallNames.clear();
@@ -348,8 +352,8 @@ void PrintSummary() {
                     (figures.rssAfter1000Kb - figures.rssAfter10Kb) / 1024,
                     figures.rssBetweenMaxKb / 1024, figures.hwmKb / 1024);
     if (figures.idleCalls >= 0)
-        std::printf("  idle minute: %d system calls but the wait (0)%s\n", figures.idleCalls,
-                    figures.idleCallNames.c_str());
+        std::printf("  idle minute: %d system calls but the wait (0)%s%s\n", figures.idleCalls,
+                    figures.idleCallNames.c_str(), figures.idleCallExamples.c_str());
 }
 
 } // namespace

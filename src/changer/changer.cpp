@@ -294,6 +294,8 @@ int Changer::Run(WakeSource& wakes) {
         switch (wake) {
         case Wake::Stop:
             return 0;
+        case Wake::Report:
+            break; // the state file is written at the top of the loop
         case Wake::TimeUp:
             // A new interval takes effect at once: the change is due from the last one on.
             if (clock_.Now() < NextChangeDue())

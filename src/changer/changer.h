@@ -24,6 +24,7 @@ enum class Wake {
     TimeUp,       // the deadline has come
     StoreChanged, // the settings store was written
     ChangeNow,    // someone (a second start) asks for a change now
+    Report,       // someone (--status) asks for the state file to be written afresh
     Stop,         // the session ends
 };
 

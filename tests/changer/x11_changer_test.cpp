@@ -279,6 +279,39 @@ TEST_F(X11ChangerTest, ARunningChangerTakesRequestsAndASecondStart) {
     EXPECT_EQ(Finish(changer), 0);
 }
 
+// --status asks the running changer, which writes its state afresh (here after its state
+// file was lost); with none running it says so and shows what the file knows.
+TEST_F(X11ChangerTest, StatusAsksTheRunningChanger) {
+    Reg("Interval", "dword", "300");
+    const std::string out = env_.Root() + "/status.txt";
+    auto status = [&] {
+        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int code = Finish(Spawn({NIMBREL_CHANGER, "--status"}, fd));
+        close(fd);
+        EXPECT_EQ(code, 0);
+        return test::HostFileBytes(out);
+    };
+    const pid_t changer = Spawn({NIMBREL_CHANGER});
+    ASSERT_TRUE(Shows(*RenderWallpaper("C:\\PICS\\PHOTO.JPG", Layout(), {})));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_EQ(std::remove((env_.Root() + "/CHANGER.INI").c_str()), 0);
+    const std::string running = status();
+    EXPECT_NE(running.find("running: yes (process " + std::to_string(changer) + ")"),
+              std::string::npos)
+        << running;
+    EXPECT_NE(running.find("current: " + env_.DriveFolder('C') + "/pics/photo.jpg"),
+              std::string::npos)
+        << running;
+    EXPECT_NE(running.find("next change: "), std::string::npos) << running;
+    kill(changer, SIGTERM);
+    EXPECT_EQ(Finish(changer), 0);
+
+    const std::string stopped = status();
+    EXPECT_NE(stopped.find("running: no"), std::string::npos) << stopped;
+    EXPECT_NE(stopped.find("photo.jpg"), std::string::npos) << stopped;
+    EXPECT_EQ(stopped.find("next change: "), std::string::npos) << stopped;
+}
+
 // The session's X server goes away under a running changer: it ends at once, cleanly, and
 // says why.
 TEST_F(X11ChangerTest, TheDisplaysEndEndsTheChangerWithAMessage) {

@@ -19,7 +19,7 @@ namespace {
 sigset_t TakenSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (int signal : {SIGUSR1, SIGTERM, SIGINT, SIGHUP})
+    for (int signal : {SIGUSR1, SIGUSR2, SIGTERM, SIGINT, SIGHUP})
         sigaddset(&set, signal);
     return set;
 }
@@ -87,7 +87,9 @@ Wake LinuxWakes::Wait(std::optional<ChangerClock::Clock::time_point> deadline) {
         if (watched[0].revents & POLLIN) {
             signalfd_siginfo info{};
             if (read(signals_, &info, sizeof info) == sizeof info)
-                return info.ssi_signo == SIGUSR1 ? Wake::ChangeNow : Wake::Stop;
+                return info.ssi_signo == SIGUSR1   ? Wake::ChangeNow
+                       : info.ssi_signo == SIGUSR2 ? Wake::Report
+                                                   : Wake::Stop;
         }
         if (session_ >= 0 && watched[2].revents != 0 && takeSession_)
             takeSession_();

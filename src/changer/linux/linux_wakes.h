@@ -1,7 +1,8 @@
 #pragma once
 // What wakes the changer on Linux, in one blocking wait: writes to the settings store
 // (inotify on the store's folder: the hive file and its write-ahead log), SIGUSR1 from a
-// second start asking for a change now, and the signals that end the session.
+// second start asking for a change now, SIGUSR2 from --status asking for the state, and the
+// signals that end the session.
 #include "changer/changer.h"
 
 #include <functional>

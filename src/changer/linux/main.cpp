@@ -4,6 +4,7 @@
 #include "changer/linux/desktop_choice.h"
 #include "changer/linux/linux_wakes.h"
 #include "changer/linux/session_lock.h"
+#include "changer/linux/status_request.h"
 #include "changer/linux/x11_root_backend.h"
 #include "imaging/picture_formats.h"
 #include "platform/files.h"
@@ -67,11 +68,14 @@ std::string LocalTime(long long seconds) {
 }
 
 int PrintStatus(const ChangerPlaces& places, const SessionLock& lock) {
-    const ChangerState state = ReadChangerState(places);
-    if (lock.Held())
+    if (lock.Held()) {
         std::cout << "running: no\n";
-    else
+    } else {
         std::cout << "running: yes (process " << lock.Holder() << ")\n";
+        if (!AskForFreshState(lock.Holder(), HostPath(places.StateFile())))
+            std::cout << "(it does not answer; as it last wrote:)\n";
+    }
+    const ChangerState state = ReadChangerState(places);
     auto shown = [&](const std::string& name) {
         return name.empty() ? std::string("none")
                             : HostPath(wallpaper::JoinPath(state.folder, name));

@@ -54,27 +54,69 @@ Taps TapsFor(int d, int destSize, int sourceSize) {
     return taps;
 }
 
-// The taps of destination pixels [from, to) of an axis, flat: pixel i takes count[i]
-// source pixels from first[i] on, with the weights from offset[i] on.
+// The taps of destination pixels [from, to) of an axis, flat and all as many: pixel i takes
+// `taps` source pixels from first[i] on, with the weights from i * taps on, those it does
+// not need weighing nothing. The same count everywhere lets the loops run without a branch.
 struct AxisTaps {
     std::vector<int> first;
-    std::vector<int> count;
-    std::vector<std::size_t> offset;
     std::vector<std::int32_t> weights;
-    int widest = 0;
+    int taps = 0;
 };
 
 AxisTaps AxisFor(int from, int to, int destSize, int sourceSize) {
+    std::vector<Taps> each;
     AxisTaps axis;
     for (int d = from; d < to; ++d) {
-        Taps taps = TapsFor(d, destSize, sourceSize);
-        axis.first.push_back(taps.first);
-        axis.count.push_back(static_cast<int>(taps.weights.size()));
-        axis.offset.push_back(axis.weights.size());
-        axis.weights.insert(axis.weights.end(), taps.weights.begin(), taps.weights.end());
-        axis.widest = std::max(axis.widest, static_cast<int>(taps.weights.size()));
+        each.push_back(TapsFor(d, destSize, sourceSize));
+        axis.taps = std::max(axis.taps, static_cast<int>(each.back().weights.size()));
+    }
+    axis.weights.assign(each.size() * static_cast<std::size_t>(axis.taps), 0);
+    for (std::size_t i = 0; i < each.size(); ++i) {
+        // Near the far edge the span starts earlier, so that it stays inside the source.
+        const int first = std::min(each[i].first, sourceSize - axis.taps);
+        axis.first.push_back(first);
+        std::int32_t* weights = axis.weights.data() + i * static_cast<std::size_t>(axis.taps);
+        for (std::size_t k = 0; k < each[i].weights.size(); ++k)
+            weights[static_cast<std::size_t>(each[i].first - first) + k] = each[i].weights[k];
     }
     return axis;
+}
+
+// One source row resampled across into `out` (three sums a pixel, 6 bits of fraction kept
+// for the second pass); `FixedTaps` > 0 fixes the count at compile time.
+template <int FixedTaps>
+void Across(const std::uint8_t* pixels, const AxisTaps& columns, std::size_t width,
+            std::int32_t* out) {
+    const int taps = FixedTaps > 0 ? FixedTaps : columns.taps;
+    const std::int32_t* weight = columns.weights.data();
+    for (std::size_t x = 0; x < width; ++x, weight += taps) {
+        const std::uint8_t* pixel = pixels + 3 * static_cast<std::size_t>(columns.first[x]);
+        std::int32_t blue = 0, green = 0, red = 0;
+        for (int t = 0; t < taps; ++t, pixel += 3) {
+            blue += pixel[0] * weight[t];
+            green += pixel[1] * weight[t];
+            red += pixel[2] * weight[t];
+        }
+        out[3 * x] = blue >> (WeightBits - 6);
+        out[3 * x + 1] = green >> (WeightBits - 6);
+        out[3 * x + 2] = red >> (WeightBits - 6);
+    }
+}
+
+void AcrossRow(const std::uint8_t* pixels, const AxisTaps& columns, std::size_t width,
+               std::int32_t* out) {
+    switch (columns.taps) {
+    case 1:
+        return Across<1>(pixels, columns, width, out);
+    case 2:
+        return Across<2>(pixels, columns, width, out);
+    case 3:
+        return Across<3>(pixels, columns, width, out);
+    case 4:
+        return Across<4>(pixels, columns, width, out);
+    default:
+        return Across<0>(pixels, columns, width, out);
+    }
 }
 
 // The source made 24-bit (an 8-bit picture through its palette).
@@ -118,30 +160,15 @@ void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
         // Source rows resampled across, in a ring as deep as the most rows one destination
         // row takes: the rows a destination row needs are consecutive and never more than
         // that.
-        const int ringSize = rows.widest + 1;
+        const int ringSize = rows.taps + 1;
         std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
         std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
         auto across = [&](int sourceRow) -> const std::int32_t* {
             const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
             std::int32_t* out = ring.data() + slot * width * 3;
-            if (rowInSlot[slot] == sourceRow)
-                return out;
-            rowInSlot[slot] = sourceRow;
-            const std::uint8_t* pixels = source.ScanLine(sourceRow);
-            for (std::size_t x = 0; x < width; ++x) {
-                const std::uint8_t* pixel =
-                    pixels + 3 * static_cast<std::size_t>(columns.first[x]);
-                const std::int32_t* weight = columns.weights.data() + columns.offset[x];
-                std::int32_t blue = 0, green = 0, red = 0;
-                for (int t = 0; t < columns.count[x]; ++t, pixel += 3) {
-                    blue += pixel[0] * weight[t];
-                    green += pixel[1] * weight[t];
-                    red += pixel[2] * weight[t];
-                }
-                // 6 bits of fraction kept for the second pass.
-                out[3 * x] = blue >> (WeightBits - 6);
-                out[3 * x + 1] = green >> (WeightBits - 6);
-                out[3 * x + 2] = red >> (WeightBits - 6);
+            if (rowInSlot[slot] != sourceRow) {
+                rowInSlot[slot] = sourceRow;
+                AcrossRow(source.ScanLine(sourceRow), columns, width, out);
             }
             return out;
         };
@@ -152,12 +179,16 @@ void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
         for (int y = from; y < to; ++y) {
             const auto i = static_cast<std::size_t>(y - top);
             std::fill(sum.begin(), sum.end(), 0);
-            for (int t = 0; t < rows.count[i]; ++t) {
-                const std::int32_t* row = across(rows.first[i] + t);
-                const std::int32_t weight =
-                    rows.weights[rows.offset[i] + static_cast<std::size_t>(t)];
+            const std::int32_t* weights =
+                rows.weights.data() + i * static_cast<std::size_t>(rows.taps);
+            for (int t = 0; t < rows.taps; ++t) {
+                const std::int32_t weight = weights[t];
+                if (weight == 0)
+                    continue; // a row this one does not take
+                const std::int32_t* __restrict row = across(rows.first[i] + t);
+                std::int32_t* __restrict sums = sum.data();
                 for (std::size_t k = 0; k < sum.size(); ++k)
-                    sum[k] += row[k] * weight;
+                    sums[k] += row[k] * weight;
             }
             std::uint8_t* out = target_.ScanLine(y) + 3 * static_cast<std::size_t>(left);
             for (std::size_t k = 0; k < sum.size(); ++k)

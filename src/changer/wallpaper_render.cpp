@@ -4,6 +4,7 @@
 #include "imaging/jpeg_image.h"
 #include "imaging/picture.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace nimbrel::changer {
@@ -54,6 +55,31 @@ void RejectMadeUpPicture(const TGraphic& graphic) {
         throw EPictureNotShown("the picture's data ends early");
 }
 
+// A JPEG shown 1:1 and cut by its monitor decodes only the part shown: a huge picture in
+// its original size costs the screen's pixels, not its own. Answers whether it drew.
+bool DrawShownPartOnly(TGraphic& graphic, BitmapCanvas& canvas, const TRect& place,
+                       const MonitorRect& monitor) {
+    auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic);
+    if (!jpeg || place.Width() != graphic.Width() || place.Height() != graphic.Height())
+        return false;
+    TRect shown{std::max(place.Left, monitor.left) - place.Left,
+                std::max(place.Top, monitor.top) - place.Top,
+                std::min(place.Right, monitor.left + monitor.width) - place.Left,
+                std::min(place.Bottom, monitor.top + monitor.height) - place.Top};
+    if (shown.Width() <= 0 || shown.Height() <= 0)
+        return true; // nothing of it on this monitor
+    if (shown == TRect{0, 0, place.Width(), place.Height()})
+        return false; // shown whole: the usual decode
+    const std::unique_ptr<TBitmap> part = jpeg->DecodeRegion(shown);
+    if (!part)
+        return false;
+    RejectMadeUpPicture(graphic);
+    canvas.StretchDraw({place.Left + shown.Left, place.Top + shown.Top,
+                        place.Left + shown.Right, place.Top + shown.Bottom},
+                       *part);
+    return true;
+}
+
 } // namespace
 
 TRect PlacePicture(int width, int height, const MonitorRect& monitor,
@@ -86,7 +112,10 @@ std::unique_ptr<TBitmap> RenderWallpaper(std::string_view path, const ScreenLayo
             BitmapCanvas canvas(*wallpaper,
                                 {monitor.left, monitor.top, monitor.left + monitor.width,
                                  monitor.top + monitor.height});
-            graphic.Draw(canvas, PlacePicture(graphic.Width(), graphic.Height(), monitor, sizing));
+            const TRect place = PlacePicture(graphic.Width(), graphic.Height(), monitor, sizing);
+            if (DrawShownPartOnly(graphic, canvas, place, monitor))
+                continue;
+            graphic.Draw(canvas, place);
             RejectMadeUpPicture(graphic);
         }
     } catch (const EPictureNotShown&) {

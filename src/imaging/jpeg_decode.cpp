@@ -42,11 +42,15 @@ void InksToBgr(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, bool inve
     }
 }
 
-// Reads the remaining rows of the output pass into the bitmap, from row 0 on. Ink rows pass
-// through a buffer of their own on their way to the bitmap's colours.
-void ReadRows(JpegContext& context, TBitmap& bitmap) {
+// Reads the rows of the output pass up to `end` (the pass's end when 0) into the bitmap,
+// from its row 0 on. Ink rows pass through a buffer of their own on their way to the
+// bitmap's colours.
+void ReadRows(JpegContext& context, TBitmap& bitmap, JDIMENSION end = 0) {
     jpeg_decompress_struct& d = context.d;
-    if (d.output_height == 0 || bitmap.Height() < static_cast<int>(d.output_height))
+    if (end == 0 || end > d.output_height)
+        end = d.output_height;
+    if (end <= d.output_scanline ||
+        bitmap.Height() < static_cast<int>(end - d.output_scanline))
         return;
     const bool inks = d.out_color_space == JCS_CMYK && d.output_components == 4;
     // A pixel that would not fit the bitmap's row is refused, never written past it.
@@ -62,9 +66,8 @@ void ReadRows(JpegContext& context, TBitmap& bitmap) {
     Guarded(context, [&] {
         std::uint8_t* row = top;
         JSAMPROW rows[RowsPerCall];
-        while (d.output_scanline < d.output_height) {
-            const int count =
-                std::min<int>(RowsPerCall, static_cast<int>(d.output_height - d.output_scanline));
+        while (d.output_scanline < end) {
+            const int count = std::min<int>(RowsPerCall, static_cast<int>(end - d.output_scanline));
             for (int i = 0; i < count; ++i)
                 rows[i] = inks ? inkTop + std::size_t(i) * d.output_width * 4 : row + i * step;
             const JDIMENSION read = jpeg_read_scanlines(&d, rows, static_cast<JDIMENSION>(count));
@@ -123,6 +126,40 @@ void TJPEGImage::OpenDecompress(JpegContext& context, TOutputScale scale) {
             d.buffered_image = TRUE;
         }
     });
+}
+
+std::unique_ptr<TBitmap> TJPEGImage::DecodeRegion(TRect& region) {
+    if (!data_->Data)
+        return nullptr;
+    region.Left = std::clamp(region.Left, 0, data_->Width);
+    region.Right = std::clamp(region.Right, region.Left, data_->Width);
+    region.Top = std::clamp(region.Top, 0, data_->Height);
+    region.Bottom = std::clamp(region.Bottom, region.Top, data_->Height);
+    if (region.Width() == 0 || region.Height() == 0)
+        return nullptr;
+    JpegContext context;
+    OpenDecompress(context, TOutputScale::ScaleFull);
+    jpeg_decompress_struct& d = context.d;
+    if (d.quantize_colors)
+        return nullptr;
+    // One pass straight to the last scan: no picture is shown while it loads.
+    d.buffered_image = FALSE;
+    JDIMENSION left = static_cast<JDIMENSION>(region.Left);
+    JDIMENSION width = static_cast<JDIMENSION>(region.Width());
+    Guarded(context, [&] {
+        jpeg_start_decompress(&d);
+        jpeg_crop_scanline(&d, &left, &width);
+        if (region.Top > 0)
+            jpeg_skip_scanlines(&d, static_cast<JDIMENSION>(region.Top));
+    });
+    auto part = std::make_unique<TBitmap>();
+    part->SetPixelFormat(TPixelFormat::pf24bit);
+    part->SetSize(static_cast<int>(d.output_width), region.Height());
+    ReadRows(context, *part, static_cast<JDIMENSION>(region.Bottom));
+    dataEndedEarly_ = SourceEndedEarly(&d);
+    region.Left = static_cast<int>(left);
+    region.Right = static_cast<int>(left + width);
+    return part; // the rows below are never decoded: the context ends the decompression
 }
 
 TBitmap& TJPEGImage::DecodeBitmap() {

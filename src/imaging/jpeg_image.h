@@ -105,6 +105,13 @@ public:
     // The scale a draw into `rect` decodes at: the smallest picture that still covers the
     // rectangle, never finer than OutputScale.
     TOutputScale DrawScale(const TRect& rect) const;
+    // Only `region` of the picture (its own pixels, at full size) decoded, into a new 24-bit
+    // bitmap, leaving the cache alone: the rows above it are skipped, those below never
+    // read, and only the block columns that hold it decoded, so that a huge picture shown
+    // in part costs the part. The region grows to the block columns' edges; `region` says
+    // what the bitmap holds. Null when the picture cannot be decoded so (no JPEG data, or an
+    // 8-bit or grey output): the caller draws it whole.
+    std::unique_ptr<TBitmap> DecodeRegion(TRect& region);
     // Whether the last decode ran out of data before the end of the image, and so showed
     // the rest as the library fills missing data (a truncated file decodes without error).
     bool DataEndedEarly() const { return dataEndedEarly_; }

@@ -2,6 +2,8 @@
 // monitors, and the JPEG decoded small.
 #include "changer/bitmap_canvas.h"
 #include "changer/wallpaper_render.h"
+#include "imaging/jpeg_image.h"
+#include "imaging/picture.h"
 #include "imaging/picture_formats.h"
 #include "support/bmp_maker.h"
 #include "support/jpeg_maker.h"
@@ -129,6 +131,36 @@ TEST_F(RenderTest, AJpegFitsTheScreenFromAReducedDecode) {
     for (int y = 0; y < 140; y += 13)
         for (int x = 0; x < 190; x += 17)
             ASSERT_TRUE(Near(At(*wallpaper, x, y), Red)) << x << "," << y;
+}
+
+// A JPEG far larger than the screen in its original size decodes only the part shown (its
+// block columns and rows), with the pixels of the whole decode, for each kind of JPEG and
+// at the corners as in the middle.
+TEST_F(RenderTest, AHugeJpegInItsOriginalSizeDecodesOnlyThePartShown) {
+    const ScreenLayout screen{300, 200, {}};
+    for (const test::JpegKind kind : {test::JpegKind::Baseline420, test::JpegKind::Progressive,
+                                      test::JpegKind::Grayscale, test::JpegKind::Cmyk}) {
+        const std::string path = Picture("HUGE.JPG", test::MakeJpeg({kind, 1203, 907, 90}));
+        TPicture whole;
+        whole.LoadFromFile(path);
+        const TBitmap& full = dynamic_cast<TJPEGImage&>(*whole.Graphic()).DecodeBitmap();
+        for (const Placement placement : {Placement::Center, Placement::BottomRight}) {
+            SCOPED_TRACE(static_cast<int>(kind) * 10 + static_cast<int>(placement));
+            const auto wallpaper =
+                RenderWallpaper(path, screen, {Sizing::Original, 0, 0, placement});
+            const TRect place = PlacePicture(1203, 907, screen.Monitors().front(),
+                                             {Sizing::Original, 0, 0, placement});
+            TBitmap expected;
+            expected.SetPixelFormat(TPixelFormat::pf24bit);
+            expected.SetSize(300, 200);
+            BitmapCanvas(expected, {0, 0, 300, 200}).StretchDraw(place, full);
+            int differences = 0;
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 300; ++x)
+                    differences += !Near(At(*wallpaper, x, y), At(expected, x, y), 1);
+            EXPECT_EQ(differences, 0);
+        }
+    }
 }
 
 // A screen-sized stretch is drawn in two halves at once; drawn in narrow strips, each alone,

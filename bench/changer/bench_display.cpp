@@ -2,49 +2,18 @@
 
 #include <X11/Xlib.h>
 
-#include <csignal>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace nimbrel::bench {
 
-BenchDisplay::BenchDisplay(int width, int height) {
-    int fds[2];
-    if (pipe(fds) != 0)
+// -noreset: the root picture outlives the programs that set it.
+BenchDisplay::BenchDisplay(int width, int height) : server_(width, height, {"-noreset"}) {
+    if (server_.Name().empty())
         return;
-    const std::vector<std::string> args{"/usr/bin/Xvfb",
-                                        "-displayfd",
-                                        std::to_string(fds[1]),
-                                        "-screen",
-                                        "0",
-                                        std::to_string(width) + "x" + std::to_string(height) +
-                                            "x24",
-                                        "-nolisten",
-                                        "tcp",
-                                        "-noreset"};
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn(&server_, argv[0], nullptr, nullptr, argv.data(), environ);
-    close(fds[1]);
-    // The server writes its display number and a newline once it takes connections.
-    std::string number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    if (number.empty())
-        return;
-    display_ = XOpenDisplay((":" + number).c_str());
+    display_ = XOpenDisplay(server_.Name().c_str());
     if (!display_)
         return;
-    name_ = ":" + number;
+    name_ = server_.Name();
     rootPicture_ = XInternAtom(display_, "_XROOTPMAP_ID", False);
     XSelectInput(display_, DefaultRootWindow(display_), PropertyChangeMask);
     XSync(display_, False);
@@ -53,10 +22,6 @@ BenchDisplay::BenchDisplay(int width, int height) {
 BenchDisplay::~BenchDisplay() {
     if (display_)
         XCloseDisplay(display_);
-    if (server_ > 0) {
-        kill(server_, SIGTERM);
-        waitpid(server_, nullptr, 0);
-    }
 }
 
 void BenchDisplay::DropChanges() {

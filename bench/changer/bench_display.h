@@ -1,9 +1,10 @@
 #pragma once
 // A 1920x1080 Xvfb of the benchmark's own, and the root window's wallpaper property watched
 // on it.
+#include "support/xvfb_server.h"
+
 #include <chrono>
 #include <string>
-#include <sys/types.h>
 
 struct _XDisplay;
 
@@ -24,7 +25,7 @@ public:
     bool WaitForNewRootPicture(std::chrono::milliseconds timeout);
 
 private:
-    pid_t server_ = -1;
+    test::XvfbServer server_;
     std::string name_;
     _XDisplay* display_ = nullptr;
     unsigned long rootPicture_ = 0; // the property's atom

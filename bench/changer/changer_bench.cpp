@@ -11,6 +11,7 @@
 // The pictures are made with ImageMagick, as a user's camera files come from elsewhere.
 #include "bench_display.h"
 #include "support/temp_environment.h"
+#include "support/xvfb_server.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,7 +24,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <spawn.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -32,8 +32,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -49,23 +47,12 @@ double Ms(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-pid_t Spawn(const std::vector<std::string>& args, int stderrFd = -1, bool quiet = false) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stderrFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
-    else if (quiet)
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    if (quiet)
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
+// Starts a program; without `stderrFd` its messages (and its output always) are dropped.
+pid_t Spawn(const std::vector<std::string>& args, int stderrFd = -1) {
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid =
+        nimbrel::test::SpawnProgram(args, nothing, stderrFd >= 0 ? stderrFd : nothing);
+    ::close(nothing);
     if (pid < 0)
         throw std::runtime_error("cannot start " + args[0]);
     return pid;
@@ -79,7 +66,7 @@ struct ChildRun {
 
 ChildRun Run(const std::vector<std::string>& args) {
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = Spawn(args, -1, true);
+    const pid_t pid = Spawn(args);
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
@@ -120,9 +107,8 @@ struct World {
         threeBig = {"A.JPG", "B.JPG", "C.JPG"}; // as the folder lists them
         for (int i = 0; i < 4; ++i)
             MustRun({"convert", "-seed", std::to_string(i), "-size", "300x200", "plasma:fractal",
-                     "-resize", "1600x1000!", "-attenuate", "0.4", "+noise", "Gaussian",
-                     "-quality", "90", env.DriveFolder('C') + "/small/p" + std::to_string(i) +
-                                           ".jpg"});
+                     "-resize", "1600x1000!", "-attenuate", "0.4", "+noise", "Gaussian", "-quality",
+                     "90", env.DriveFolder('C') + "/small/p" + std::to_string(i) + ".jpg"});
         Reg("StretchWallpaper", "sz", "FitToScreen");
     }
 };
@@ -184,7 +170,7 @@ public:
         int fds[2] = {-1, -1};
         if (withStderrPipe && pipe2(fds, O_CLOEXEC) == 0)
             messages_ = fdopen(fds[0], "r");
-        pid_ = Spawn({NIMBREL_CHANGER}, fds[1], !withStderrPipe);
+        pid_ = Spawn({NIMBREL_CHANGER}, fds[1]);
         if (fds[1] >= 0)
             close(fds[1]);
     }

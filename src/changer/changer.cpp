@@ -233,7 +233,8 @@ bool Changer::HonourRequests(bool changeFollows) {
                                              "it); the requests wait for it");
         return false;
     };
-    if (requests.ForceReloadAsked() && consume(store::ForceReload, requests.forceReload, store::No)) {
+    if (requests.ForceReloadAsked() &&
+        consume(store::ForceReload, requests.forceReload, store::No)) {
         ReadSettings();
         // A change about to happen renders with the settings just read anyway.
         if (!changeFollows && !state_.current.empty() && state_.folder == settings_.folder)

@@ -74,8 +74,8 @@ bool DrawShownPartOnly(TGraphic& graphic, BitmapCanvas& canvas, const TRect& pla
     if (!part)
         return false;
     RejectMadeUpPicture(graphic);
-    canvas.StretchDraw({place.Left + shown.Left, place.Top + shown.Top,
-                        place.Left + shown.Right, place.Top + shown.Bottom},
+    canvas.StretchDraw({place.Left + shown.Left, place.Top + shown.Top, place.Left + shown.Right,
+                        place.Top + shown.Bottom},
                        *part);
     return true;
 }

@@ -49,8 +49,7 @@ void ReadRows(JpegContext& context, TBitmap& bitmap, JDIMENSION end = 0) {
     jpeg_decompress_struct& d = context.d;
     if (end == 0 || end > d.output_height)
         end = d.output_height;
-    if (end <= d.output_scanline ||
-        bitmap.Height() < static_cast<int>(end - d.output_scanline))
+    if (end <= d.output_scanline || bitmap.Height() < static_cast<int>(end - d.output_scanline))
         return;
     const bool inks = d.out_color_space == JCS_CMYK && d.output_components == 4;
     // A pixel that would not fit the bitmap's row is refused, never written past it.

@@ -18,9 +18,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <csignal>
 #include <deque>
 #include <filesystem>
-#include <csignal>
 #include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -171,7 +171,8 @@ TEST_F(RenderTest, AStretchDrawnInStripsEqualsItDrawnWhole) {
     source.SetSize(1500, 1000);
     for (int y = 0; y < source.Height(); ++y)
         for (int x = 0; x < source.Width() * 3; ++x)
-            source.ScanLine(y)[x] = static_cast<std::uint8_t>((x * 7 + y * 13 + (x * y) % 31) & 255);
+            source.ScanLine(y)[x] =
+                static_cast<std::uint8_t>((x * 7 + y * 13 + (x * y) % 31) & 255);
     for (const TRect dest : {TRect{0, 0, 1024, 600}, TRect{-40, -30, 2000, 1400}}) {
         TBitmap whole, strips;
         for (TBitmap* target : {&whole, &strips}) {

@@ -6,6 +6,7 @@
 #include "support/bmp_maker.h"
 #include "support/jpeg_maker.h"
 #include "support/temp_environment.h"
+#include "support/xvfb_server.h"
 
 // Google Test first: the X headers define None, Bool and Status as macros.
 #include <gtest/gtest.h>
@@ -20,14 +21,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace nimbrel::changer {
 namespace {
@@ -38,64 +36,21 @@ constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 200;
 
 pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1, int stderrFd = -1) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (stdoutFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    if (stderrFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
-    pid_t pid = 0;
-    posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return test::SpawnProgram(args, stdoutFd, stderrFd);
 }
 
 int Finish(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return test::FinishProgram(pid);
 }
 
 int RunProgram(const std::vector<std::string>& args) {
     return Finish(Spawn(args));
 }
 
-// An Xvfb of its own for the whole suite, on a display number it picks itself.
-class XServer {
+// An Xvfb of its own for the whole suite.
+class XServer : public test::XvfbServer {
 public:
-    XServer() {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        pid_ = Spawn({"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                      std::to_string(ScreenWidth) + "x" + std::to_string(ScreenHeight) + "x24",
-                      "-nolisten", "tcp"},
-                     -1);
-        close(fds[1]);
-        // The server writes its display number and a newline once it takes connections.
-        std::string number;
-        char c = 0;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.empty())
-            name_ = ":" + number;
-    }
-    ~XServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            Finish(pid_);
-        }
-    }
-    const std::string& Name() const { return name_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string name_;
+    XServer() : XvfbServer(ScreenWidth, ScreenHeight) {}
 };
 
 class X11ChangerTest : public ::testing::Test {

@@ -202,7 +202,7 @@ WinError DeleteFile(std::string_view path) {
 WinError MoveFileReplacing(std::string_view from, std::string_view to) {
     const std::string source(from), target(to);
     return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? ErrorSuccess
-                                                                                 : LastError();
+                                                                                  : LastError();
 }
 
 WinError CreateFolder(std::string_view path) {

@@ -173,7 +173,6 @@ void Changer::PrepareNext() {
                 prepared_.wait(); // one render ahead at a time, so NEXTPIC.BMP is the last
             preparedFor_ = wanted;
             state_.nextPrepared = wanted.name;
-            state_.nextPreparedPath.clear();
             prepared_ = std::async(std::launch::async, [wanted, places = places_] {
                 platform::SetCurrentThreadIdlePriority();
                 std::optional<Prepared> prepared;

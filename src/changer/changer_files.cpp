@@ -35,7 +35,7 @@ public:
     }
     std::uint64_t Position() const override { return position_; }
     std::uint64_t Size() const override { return position_; }
-    // Writes what is held; false (and Error()) when the file takes it not.
+    // Writes what is held; false when the file refuses it (Error() says why).
     bool Flush() {
         std::size_t done = 0;
         if (!pending_.empty())
@@ -155,7 +155,6 @@ ChangerState ReadChangerState(const ChangerPlaces& places) {
     state.current = get("Current");
     state.next = get("Next");
     state.nextPrepared = get("NextPrepared");
-    state.nextPreparedPath = get("NextPreparedPath");
     state.nextChangeAt = NumberOrZero(get("NextChangeAt"));
     state.processId = NumberOrZero(get("Process"));
     return state;
@@ -165,7 +164,6 @@ bool WriteChangerState(const ChangerPlaces& places, const ChangerState& state) {
     const std::string text = Section(StateSection) + Line("Folder", state.folder) +
                              Line("Current", state.current) + Line("Next", state.next) +
                              Line("NextPrepared", state.nextPrepared) +
-                             Line("NextPreparedPath", state.nextPreparedPath) +
                              Line("NextChangeAt", std::to_string(state.nextChangeAt)) +
                              Line("Process", std::to_string(state.processId));
     platform::FileReplacement file;

@@ -40,11 +40,10 @@ std::string WriteWallpaperBitmap(const TBitmap& bitmap, std::string_view folder,
 
 // What the state file keeps across starts.
 struct ChangerState {
-    std::string folder;       // the wallpaper folder of the pictures below
-    std::string current;      // the picture shown last (bare upper-case name)
-    std::string next;         // the one the next change shows, when known
-    std::string nextPrepared; // the picture NEXTPIC.BMP holds, rendered ahead
-    std::string nextPreparedPath;
+    std::string folder;         // the wallpaper folder of the pictures below
+    std::string current;        // the picture shown last (bare upper-case name)
+    std::string next;           // the one the next change shows, when known
+    std::string nextPrepared;   // the picture NEXTPIC.BMP holds, rendered ahead
     long long nextChangeAt = 0; // seconds since 1970 (UTC), 0 when none is planned
     long long processId = 0;    // the changer that wrote it
 };

@@ -333,7 +333,8 @@ void PrintSummary() {
                     figures.requestMs / (1000 + figures.changerOnceMs));
     if (figures.changes > 0)
         std::printf("  memory: resident after 10 changes %.1f MB, after %d %.1f MB (%+.2f MB, "
-                    "<= +1 MB); largest between changes %.1f MB, peak %.1f MB (<= 16 MB)\n",
+                    "<= +1 MB); largest between changes %.1f MB (<= 16 MB); peak while "
+                    "rendering %.1f MB\n",
                     figures.rssAfter10Kb / 1024, figures.changes, figures.rssAfter1000Kb / 1024,
                     (figures.rssAfter1000Kb - figures.rssAfter10Kb) / 1024,
                     figures.rssBetweenMaxKb / 1024, figures.hwmKb / 1024);

@@ -76,13 +76,20 @@ std::vector<std::string> Changer::Pictures() {
 }
 
 std::optional<Changer::Prepared> Changer::TakePrepared(const RenderFor& wanted) {
-    if (!prepared_.valid() || !(preparedFor_ == wanted))
+    // A render still under way at idle priority may wait long on a busy machine: the
+    // change renders the picture itself rather than wait for it.
+    if (!(preparedFor_ == wanted) || !NextPictureRendered())
         return std::nullopt;
     std::optional<Prepared> prepared = prepared_.get();
     if (!prepared || !prepared->pixels || prepared->pixels->Width() != wanted.screen.width ||
         prepared->pixels->Height() != wanted.screen.height)
         return std::nullopt;
     return prepared;
+}
+
+bool Changer::NextPictureRendered() const {
+    return prepared_.valid() &&
+           prepared_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 Changer::Outcome Changer::Show(const std::string& name, bool mayUsePrepared) {

@@ -55,6 +55,9 @@ public:
     // first change happens at once. Answers the exit status.
     int Run(WakeSource& wakes);
 
+    // Whether the next picture's render ahead is done (and not taken yet).
+    bool NextPictureRendered() const;
+
     const ChangerSettings& Settings() const { return settings_; }
     const ChangerState& State() const { return state_; }
 
@@ -90,8 +93,8 @@ private:
         std::unique_ptr<TBitmap> pixels;
         std::string file;
     };
-    // The wallpaper of `wanted` as rendered ahead, waiting for the render when it is under
-    // way; null when the next picture rendered ahead is another.
+    // The wallpaper of `wanted` as rendered ahead; null when the next picture rendered ahead
+    // is another, or its render is not done yet.
     std::optional<Prepared> TakePrepared(const RenderFor& wanted);
     // Renders the picture the next change shows into NEXTPIC.BMP ahead of time, on a thread
     // of idle priority.

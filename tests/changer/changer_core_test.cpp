@@ -283,13 +283,14 @@ TEST_F(ChangerTest, TheNextPictureRenderedAheadIsRenamedIntoPlace) {
         struct stat info {};
         return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
     };
+    ino_t prepared = 0;
+    Changer changer = MakeChanger();
+    // A change does not wait for a render still under way: the test waits for its end.
     auto preparedIdentity = [&] {
-        for (int i = 0; i < 200 && identity(folder + "NEXTPIC.BMP") == 0; ++i)
+        for (int i = 0; i < 500 && !changer.NextPictureRendered(); ++i)
             std::this_thread::sleep_for(10ms);
         return identity(folder + "NEXTPIC.BMP");
     };
-    ino_t prepared = 0;
-    Changer changer = MakeChanger();
     ScriptedWakes wakes;
     wakes.script.push_back([&] {
         prepared = preparedIdentity();

@@ -37,13 +37,9 @@ DWORD TimeOut(const ChangerClock& clock, std::optional<ChangerClock::Clock::time
 Win32Wakes::Win32Wakes(HANDLE changeNow, ChangerClock clock, MessageSink say)
     : changeNow_(changeNow), clock_(clock), say_(std::move(say)),
       storeChanged_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
-    const std::string keyName(store::SettingsKey);
-    // The key is made when missing (as the dialog does): only an existing key can be watched.
-    const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0,
-                                        KEY_NOTIFY | KEY_QUERY_VALUE, nullptr, &key_, nullptr);
-    if (result != ERROR_SUCCESS || !storeChanged_)
-        throw Exception("cannot watch HKEY_CURRENT_USER\\" + keyName + " (system error " +
-                        std::to_string(result) + ")");
+    if (!storeChanged_)
+        throw Exception("cannot make an event (system error " + std::to_string(GetLastError()) +
+                        ")");
     WatchStore();
     RegisterWindowClass(&Win32Wakes::WindowProcedure);
     // Hidden, but a top-level window: the session's end is told only to those.
@@ -63,12 +59,37 @@ Win32Wakes::~Win32Wakes() {
 }
 
 void Win32Wakes::WatchStore() {
-    const LONG result =
-        RegNotifyChangeKeyValue(key_, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
-                                storeChanged_.Get(), TRUE);
-    if (result != ERROR_SUCCESS)
-        throw Exception("cannot watch the settings key (system error " + std::to_string(result) +
-                        ")");
+    if (key_ != nullptr)
+        RegCloseKey(key_);
+    key_ = nullptr;
+    // The settings key, or, while it is not there (a user who never saved the dialog), the
+    // nearest key above it, watched for its coming: the changer makes no key of its own.
+    const std::string settingsKey(store::SettingsKey);
+    const std::string parentKey = settingsKey.substr(0, settingsKey.rfind('\\'));
+    struct Watch {
+        std::string key;
+        DWORD changes;
+        BOOL subtree;
+    };
+    const Watch watches[] = {
+        {settingsKey, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, FALSE},
+        {parentKey, REG_NOTIFY_CHANGE_NAME, TRUE},
+        {"Software", REG_NOTIFY_CHANGE_NAME, FALSE},
+    };
+    for (const Watch& watch : watches) {
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, watch.key.c_str(), 0, KEY_NOTIFY, &key_) !=
+            ERROR_SUCCESS) {
+            key_ = nullptr;
+            continue;
+        }
+        const LONG result =
+            RegNotifyChangeKeyValue(key_, watch.subtree, watch.changes, storeChanged_.Get(), TRUE);
+        if (result != ERROR_SUCCESS)
+            throw Exception("cannot watch HKEY_CURRENT_USER\\" + watch.key + " (system error " +
+                            std::to_string(result) + ")");
+        return;
+    }
+    throw Exception("cannot watch HKEY_CURRENT_USER\\" + settingsKey);
 }
 
 LRESULT CALLBACK Win32Wakes::WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {

@@ -26,7 +26,8 @@ public:
     Wake Wait(std::optional<ChangerClock::Clock::time_point> deadline) override;
 
 private:
-    // Asks for the next write to the key to set storeChanged_; raises Exception on failure.
+    // Asks for the next write to the settings key (or, while it is missing, for its making)
+    // to set storeChanged_; raises Exception on failure.
     void WatchStore();
     // Runs the window's messages; answers whether one of them ends the changer.
     bool TakeMessages();

@@ -40,12 +40,12 @@ constexpr std::string_view Help =
     "started from, if any).\n"
     "Exit status: 0 done, 1 failed (said in the log), 2 a bad option.\n";
 
-std::unique_ptr<ChangerLog> log;
+std::unique_ptr<ChangerLog> changerLog;
 bool toConsole = false; // a one-shot run: its messages go to the console it came from too
 
 void Say(const std::string& message) {
-    if (log)
-        log->Write(message);
+    if (changerLog)
+        changerLog->Write(message);
     // A changer run from a console, or with its output taken, says it there too.
     const std::string line = "NIMBREL.EXE: " + message + "\n";
     if (toConsole || GetStdHandle(STD_ERROR_HANDLE) != nullptr)
@@ -102,7 +102,7 @@ int Main(const std::vector<std::string>& arguments) {
         Say("cannot make the changer's data folder in the user's profile");
         return 1;
     }
-    log = std::make_unique<ChangerLog>(places.LogFile());
+    changerLog = std::make_unique<ChangerLog>(places.LogFile());
     if (option == "--status")
         return PrintStatus(places);
 

@@ -12,7 +12,7 @@ if(WIN32)
 else()
     set(program_destination ${CMAKE_INSTALL_BINDIR})
 endif()
-foreach(program nimbrel-ext nimbrel-tool nimbrel-changer)
+foreach(program nimbrel-ext nimbrel-tool nimbrel-changer nimbrel-changer-win32)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${program_destination})
         if(NOT WIN32)
@@ -90,6 +90,16 @@ if(WIN32)
     # "Software\Vexmoor\Nimbrel", so this key must never be "Nimbrel".
     set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Nimbrel Extensions")
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+    # The wallpaper changer ends before its file is replaced or removed; the uninstaller
+    # takes away the autostart and SYSTEM.INI entries that name files of the folder it
+    # deletes (the settings key stays).
+    if(TARGET nimbrel-changer-win32)
+        set(changer_nsh "${CMAKE_SOURCE_DIR}/packaging/windows/changer.nsh")
+        set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS
+            "!include '${changer_nsh}'\n  !insertmacro NimbrelEndRunningChanger")
+        set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS
+            "!include '${changer_nsh}'\n  !insertmacro NimbrelEndRunningChanger\n  !insertmacro NimbrelRemoveEntriesNamingInstallFolder")
+    endif()
     if(TARGET nimbrel-ext)
         set(CPACK_PACKAGE_EXECUTABLES "nimbrel-ext;Nimbrel Extensions")
         set(CPACK_NSIS_INSTALLED_ICON_NAME nimbrel-ext.exe)

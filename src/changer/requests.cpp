@@ -40,8 +40,9 @@ bool ConsumeRequest(std::string_view name, std::string_view seen, std::string_vi
         if (transaction.Begin() != platform::ErrorSuccess)
             return false;
         {
+            // Opened for writing: a key opened only to be read (as on Windows) refuses it.
             TRegistry reg;
-            if (!reg.OpenKey(store::SettingsKey, false) || reg.ReadString(name) != seen)
+            if (!reg.OpenKey(store::SettingsKey, true) || reg.ReadString(name) != seen)
                 return false;
             reg.WriteString(name, consumed);
         }

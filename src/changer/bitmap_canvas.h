@@ -1,22 +1,7 @@
 #pragma once
-// A canvas over a 24-bit bitmap: stretch drawing resamples the source smoothly (the mean of
-// the covered pixels when shrinking, linear between pixels when growing), drawing only what
-// falls inside a clip rectangle. Pictures draw themselves through it as onto a screen, so a
-// JPEG picture decodes at the reduced scale that still covers the rectangle.
-#include "imaging/bitmap.h"
-#include "imaging/canvas.h"
+// The canvas the wallpaper is drawn through: the renderer's, shared with the screen saver.
+#include "render/bitmap_canvas.h"
 
 namespace nimbrel::changer {
-
-class BitmapCanvas : public TCanvas {
-public:
-    // `target` must be a 24-bit bitmap; nothing is drawn outside `clip` or the bitmap.
-    BitmapCanvas(TBitmap& target, const TRect& clip);
-    void StretchDraw(const TRect& dest, const TBitmap& bitmap) override;
-
-private:
-    TBitmap& target_;
-    TRect clip_;
-};
-
+using render::BitmapCanvas;
 } // namespace nimbrel::changer

@@ -1,33 +1,16 @@
 #pragma once
 // What the changer takes from the settings store, read with the dialog's defaults and bounds.
-#include <cstdint>
+#include "render/picture_sizing.h"
+
 #include <optional>
 #include <string>
 
 namespace nimbrel::changer {
 
-enum class Sizing { FitToScreen, Original, Resize };
-
-// "StretchWallpaperPosition": where a picture that does not fill the screen is placed.
-enum class Placement : std::int32_t {
-    Center = 0,
-    LeftCenter = 1,
-    RightCenter = 2,
-    TopCenter = 3,
-    BottomCenter = 4,
-    TopLeft = 5,
-    TopRight = 6,
-    BottomLeft = 7,
-    BottomRight = 8,
-};
-
-struct WallpaperSizing {
-    Sizing sizing = Sizing::FitToScreen;
-    int width = 0; // "Resize" only
-    int height = 0;
-    Placement placement = Placement::Center;
-    friend bool operator==(const WallpaperSizing&, const WallpaperSizing&) = default;
-};
+// The sizing types are the renderer's, shared with the screen saver.
+using render::Placement;
+using render::Sizing;
+using render::WallpaperSizing;
 
 struct ChangerSettings {
     std::string folder; // Windows path, as the dialog's folder list holds it

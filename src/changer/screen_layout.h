@@ -1,26 +1,8 @@
 #pragma once
-// The desktop a wallpaper covers: one picture of the whole screen, and the monitors it shows
-// on, each of which gets a render of its own.
-#include <vector>
+// The screen the wallpaper covers: the renderer's, shared with the screen saver.
+#include "render/screen_layout.h"
 
 namespace nimbrel::changer {
-
-struct MonitorRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const MonitorRect&, const MonitorRect&) = default;
-};
-
-struct ScreenLayout {
-    int width = 0;
-    int height = 0;
-    // Empty: the whole screen is one monitor.
-    std::vector<MonitorRect> monitors;
-    // The monitors, or the whole screen as one when none is reported; each cut to the screen.
-    std::vector<MonitorRect> Monitors() const;
-    friend bool operator==(const ScreenLayout&, const ScreenLayout&) = default;
-};
-
+using render::MonitorRect;
+using render::ScreenLayout;
 } // namespace nimbrel::changer

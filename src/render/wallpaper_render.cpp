@@ -1,13 +1,13 @@
-#include "changer/wallpaper_render.h"
+#include "render/wallpaper_render.h"
 
-#include "changer/bitmap_canvas.h"
 #include "imaging/jpeg_image.h"
 #include "imaging/picture.h"
+#include "render/bitmap_canvas.h"
 
 #include <algorithm>
 #include <exception>
 
-namespace nimbrel::changer {
+namespace nimbrel::render {
 namespace {
 
 // The left (or top) edge of a span of `size` placed in `room` starting at `start`.
@@ -128,4 +128,4 @@ std::unique_ptr<TBitmap> RenderWallpaper(std::string_view path, const ScreenLayo
     return wallpaper;
 }
 
-} // namespace nimbrel::changer
+} // namespace nimbrel::render

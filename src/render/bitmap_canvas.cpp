@@ -1,4 +1,4 @@
-#include "changer/bitmap_canvas.h"
+#include "render/bitmap_canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-namespace nimbrel::changer {
+namespace nimbrel::render {
 namespace {
 
 // The source pixels one destination pixel of an axis takes, with their weights (summing
@@ -217,4 +217,4 @@ void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
     upper.join();
 }
 
-} // namespace nimbrel::changer
+} // namespace nimbrel::render

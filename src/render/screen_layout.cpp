@@ -1,8 +1,8 @@
-#include "changer/screen_layout.h"
+#include "render/screen_layout.h"
 
 #include <algorithm>
 
-namespace nimbrel::changer {
+namespace nimbrel::render {
 
 std::vector<MonitorRect> ScreenLayout::Monitors() const {
     std::vector<MonitorRect> cut;
@@ -19,4 +19,4 @@ std::vector<MonitorRect> ScreenLayout::Monitors() const {
     return cut;
 }
 
-} // namespace nimbrel::changer
+} // namespace nimbrel::render

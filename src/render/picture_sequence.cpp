@@ -1,4 +1,4 @@
-#include "changer/picture_sequence.h"
+#include "render/picture_sequence.h"
 
 #include "platform/files.h"
 #include "wallpaper_folder/folder_listing.h"
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace nimbrel::changer {
+namespace nimbrel::render {
 namespace {
 
 // The list's case-insensitive order, for a name no longer in the list.
@@ -54,4 +54,4 @@ bool Lists(const std::vector<std::string>& pictures, std::string_view name) {
     return std::find(pictures.begin(), pictures.end(), name) != pictures.end();
 }
 
-} // namespace nimbrel::changer
+} // namespace nimbrel::render

@@ -1,0 +1,34 @@
+#include "saver/saver_state.h"
+
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+#include "wallpaper_folder/folder_listing.h"
+
+namespace nimbrel::saver {
+namespace {
+
+constexpr std::string_view Section = "Saver";
+
+} // namespace
+
+std::string SaverStateFile() {
+    return wallpaper::JoinPath(platform::ProgramDataFolder(), "SAVER.INI");
+}
+
+SaverState ReadSaverState(const std::string& file) {
+    return {platform::GetProfileString(file, Section, "Folder", ""),
+            platform::GetProfileString(file, Section, "Last", "")};
+}
+
+bool WriteSaverState(const std::string& file, const SaverState& state) {
+    const std::string text = "[" + std::string(Section) + "]\r\nFolder=" + state.folder +
+                             "\r\nLast=" + state.last + "\r\n";
+    platform::FileReplacement replacement;
+    std::size_t done = 0;
+    return replacement.Begin(file) == platform::ErrorSuccess &&
+           replacement.Write(text.data(), text.size(), done) == platform::ErrorSuccess &&
+           replacement.Commit() == platform::ErrorSuccess;
+}
+
+} // namespace nimbrel::saver

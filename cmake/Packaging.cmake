@@ -12,7 +12,7 @@ if(WIN32)
 else()
     set(program_destination ${CMAKE_INSTALL_BINDIR})
 endif()
-foreach(program nimbrel-ext nimbrel-tool nimbrel-changer nimbrel-changer-win32)
+foreach(program nimbrel-ext nimbrel-tool nimbrel-changer nimbrel-changer-win32 nimbrel-saver)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${program_destination})
         if(NOT WIN32)
@@ -37,7 +37,8 @@ if(NOT WIN32)
     # Manual pages and the changelog go compressed, without a time stamp in the gzip header.
     set(compressed)
     foreach(source ${packaging}/man/nimbrel-ext.1 ${packaging}/man/nimbrel-tool.1
-                   ${packaging}/man/nimbrel-changer.1 ${made}/changelog
+                   ${packaging}/man/nimbrel-changer.1 ${packaging}/man/nimbrel-saver.1
+                   ${made}/changelog
                    ${CMAKE_SOURCE_DIR}/NEWS)
         get_filename_component(name ${source} NAME)
         add_custom_command(OUTPUT ${made}/${name}.gz
@@ -47,7 +48,7 @@ if(NOT WIN32)
     endforeach()
     add_custom_target(nimbrel_compressed_docs ALL DEPENDS ${compressed})
 
-    foreach(program nimbrel-ext nimbrel-tool nimbrel-changer)
+    foreach(program nimbrel-ext nimbrel-tool nimbrel-changer nimbrel-saver)
         if(TARGET ${program})
             install(FILES ${made}/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
         endif()
@@ -60,6 +61,16 @@ if(NOT WIN32)
         # The session starts the changer at login; the changer itself looks at the dialog's
         # autostart value. Sessions read /etc/xdg/autostart whatever the prefix.
         install(FILES ${packaging}/linux/nimbrel-changer.desktop DESTINATION ${autostart_folder})
+    endif()
+    if(TARGET nimbrel-saver)
+        # xscreensaver lists the display programs its config folder describes and runs them
+        # from its own folder of display programs.
+        install(FILES ${packaging}/linux/nimbrel-saver.xml
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+        install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver\")
+            file(CREATE_LINK ../../bin/nimbrel-saver
+                 \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/nimbrel-saver\"
+                 SYMBOLIC)")
     endif()
     install(FILES ${made}/${NIMBREL_APPSTREAM_ID}.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -135,7 +146,9 @@ older NWP pictures into BMP files.
 The package also holds nimbrel-changer, the wallpaper changer itself, which
 sets the wallpaper where each desktop keeps it (GNOME and its family, Cinnamon,
 MATE, Xfce, KDE Plasma, sway and other Wayland compositors, the X11 root window
-elsewhere) and starts with the session while the dialog's autostart is on; and
+elsewhere) and starts with the session while the dialog's autostart is on;
+nimbrel-saver, the screen saver as a display program of the session's screen
+saver (xscreensaver lists it; locking stays with the session's locker); and
 nimbrel-tool, a command-line companion that expands NWP files, decodes JPEG
 pictures, lists folders and reads and writes the settings.")
 endif()

@@ -22,8 +22,13 @@ SaverState ReadSaverState(const std::string& file) {
 }
 
 bool WriteSaverState(const std::string& file, const SaverState& state) {
-    const std::string text = "[" + std::string(Section) + "]\r\nFolder=" + state.folder +
-                             "\r\nLast=" + state.last + "\r\n";
+    std::string text = "[";
+    text += Section;
+    text += "]\r\nFolder=";
+    text += state.folder;
+    text += "\r\nLast=";
+    text += state.last;
+    text += "\r\n";
     platform::FileReplacement replacement;
     std::size_t done = 0;
     return replacement.Begin(file) == platform::ErrorSuccess &&

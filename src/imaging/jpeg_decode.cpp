@@ -43,9 +43,10 @@ void InksToBgr(const JSAMPLE* in, std::uint8_t* out, JDIMENSION width, bool inve
 }
 
 // Reads the rows of the output pass up to `end` (the pass's end when 0) into the bitmap,
-// from its row 0 on. Ink rows pass through a buffer of their own on their way to the
-// bitmap's colours.
-void ReadRows(JpegContext& context, TBitmap& bitmap, JDIMENSION end = 0) {
+// from its row 0 on, telling `rowsDecoded` (when set) after each batch. Ink rows pass
+// through a buffer of their own on their way to the bitmap's colours.
+void ReadRows(JpegContext& context, TBitmap& bitmap, JDIMENSION end = 0,
+              const TJPEGImage::TRowsDecoded& rowsDecoded = nullptr) {
     jpeg_decompress_struct& d = context.d;
     if (end == 0 || end > d.output_height)
         end = d.output_height;
@@ -62,22 +63,25 @@ void ReadRows(JpegContext& context, TBitmap& bitmap, JDIMENSION end = 0) {
     const bool inverted = d.saw_Adobe_marker != FALSE;
     std::uint8_t* const top = bitmap.ScanLine(0);
     const std::ptrdiff_t step = bitmap.RowStep();
-    Guarded(context, [&] {
-        std::uint8_t* row = top;
-        JSAMPROW rows[RowsPerCall];
-        while (d.output_scanline < end) {
-            const int count = std::min<int>(RowsPerCall, static_cast<int>(end - d.output_scanline));
-            for (int i = 0; i < count; ++i)
-                rows[i] = inks ? inkTop + std::size_t(i) * d.output_width * 4 : row + i * step;
-            const JDIMENSION read = jpeg_read_scanlines(&d, rows, static_cast<JDIMENSION>(count));
-            if (inks) {
-                for (JDIMENSION i = 0; i < read; ++i)
-                    InksToBgr(rows[i], row + static_cast<std::ptrdiff_t>(i) * step, d.output_width,
-                              inverted);
-            }
-            row += step * static_cast<std::ptrdiff_t>(read);
+    const JDIMENSION first = d.output_scanline;
+    std::uint8_t* row = top;
+    JSAMPROW rows[RowsPerCall];
+    while (d.output_scanline < end) {
+        const int count = std::min<int>(RowsPerCall, static_cast<int>(end - d.output_scanline));
+        for (int i = 0; i < count; ++i)
+            rows[i] = inks ? inkTop + std::size_t(i) * d.output_width * 4 : row + i * step;
+        JDIMENSION read = 0;
+        Guarded(context,
+                [&] { read = jpeg_read_scanlines(&d, rows, static_cast<JDIMENSION>(count)); });
+        if (inks) {
+            for (JDIMENSION i = 0; i < read; ++i)
+                InksToBgr(rows[i], row + static_cast<std::ptrdiff_t>(i) * step, d.output_width,
+                          inverted);
         }
-    });
+        row += step * static_cast<std::ptrdiff_t>(read);
+        if (rowsDecoded)
+            rowsDecoded(bitmap, static_cast<int>(d.output_scanline - first));
+    }
 }
 
 } // namespace
@@ -254,7 +258,7 @@ void TJPEGImage::DecodeRows(JpegContext& context, bool& buildPalette) {
     }
     if ((!buffered || context.finalTwoPassQuantize) && d.colormap != nullptr && buildPalette)
         takeLibraryPalette();
-    ReadRows(context, cache);
+    ReadRows(context, cache, 0, OnRowsDecoded);
     if (buffered)
         Guarded(context, [&] { jpeg_finish_output(&d); });
     Guarded(context, [&] { jpeg_finish_decompress(&d); });

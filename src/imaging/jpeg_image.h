@@ -10,6 +10,7 @@
 #include "imaging/stream.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace nimbrel {
@@ -133,6 +134,13 @@ public:
 
     // Loading with a known byte count; fewer bytes in the stream raise EReadError.
     void ReadJpegStream(std::uint64_t count, TStream& stream);
+
+    // Told, during the last pass of a decode into the cache, how many rows of `bitmap` (at
+    // their final place, from the top) are final, after each batch the library hands over:
+    // a caller may use the top of a large picture while the rest decodes. What it raises
+    // ends the decode, as a failed one.
+    using TRowsDecoded = std::function<void(const TBitmap& bitmap, int rows)>;
+    TRowsDecoded OnRowsDecoded;
 
 private:
     void NewData();

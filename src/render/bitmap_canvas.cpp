@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -128,6 +130,88 @@ const TBitmap& TwentyFourBit(const TBitmap& source, TBitmap& converted) {
     return converted;
 }
 
+// What a stretch draw computes once: the clipped destination and the taps of both axes.
+struct Resampling {
+    int left = 0, top = 0, bottom = 0;
+    std::size_t width = 0;
+    AxisTaps columns, rows;
+};
+
+// Null when nothing of `dest` is inside `clip`.
+std::unique_ptr<Resampling> PlanResampling(const TRect& dest, const TRect& clip,
+                                           const TBitmap& source) {
+    const int left = std::max(dest.Left, clip.Left);
+    const int right = std::min(dest.Right, clip.Right);
+    const int top = std::max(dest.Top, clip.Top);
+    const int bottom = std::min(dest.Bottom, clip.Bottom);
+    if (source.Empty() || dest.Width() <= 0 || dest.Height() <= 0 || left >= right || top >= bottom)
+        return nullptr;
+    auto plan = std::make_unique<Resampling>();
+    plan->left = left;
+    plan->top = top;
+    plan->bottom = bottom;
+    plan->width = static_cast<std::size_t>(right - left);
+    plan->columns = AxisFor(left - dest.Left, right - dest.Left, dest.Width(), source.Width());
+    plan->rows = AxisFor(top - dest.Top, bottom - dest.Top, dest.Height(), source.Height());
+    return plan;
+}
+
+// A screen of pixels is worth a second processor; a small picture is not.
+bool WorthSecondProcessor(const Resampling& plan) {
+    constexpr std::size_t FromPixels = 256 * 1024;
+    return plan.width * static_cast<std::size_t>(plan.bottom - plan.top) >= FromPixels &&
+           std::thread::hardware_concurrency() >= 2;
+}
+
+// Rows [from, to) of the clipped destination drawn into `target` from the 24-bit `source`.
+// With `waitForRows`, a source row is read only once it says that many rows are final;
+// false when it said none would come any more (the rest is left undrawn).
+bool DrawRows(const Resampling& plan, const TBitmap& source, TBitmap& target, int from, int to,
+              const std::function<bool(int)>& waitForRows = nullptr) {
+    const AxisTaps& rows = plan.rows;
+    const std::size_t width = plan.width;
+    // Source rows resampled across, in a ring as deep as the most rows one destination
+    // row takes: the rows a destination row needs are consecutive and never more than
+    // that.
+    const int ringSize = rows.taps + 1;
+    std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
+    std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
+    auto across = [&](int sourceRow) -> const std::int32_t* {
+        const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
+        std::int32_t* out = ring.data() + slot * width * 3;
+        if (rowInSlot[slot] != sourceRow) {
+            rowInSlot[slot] = sourceRow;
+            AcrossRow(source.ScanLine(sourceRow), plan.columns, width, out);
+        }
+        return out;
+    };
+
+    // At most 255 << 6 times weights summing to 1 << 14: within 32 bits.
+    std::vector<std::int32_t> sum(width * 3);
+    constexpr int shift = WeightBits + 6;
+    for (int y = from; y < to; ++y) {
+        const auto i = static_cast<std::size_t>(y - plan.top);
+        if (waitForRows && !waitForRows(rows.first[i] + rows.taps))
+            return false;
+        std::fill(sum.begin(), sum.end(), 0);
+        const std::int32_t* weights = rows.weights.data() + i * static_cast<std::size_t>(rows.taps);
+        for (int t = 0; t < rows.taps; ++t) {
+            const std::int32_t weight = weights[t];
+            if (weight == 0)
+                continue; // a row this one does not take
+            const std::int32_t* __restrict row = across(rows.first[i] + t);
+            std::int32_t* __restrict sums = sum.data();
+            for (std::size_t k = 0; k < sum.size(); ++k)
+                sums[k] += row[k] * weight;
+        }
+        std::uint8_t* out = target.ScanLine(y) + 3 * static_cast<std::size_t>(plan.left);
+        for (std::size_t k = 0; k < sum.size(); ++k)
+            out[k] = static_cast<std::uint8_t>(
+                std::clamp((sum[k] + (1 << (shift - 1))) >> shift, 0, 255));
+    }
+    return true;
+}
+
 } // namespace
 
 BitmapCanvas::BitmapCanvas(TBitmap& target, const TRect& clip) : target_(target) {
@@ -137,84 +221,94 @@ BitmapCanvas::BitmapCanvas(TBitmap& target, const TRect& clip) : target_(target)
     clip_.Bottom = std::min(target.Height(), clip.Bottom);
 }
 
+BitmapCanvas::~BitmapCanvas() {
+    StopFollowing(0);
+}
+
 void BitmapCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
-    if (bitmap.Empty() || dest.Width() <= 0 || dest.Height() <= 0)
-        return;
-    const int left = std::max(dest.Left, clip_.Left);
-    const int right = std::min(dest.Right, clip_.Right);
-    const int top = std::max(dest.Top, clip_.Top);
-    const int bottom = std::min(dest.Bottom, clip_.Bottom);
-    if (left >= right || top >= bottom)
-        return;
+    if (follower_.joinable()) {
+        // The picture followed while it decoded: all its rows are final now.
+        const bool followed = &bitmap == followed_ && dest == followedDest_;
+        StopFollowing(followed ? bitmap.Height() : 0);
+        if (followed)
+            return;
+    }
+    declined_ = false;
     TBitmap converted;
     const TBitmap& source = TwentyFourBit(bitmap, converted);
-
-    const AxisTaps columns =
-        AxisFor(left - dest.Left, right - dest.Left, dest.Width(), source.Width());
-    const AxisTaps rows =
-        AxisFor(top - dest.Top, bottom - dest.Top, dest.Height(), source.Height());
-    const auto width = static_cast<std::size_t>(right - left);
-
-    // Rows [from, to) of the clipped destination.
-    auto drawRows = [&](int from, int to) {
-        // Source rows resampled across, in a ring as deep as the most rows one destination
-        // row takes: the rows a destination row needs are consecutive and never more than
-        // that.
-        const int ringSize = rows.taps + 1;
-        std::vector<std::int32_t> ring(static_cast<std::size_t>(ringSize) * width * 3);
-        std::vector<int> rowInSlot(static_cast<std::size_t>(ringSize), -1);
-        auto across = [&](int sourceRow) -> const std::int32_t* {
-            const auto slot = static_cast<std::size_t>(sourceRow % ringSize);
-            std::int32_t* out = ring.data() + slot * width * 3;
-            if (rowInSlot[slot] != sourceRow) {
-                rowInSlot[slot] = sourceRow;
-                AcrossRow(source.ScanLine(sourceRow), columns, width, out);
-            }
-            return out;
-        };
-
-        // At most 255 << 6 times weights summing to 1 << 14: within 32 bits.
-        std::vector<std::int32_t> sum(width * 3);
-        constexpr int shift = WeightBits + 6;
-        for (int y = from; y < to; ++y) {
-            const auto i = static_cast<std::size_t>(y - top);
-            std::fill(sum.begin(), sum.end(), 0);
-            const std::int32_t* weights =
-                rows.weights.data() + i * static_cast<std::size_t>(rows.taps);
-            for (int t = 0; t < rows.taps; ++t) {
-                const std::int32_t weight = weights[t];
-                if (weight == 0)
-                    continue; // a row this one does not take
-                const std::int32_t* __restrict row = across(rows.first[i] + t);
-                std::int32_t* __restrict sums = sum.data();
-                for (std::size_t k = 0; k < sum.size(); ++k)
-                    sums[k] += row[k] * weight;
-            }
-            std::uint8_t* out = target_.ScanLine(y) + 3 * static_cast<std::size_t>(left);
-            for (std::size_t k = 0; k < sum.size(); ++k)
-                out[k] = static_cast<std::uint8_t>(
-                    std::clamp((sum[k] + (1 << (shift - 1))) >> shift, 0, 255));
-        }
-    };
+    const std::unique_ptr<Resampling> plan = PlanResampling(dest, clip_, source);
+    if (!plan)
+        return;
 
     // A screen-sized picture in two halves at once where there are two processors: each
     // row is computed alike either way, so the pixels are the same.
-    constexpr std::size_t SplitFromPixels = 256 * 1024;
-    const int middle = top + (bottom - top) / 2;
-    if (width * static_cast<std::size_t>(bottom - top) < SplitFromPixels ||
-        std::thread::hardware_concurrency() < 2) {
-        drawRows(top, bottom);
+    const int middle = plan->top + (plan->bottom - plan->top) / 2;
+    if (!WorthSecondProcessor(*plan)) {
+        DrawRows(*plan, source, target_, plan->top, plan->bottom);
         return;
     }
     std::thread upper;
     try {
-        upper = std::thread(drawRows, top, middle);
+        upper = std::thread([&] { DrawRows(*plan, source, target_, plan->top, middle); });
     } catch (const std::system_error&) {
-        drawRows(top, bottom); // no thread to be had: all here
+        DrawRows(*plan, source, target_, plan->top, plan->bottom); // no thread: all here
         return;
     }
-    drawRows(middle, bottom);
+    DrawRows(*plan, source, target_, middle, plan->bottom);
     upper.join();
+}
+
+void BitmapCanvas::RowsDecoded(const TRect& dest, const TBitmap& bitmap, int rows) {
+    if (follower_.joinable()) {
+        if (&bitmap == followed_) {
+            const std::lock_guard lock(mutex_);
+            rowsDecoded_ = rows;
+        }
+        rowsArrived_.notify_all();
+        return;
+    }
+    if (declined_)
+        return;
+    declined_ = true; // unless the follower starts below
+    // An 8-bit picture is made 24-bit whole first: drawn at the end.
+    if (bitmap.PixelFormat() != TPixelFormat::pf24bit)
+        return;
+    std::shared_ptr<Resampling> plan = PlanResampling(dest, clip_, bitmap);
+    if (!plan || !WorthSecondProcessor(*plan))
+        return;
+    followed_ = &bitmap;
+    followedDest_ = dest;
+    rowsDecoded_ = rows;
+    decodeOver_ = false;
+    try {
+        follower_ = std::thread([this, plan, &bitmap] {
+            DrawRows(*plan, bitmap, target_, plan->top, plan->bottom,
+                     [this](int count) { return WaitForSourceRows(count); });
+        });
+        declined_ = false;
+    } catch (const std::system_error&) {
+        followed_ = nullptr; // no thread to be had: drawn at the end
+    }
+}
+
+bool BitmapCanvas::WaitForSourceRows(int count) {
+    std::unique_lock lock(mutex_);
+    rowsArrived_.wait(lock, [&] { return rowsDecoded_ >= count || decodeOver_; });
+    return rowsDecoded_ >= count;
+}
+
+void BitmapCanvas::StopFollowing(int finalRows) {
+    if (!follower_.joinable())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        rowsDecoded_ = std::max(rowsDecoded_, finalRows);
+        decodeOver_ = true;
+    }
+    rowsArrived_.notify_all();
+    follower_.join();
+    followed_ = nullptr;
+    declined_ = false;
 }
 
 } // namespace nimbrel::render

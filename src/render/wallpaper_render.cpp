@@ -80,6 +80,26 @@ bool DrawShownPartOnly(TGraphic& graphic, BitmapCanvas& canvas, const TRect& pla
     return true;
 }
 
+// A JPEG is resampled on a second processor while it decodes, rows following rows, so that
+// little of the resampling is left once the decode ends.
+void DrawWhileDecoding(TGraphic& graphic, BitmapCanvas& canvas, const TRect& place) {
+    auto* jpeg = dynamic_cast<TJPEGImage*>(&graphic);
+    if (!jpeg) {
+        graphic.Draw(canvas, place);
+        return;
+    }
+    jpeg->OnRowsDecoded = [&canvas, place](const TBitmap& bitmap, int rows) {
+        canvas.RowsDecoded(place, bitmap, rows);
+    };
+    try {
+        graphic.Draw(canvas, place);
+    } catch (...) {
+        jpeg->OnRowsDecoded = nullptr;
+        throw;
+    }
+    jpeg->OnRowsDecoded = nullptr;
+}
+
 } // namespace
 
 TRect PlacePicture(int width, int height, const MonitorRect& monitor,
@@ -115,7 +135,7 @@ std::unique_ptr<TBitmap> RenderWallpaper(std::string_view path, const ScreenLayo
             const TRect place = PlacePicture(graphic.Width(), graphic.Height(), monitor, sizing);
             if (DrawShownPartOnly(graphic, canvas, place, monitor))
                 continue;
-            graphic.Draw(canvas, place);
+            DrawWhileDecoding(graphic, canvas, place);
             RejectMadeUpPicture(graphic);
         }
     } catch (const EPictureNotShown&) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -186,6 +187,69 @@ TEST_F(RenderTest, AStretchDrawnInStripsEqualsItDrawnWhole) {
         for (int y = 0; y < 600; ++y)
             differences += std::memcmp(whole.ScanLine(y), strips.ScanLine(y), 1024 * 3) != 0;
         EXPECT_EQ(differences, 0) << dest.Right;
+    }
+}
+
+// A screen-sized stretch of a picture still decoding follows the decoder on another thread,
+// reading only rows said to be final: fed in batches, it gives the pixels of the stretch of
+// the finished picture; a decode given up midway ends it without waiting for rows.
+TEST_F(RenderTest, AStretchFollowingTheDecodeEqualsItDrawnOnceDecoded) {
+    TBitmap source;
+    source.SetPixelFormat(TPixelFormat::pf24bit);
+    source.SetSize(1500, 1000);
+    auto paint = [&](int fromRow, int toRow, int seed) {
+        for (int y = fromRow; y < toRow; ++y)
+            for (int x = 0; x < source.Width() * 3; ++x)
+                source.ScanLine(y)[x] =
+                    static_cast<std::uint8_t>((x * 7 + y * 13 + (x * y) % 31 + seed) & 255);
+    };
+    const TRect dest{-40, -30, 1100, 700};
+    TBitmap whole, followed;
+    for (TBitmap* target : {&whole, &followed}) {
+        target->SetPixelFormat(TPixelFormat::pf24bit);
+        target->SetSize(1024, 600);
+    }
+    paint(0, 1000, 0);
+    BitmapCanvas(whole, {0, 0, 1024, 600}).StretchDraw(dest, source);
+
+    paint(0, 1000, 99); // rows not yet decoded hold something else
+    {
+        BitmapCanvas canvas(followed, {0, 0, 1024, 600});
+        for (int rows = 0; rows < 1000; rows += 16) {
+            paint(rows, std::min(rows + 16, 1000), 0);
+            canvas.RowsDecoded(dest, source, std::min(rows + 16, 1000));
+        }
+        canvas.StretchDraw(dest, source);
+    }
+    int differences = 0;
+    for (int y = 0; y < 600; ++y)
+        differences += std::memcmp(whole.ScanLine(y), followed.ScanLine(y), 1024 * 3) != 0;
+    EXPECT_EQ(differences, 0);
+
+    BitmapCanvas abandoned(followed, {0, 0, 1024, 600});
+    abandoned.RowsDecoded(dest, source, 100); // then the decode fails: the canvas goes
+}
+
+// A JPEG fitted to a screen large enough to follow its decode, for each kind of JPEG (a grey
+// one is drawn at the end): the pixels of the picture drawn once decoded.
+TEST_F(RenderTest, AJpegResampledWhileItDecodesEqualsItDrawnOnceDecoded) {
+    const ScreenLayout screen{640, 480, {}};
+    for (const test::JpegKind kind : {test::JpegKind::Baseline420, test::JpegKind::Progressive,
+                                      test::JpegKind::Grayscale, test::JpegKind::Cmyk}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const std::string path = Picture("LARGE.JPG", test::MakeJpeg({kind, 1803, 1411, 90}));
+        const auto wallpaper = RenderWallpaper(path, screen, {});
+        TPicture picture;
+        picture.LoadFromFile(path);
+        TBitmap expected;
+        expected.SetPixelFormat(TPixelFormat::pf24bit);
+        expected.SetSize(640, 480);
+        BitmapCanvas canvas(expected, {0, 0, 640, 480});
+        picture.Graphic()->Draw(canvas, {0, 0, 640, 480});
+        int differences = 0;
+        for (int y = 0; y < 480; ++y)
+            differences += std::memcmp(wallpaper->ScanLine(y), expected.ScanLine(y), 640 * 3) != 0;
+        EXPECT_EQ(differences, 0);
     }
 }
 

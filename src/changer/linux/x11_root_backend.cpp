@@ -5,9 +5,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -50,51 +54,160 @@ int IgnoreErrors(Display*, XErrorEvent*) {
     return 0;
 }
 
-// Copies the 24-bit wallpaper into the pixmap a strip at a time, so that the server's
-// form of the picture is never whole in the changer's memory.
-void PutWallpaper(Display* display, Pixmap pixmap, const TBitmap& wallpaper, Visual* visual,
-                  int depth) {
-    constexpr int StripRows = 64;
-    const int width = wallpaper.Width();
-    std::vector<std::uint32_t> strip(static_cast<std::size_t>(width) * StripRows);
-    GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    const unsigned long redMask = visual->red_mask, greenMask = visual->green_mask,
-                        blueMask = visual->blue_mask;
-    auto shiftOf = [](unsigned long mask) {
+// The wallpaper's pixels in the server's form, a strip of rows at a time.
+class PixelConverter {
+public:
+    explicit PixelConverter(const Visual* visual)
+        : redMask_(visual->red_mask), greenMask_(visual->green_mask), blueMask_(visual->blue_mask),
+          redShift_(ShiftOf(redMask_)), greenShift_(ShiftOf(greenMask_)),
+          blueShift_(ShiftOf(blueMask_)) {}
+
+    void Convert(const TBitmap& wallpaper, int top, int rows, std::uint32_t* strip) const {
+        const int width = wallpaper.Width();
+        for (int y = 0; y < rows; ++y) {
+            const std::uint8_t* pixel = wallpaper.ScanLine(top + y);
+            std::uint32_t* out = strip + static_cast<std::size_t>(y) * width;
+            for (int x = 0; x < width; ++x, pixel += 3)
+                out[x] = static_cast<std::uint32_t>(
+                    ((static_cast<unsigned long>(pixel[2]) << redShift_) & redMask_) |
+                    ((static_cast<unsigned long>(pixel[1]) << greenShift_) & greenMask_) |
+                    ((static_cast<unsigned long>(pixel[0]) << blueShift_) & blueMask_));
+        }
+    }
+
+private:
+    static int ShiftOf(unsigned long mask) {
         int shift = 0;
         while (mask && !(mask & 1)) {
             mask >>= 1;
             ++shift;
         }
         return shift;
-    };
-    const int redShift = shiftOf(redMask), greenShift = shiftOf(greenMask),
-              blueShift = shiftOf(blueMask);
+    }
+    unsigned long redMask_, greenMask_, blueMask_;
+    int redShift_, greenShift_, blueShift_;
+};
+
+struct GcHandle {
+    GcHandle(Display* display, Drawable drawable)
+        : display(display), gc(XCreateGC(display, drawable, 0, nullptr)) {}
+    ~GcHandle() { XFreeGC(display, gc); }
+    GcHandle(const GcHandle&) = delete;
+    GcHandle& operator=(const GcHandle&) = delete;
+    Display* display;
+    GC gc;
+};
+
+constexpr int StripRows = 64;
+
+// Copies the 24-bit wallpaper into the pixmap a strip at a time through the connection, so
+// that the server's form of the picture is never whole in the changer's memory.
+void PutWallpaper(Display* display, Pixmap pixmap, const TBitmap& wallpaper, Visual* visual,
+                  int depth) {
+    const int width = wallpaper.Width();
+    std::vector<std::uint32_t> strip(static_cast<std::size_t>(width) * StripRows);
+    const GcHandle gc(display, pixmap);
+    const PixelConverter converter(visual);
     for (int top = 0; top < wallpaper.Height(); top += StripRows) {
         const int rows = std::min(StripRows, wallpaper.Height() - top);
-        for (int y = 0; y < rows; ++y) {
-            const std::uint8_t* pixel = wallpaper.ScanLine(top + y);
-            std::uint32_t* out = strip.data() + static_cast<std::size_t>(y) * width;
-            for (int x = 0; x < width; ++x, pixel += 3)
-                out[x] = static_cast<std::uint32_t>(
-                    ((static_cast<unsigned long>(pixel[2]) << redShift) & redMask) |
-                    ((static_cast<unsigned long>(pixel[1]) << greenShift) & greenMask) |
-                    ((static_cast<unsigned long>(pixel[0]) << blueShift) & blueMask));
-        }
+        converter.Convert(wallpaper, top, rows, strip.data());
         XImage* image =
             XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
                          reinterpret_cast<char*>(strip.data()), static_cast<unsigned>(width),
                          static_cast<unsigned>(rows), 32, width * 4);
-        if (!image) {
-            XFreeGC(display, gc);
+        if (!image)
             throw Exception("the X server takes no picture of this screen's kind");
-        }
-        XPutImage(display, pixmap, gc, image, 0, 0, 0, top, static_cast<unsigned>(width),
+        XPutImage(display, pixmap, gc.gc, image, 0, 0, 0, top, static_cast<unsigned>(width),
                   static_cast<unsigned>(rows));
         image->data = nullptr; // the strip is ours
         XDestroyImage(image);
     }
-    XFreeGC(display, gc);
+}
+
+bool attachRefused = false;
+int NoteAttachRefused(Display*, XErrorEvent*) {
+    attachRefused = true;
+    return 0;
+}
+
+// A strip of shared memory the server reads the pixels from, saving their copy through the
+// connection; detached and gone with it.
+class SharedStrip {
+public:
+    SharedStrip(Display* display, Visual* visual, int depth, int width, int rows)
+        : display_(display) {
+        image_ =
+            XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
+                            &segment_, static_cast<unsigned>(width), static_cast<unsigned>(rows));
+        if (!image_ || image_->bytes_per_line != width * 4 || image_->bits_per_pixel != 32)
+            return;
+        segment_.shmid = shmget(IPC_PRIVATE,
+                                static_cast<std::size_t>(image_->bytes_per_line) *
+                                    static_cast<std::size_t>(rows),
+                                IPC_CREAT | 0600);
+        if (segment_.shmid < 0)
+            return;
+        void* memory = shmat(segment_.shmid, nullptr, 0);
+        // Gone once both ends have let go of it, whatever happens.
+        shmctl(segment_.shmid, IPC_RMID, nullptr);
+        if (memory == reinterpret_cast<void*>(-1))
+            return;
+        segment_.shmaddr = image_->data = static_cast<char*>(memory);
+        segment_.readOnly = True;
+        // A server on another machine (or in another namespace) cannot attach it.
+        XSync(display, False);
+        attachRefused = false;
+        const XErrorHandler old = XSetErrorHandler(NoteAttachRefused);
+        const bool sent = XShmAttach(display, &segment_) != 0;
+        XSync(display, False);
+        XSetErrorHandler(old);
+        attached_ = sent && !attachRefused;
+    }
+    ~SharedStrip() {
+        if (attached_) {
+            XShmDetach(display_, &segment_);
+            XSync(display_, False);
+        }
+        if (segment_.shmaddr)
+            shmdt(segment_.shmaddr);
+        if (image_) {
+            image_->data = nullptr;
+            XDestroyImage(image_);
+        }
+    }
+    SharedStrip(const SharedStrip&) = delete;
+    SharedStrip& operator=(const SharedStrip&) = delete;
+
+    bool Usable() const { return attached_; }
+    XImage* Image() const { return image_; }
+    std::uint32_t* Pixels() const { return reinterpret_cast<std::uint32_t*>(segment_.shmaddr); }
+
+private:
+    Display* display_;
+    XShmSegmentInfo segment_{0, -1, nullptr, False};
+    XImage* image_ = nullptr;
+    bool attached_ = false;
+};
+
+// As PutWallpaper, through shared memory where the server offers it; false when it does not.
+bool PutWallpaperShared(Display* display, Pixmap pixmap, const TBitmap& wallpaper, Visual* visual,
+                        int depth) {
+    if (!XShmQueryExtension(display))
+        return false;
+    const int width = wallpaper.Width();
+    const SharedStrip strip(display, visual, depth, width, StripRows);
+    if (!strip.Usable())
+        return false;
+    const GcHandle gc(display, pixmap);
+    const PixelConverter converter(visual);
+    for (int top = 0; top < wallpaper.Height(); top += StripRows) {
+        const int rows = std::min(StripRows, wallpaper.Height() - top);
+        converter.Convert(wallpaper, top, rows, strip.Pixels());
+        XShmPutImage(display, pixmap, gc.gc, strip.Image(), 0, 0, 0, top,
+                     static_cast<unsigned>(width), static_cast<unsigned>(rows), False);
+        XSync(display, False); // the server has read the strip: it may be written again
+    }
+    return true;
 }
 
 } // namespace
@@ -164,7 +277,8 @@ void X11RootBackend::Show(const TBitmap& wallpaper, const std::string&) {
     const Pixmap pixmap =
         XCreatePixmap(d, root, static_cast<unsigned>(wallpaper.Width()),
                       static_cast<unsigned>(wallpaper.Height()), static_cast<unsigned>(depth));
-    PutWallpaper(d, pixmap, wallpaper, visual, depth);
+    if (!PutWallpaperShared(d, pixmap, wallpaper, visual, depth))
+        PutWallpaper(d, pixmap, wallpaper, visual, depth);
 
     const Atom rootPixmap = XInternAtom(d, "_XROOTPMAP_ID", False);
     const Atom setRootPixmap = XInternAtom(d, "ESETROOT_PMAP_ID", False);

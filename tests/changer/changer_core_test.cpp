@@ -12,6 +12,7 @@
 #include "support/bmp_maker.h"
 #include "support/bytes.h"
 #include "support/jpeg_maker.h"
+#include "support/jpeg_sample_folder.h"
 #include "support/small_disk.h"
 #include "support/temp_environment.h"
 
@@ -67,16 +68,13 @@ class ChangerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
-        Picture("a.jpg", test::MakeSolidJpeg(32, 24, {200, 0, 0}));
-        Picture("B.bmp", test::MakeSolidBmp(32, 24, {0, 200, 0}));
-        Picture("c.JPG", test::MakeSolidJpeg(32, 24, {0, 0, 200}));
-        Picture("nimbrel.bmp", test::MakeSolidBmp(8, 8, {1, 2, 3})); // the changer's own
+        test::WriteSampleFolder(env_);
         Store(store::WallpaperFolder, "C:\\PICS");
     }
     void TearDown() override { UnregisterPictureFormats(); }
 
     void Picture(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        env_.WriteHostFile('C', "pics/" + name, std::string(bytes.begin(), bytes.end()));
+        test::WriteFolderPicture(env_, name, bytes);
     }
     static void Store(std::string_view name, std::string_view value) {
         WriteSettingsString(name, value);

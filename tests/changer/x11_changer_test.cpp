@@ -35,17 +35,9 @@ using namespace std::chrono_literals;
 constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 200;
 
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1, int stderrFd = -1) {
-    return test::SpawnProgram(args, stdoutFd, stderrFd);
-}
-
-int Finish(pid_t pid) {
-    return test::FinishProgram(pid);
-}
-
-int RunProgram(const std::vector<std::string>& args) {
-    return Finish(Spawn(args));
-}
+using test::FinishProgram;
+using test::RunProgram;
+using test::SpawnProgram;
 
 // An Xvfb of its own for the whole suite.
 class XServer : public test::XvfbServer {
@@ -206,7 +198,7 @@ TEST_F(X11ChangerTest, ARunningChangerTakesRequestsAndASecondStart) {
     Picture("other.bmp", test::MakeSolidBmp(40, 40, {10, 200, 30}));
     Picture("third.jpg", test::MakeSolidJpeg(40, 40, {200, 10, 30}));
     Reg("Interval", "dword", "300"); // 15 s at this test's minute
-    const pid_t changer = Spawn({NIMBREL_CHANGER});
+    const pid_t changer = SpawnProgram({NIMBREL_CHANGER});
     const auto other = RenderWallpaper("C:\\PICS\\OTHER.BMP", Layout(), {});
     const auto photo = RenderWallpaper("C:\\PICS\\PHOTO.JPG", Layout(), {});
     const auto third = RenderWallpaper("C:\\PICS\\THIRD.JPG", Layout(), {});
@@ -231,7 +223,7 @@ TEST_F(X11ChangerTest, ARunningChangerTakesRequestsAndASecondStart) {
     EXPECT_TRUE(Shows(*photo, 1500ms));
 
     kill(changer, SIGTERM);
-    EXPECT_EQ(Finish(changer), 0);
+    EXPECT_EQ(FinishProgram(changer), 0);
 }
 
 // --status asks the running changer, which writes its state afresh (here after its state
@@ -241,12 +233,12 @@ TEST_F(X11ChangerTest, StatusAsksTheRunningChanger) {
     const std::string out = env_.Root() + "/status.txt";
     auto status = [&] {
         const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const int code = Finish(Spawn({NIMBREL_CHANGER, "--status"}, fd));
+        const int code = FinishProgram(SpawnProgram({NIMBREL_CHANGER, "--status"}, fd));
         close(fd);
         EXPECT_EQ(code, 0);
         return test::HostFileBytes(out);
     };
-    const pid_t changer = Spawn({NIMBREL_CHANGER});
+    const pid_t changer = SpawnProgram({NIMBREL_CHANGER});
     ASSERT_TRUE(Shows(*RenderWallpaper("C:\\PICS\\PHOTO.JPG", Layout(), {})));
     std::this_thread::sleep_for(200ms);
     ASSERT_EQ(std::remove((env_.Root() + "/CHANGER.INI").c_str()), 0);
@@ -259,7 +251,7 @@ TEST_F(X11ChangerTest, StatusAsksTheRunningChanger) {
         << running;
     EXPECT_NE(running.find("next change: "), std::string::npos) << running;
     kill(changer, SIGTERM);
-    EXPECT_EQ(Finish(changer), 0);
+    EXPECT_EQ(FinishProgram(changer), 0);
 
     const std::string stopped = status();
     EXPECT_NE(stopped.find("running: no"), std::string::npos) << stopped;
@@ -277,7 +269,7 @@ TEST_F(X11ChangerTest, TheDisplaysEndEndsTheChangerWithAMessage) {
     ASSERT_GE(logFd, 0);
     setenv("DISPLAY", server->Name().c_str(), 1);
     Reg("Interval", "dword", "300");
-    const pid_t changer = Spawn({NIMBREL_CHANGER}, -1, logFd);
+    const pid_t changer = SpawnProgram({NIMBREL_CHANGER}, -1, logFd);
     setenv("DISPLAY", server_->Name().c_str(), 1);
     close(logFd);
     auto said = [&] { return test::HostFileBytes(log); };
@@ -291,7 +283,7 @@ TEST_F(X11ChangerTest, TheDisplaysEndEndsTheChangerWithAMessage) {
         std::this_thread::sleep_for(10ms);
     if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
         kill(changer, SIGKILL);
-        Finish(changer);
+        FinishProgram(changer);
         FAIL() << "the changer outlived its display";
     }
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;

@@ -14,6 +14,7 @@
 #include "settings/store_values.h"
 #include "support/bmp_maker.h"
 #include "support/jpeg_maker.h"
+#include "support/jpeg_sample_folder.h"
 #include "support/temp_environment.h"
 
 #include <gtest/gtest.h>
@@ -219,16 +220,13 @@ class SaverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
-        Picture("a.jpg", test::MakeSolidJpeg(32, 24, {200, 0, 0}));
-        Picture("B.bmp", test::MakeSolidBmp(32, 24, {0, 200, 0}));
-        Picture("c.JPG", test::MakeSolidJpeg(32, 24, {0, 0, 200}));
-        Picture("nimbrel.bmp", test::MakeSolidBmp(8, 8, {1, 2, 3})); // the changer's own
+        test::WriteSampleFolder(env_);
         WriteSettingsString(store::WallpaperFolder, "C:\\PICS");
     }
     void TearDown() override { UnregisterPictureFormats(); }
 
     void Picture(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        env_.WriteHostFile('C', "pics/" + name, std::string(bytes.begin(), bytes.end()));
+        test::WriteFolderPicture(env_, name, bytes);
     }
     static void StoreInteger(std::string_view name, std::int32_t value) {
         TRegistry reg;

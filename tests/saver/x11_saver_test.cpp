@@ -30,15 +30,9 @@ namespace nimbrel::saver {
 namespace {
 
 using namespace std::chrono_literals;
-pid_t Spawn(const std::vector<std::string>& args, int stdoutFd = -1, int stderrFd = -1) {
-    return test::SpawnProgram(args, stdoutFd, stderrFd);
-}
-int Finish(pid_t pid) {
-    return test::FinishProgram(pid);
-}
-int RunProgram(const std::vector<std::string>& args) {
-    return Finish(Spawn(args));
-}
+using test::FinishProgram;
+using test::RunProgram;
+using test::SpawnProgram;
 
 constexpr int ScreenWidth = 320;
 constexpr int ScreenHeight = 200;
@@ -74,7 +68,7 @@ protected:
     void TearDown() override {
         if (saver_ > 0) {
             kill(saver_, SIGKILL);
-            Finish(saver_);
+            FinishProgram(saver_);
         }
         UnregisterPictureFormats();
         if (display_)
@@ -97,11 +91,11 @@ protected:
     void Start(std::vector<std::string> args) {
         log_ = std::tmpfile();
         args.insert(args.begin(), NIMBREL_SAVER);
-        saver_ = Spawn(args, -1, fileno(log_));
+        saver_ = SpawnProgram(args, -1, fileno(log_));
     }
     int Stop() {
         kill(saver_, SIGTERM);
-        const int status = Finish(saver_);
+        const int status = FinishProgram(saver_);
         saver_ = -1;
         return status;
     }
@@ -309,7 +303,7 @@ TEST_F(X11SaverTest, TheWindowOfItsOwnEndsAtAKey) {
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(waitpid(saver_, nullptr, WNOHANG), 0) << "ended by a jiggle of the mouse";
     ASSERT_EQ(RunProgram({"/usr/bin/xdotool", "key", "q"}), 0);
-    EXPECT_EQ(Finish(saver_), 0);
+    EXPECT_EQ(FinishProgram(saver_), 0);
     saver_ = -1;
 }
 
@@ -321,11 +315,11 @@ TEST_F(X11SaverTest, BadOptionsAndWindowsAreSaidClearly) {
     EXPECT_EQ(RunProgram({NIMBREL_SAVER, "-window-id", "zebra"}), 2);
     EXPECT_EQ(RunProgram({NIMBREL_SAVER, "-root", "--window"}), 2);
     Start({"-window-id", "0x7ffffff"}); // no such window
-    EXPECT_EQ(Finish(saver_), 1);
+    EXPECT_EQ(FinishProgram(saver_), 1);
     saver_ = -1;
     EXPECT_NE(Messages().find("there is no window"), std::string::npos) << Messages();
     Start({"-window-id", WindowId(), "-display", ":999"});
-    EXPECT_EQ(Finish(saver_), 1);
+    EXPECT_EQ(FinishProgram(saver_), 1);
     saver_ = -1;
 }
 

@@ -35,6 +35,10 @@ int FinishProgram(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+int RunProgram(const std::vector<std::string>& args) {
+    return FinishProgram(SpawnProgram(args));
+}
+
 XvfbServer::XvfbServer(int width, int height, const std::vector<std::string>& moreArgs) {
     int fds[2];
     if (pipe(fds) != 0)

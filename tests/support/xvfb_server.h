@@ -13,6 +13,8 @@ namespace nimbrel::test {
 pid_t SpawnProgram(const std::vector<std::string>& args, int stdoutFd = -1, int stderrFd = -1);
 // Waits for the program's end: its exit status, or 128 + the signal that ended it.
 int FinishProgram(pid_t pid);
+// Starts the program and waits for its end: its exit status as above.
+int RunProgram(const std::vector<std::string>& args);
 
 class XvfbServer {
 public:
